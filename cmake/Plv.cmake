@@ -1,0 +1,73 @@
+# Small helpers shared by every module's CMakeLists.txt.
+
+# plv_add_test(<name> SOURCES <files...> [LIBS <targets...>] [UI])
+# One GoogleTest executable whose cases are registered with CTest. UI tests
+# run on Qt's offscreen platform with no inherited desktop theme.
+function(plv_add_test name)
+  cmake_parse_arguments(ARG "UI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  set(env "PLV_TEST_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  if(ARG_UI)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen" "QT_QPA_PLATFORMTHEME=")
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "${env}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# plv_add_fuzz_target(<name> SOURCE <entry.cpp> CORPUS <dir> [LIBS <targets...>])
+# <entry.cpp> defines LLVMFuzzerTestOneInput. With PLV_FUZZ (clang) it becomes
+# a libFuzzer binary with address and undefined-behaviour sanitizers; in every
+# build it is also linked with a replay driver and every file of the corpus is
+# run through it as a CTest test, so inputs that once crashed stay fixed.
+function(plv_add_fuzz_target name)
+  cmake_parse_arguments(ARG "" "SOURCE;CORPUS" "LIBS" ${ARGN})
+  add_executable(${name}_replay ${ARG_SOURCE} ${PLV_FUZZ_REPLAY_MAIN})
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS})
+  add_test(NAME ${name}_corpus_replay COMMAND ${name}_replay ${ARG_CORPUS})
+  if(PLV_FUZZ)
+    add_executable(${name} ${ARG_SOURCE})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  endif()
+endfunction()
+
+set(PLV_FUZZ_REPLAY_MAIN ${CMAKE_CURRENT_LIST_DIR}/fuzz_replay_main.cpp CACHE INTERNAL "")
+if(PLV_FUZZ)
+  # Everything a fuzz target links must carry the same sanitizer instrumentation.
+  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -g)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# plv_add_test_dir(<prefix> <dir> [LIBS <targets...>] [UI])
+# Every <dir>/<stem>_test.cpp becomes the test program <prefix>_<stem>_test.
+function(plv_add_test_dir prefix dir)
+  cmake_parse_arguments(ARG "UI" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_test.cpp)
+  set(ui)
+  if(ARG_UI)
+    set(ui UI)
+  endif()
+  foreach(test IN LISTS tests)
+    get_filename_component(stem ${test} NAME_WE)
+    plv_add_test(${prefix}_${stem} SOURCES ${test} LIBS ${ARG_LIBS} ${ui})
+  endforeach()
+endfunction()
+
+# plv_add_fuzz_dir(<prefix> <dir> [LIBS <targets...>])
+# Every <dir>/<stem>_fuzz.cpp becomes a fuzz target whose corpus is
+# <dir>/corpus/<stem>/ (see plv_add_fuzz_target).
+function(plv_add_fuzz_dir prefix dir)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB entries CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_fuzz.cpp)
+  foreach(entry IN LISTS entries)
+    get_filename_component(stem ${entry} NAME_WE)
+    plv_add_fuzz_target(${prefix}_${stem}
+      SOURCE ${entry}
+      CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${stem}
+      LIBS ${ARG_LIBS})
+  endforeach()
+endfunction()
