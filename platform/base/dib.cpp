@@ -365,13 +365,8 @@ DibError TDib::WriteFile(std::string_view fileName) const
         return DibError::FileWrite;
     }
     const std::vector<std::uint8_t> bytes = FileBytes();
-    const int handle = FileCreate(fileName);
-    if (handle < 0) {
-        return DibError::FileOpen;
-    }
-    const long written = FileWrite(handle, bytes.data(), bytes.size());
-    FileClose(handle);
-    return written == static_cast<long>(bytes.size()) ? DibError::None : DibError::FileWrite;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return WriteWholeFile(fileName, text) ? DibError::None : DibError::FileWrite;
 }
 
 DibColor TDib::GetColor(int index) const

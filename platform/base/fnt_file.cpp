@@ -50,8 +50,6 @@ constexpr std::uint32_t kFlagFixed = 0x0001;
 constexpr std::uint32_t kFlagProportional = 0x0002;
 constexpr int kMaxGlyphWidth = 4096;
 constexpr int kMaxPixHeight = 4096;
-// Font files are small; a larger one is refused before it is read.
-constexpr std::int64_t kMaxFileRead = 16 * 1024 * 1024;
 
 std::size_t EntrySize(int version)
 {
@@ -216,23 +214,14 @@ FntError FntFile::ParseAll(std::span<const std::uint8_t> bytes, std::vector<FntF
 FntError FntFile::Load(std::string_view fileName, FntFile& out)
 {
     out = FntFile();
-    const int handle = FileOpen(fileName, FileMode::ReadOnly);
-    if (handle < 0) {
+    if (!FileExists(fileName)) {
         return FntError::FileOpen;
     }
-    const std::int64_t length = FileLength(handle);
-    std::vector<std::uint8_t> bytes;
-    long got = -1;
-    if (length >= 0) {
-        bytes.resize(static_cast<std::size_t>(std::min(length, kMaxFileRead)));
-        got = bytes.empty() ? 0 : FileReadAt(handle, bytes.data(), bytes.size(), 0);
-    }
-    FileClose(handle);
-    if (got < 0) {
+    std::string bytes;
+    if (!ReadWholeFile(fileName, bytes)) {
         return FntError::FileRead;
     }
-    bytes.resize(static_cast<std::size_t>(got));
-    return Parse(bytes, out);
+    return Parse(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), out);
 }
 
 const FntFile::Glyph* FntFile::GlyphFor(int ch) const
@@ -386,11 +375,6 @@ FntError FntFile::Save(std::string_view fileName) const
         return FntError::FileWrite;
     }
     const std::vector<std::uint8_t> bytes = FileBytes();
-    const int handle = FileCreate(fileName);
-    if (handle < 0) {
-        return FntError::FileOpen;
-    }
-    const long written = FileWrite(handle, bytes.data(), bytes.size());
-    FileClose(handle);
-    return written == static_cast<long>(bytes.size()) ? FntError::None : FntError::FileWrite;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return WriteWholeFile(fileName, text) ? FntError::None : FntError::FileWrite;
 }

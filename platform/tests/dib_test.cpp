@@ -191,7 +191,7 @@ TEST(DibTest, DamagedHeadersGiveErrorsNotCrashes)
         {"height 0", with(22, U32(0)), DibError::BadHeader},
         {"most negative height", with(22, U32(0x80000000)), DibError::TooLarge},
         {"huge width", with(18, U32(0x7FFFFFFF)), DibError::TooLarge},
-        {"huge area", Cat({with(18, Cat({U32(32767), U32(32767)}))}), DibError::TooLarge},
+        {"huge area", with(18, Cat({U32(32767), U32(32767)})), DibError::TooLarge},
         {"width past the rows", with(18, U32(20000)), DibError::Truncated},
         {"planes 2", with(26, U16(2)), DibError::BadHeader},
         {"16 bits", with(28, U16(16)), DibError::Unsupported},
