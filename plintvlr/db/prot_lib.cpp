@@ -68,8 +68,10 @@ ProtLib::~ProtLib() = default;
 
 bool ProtLib::ReadFile(std::string_view path)
 {
+    // The program does not start on a larger file; one that grew since is not read.
+    std::int64_t size = FileSizeOf(path);
     std::string contents;
-    if (!ReadWholeFile(path, contents))
+    if (size < 0 || size > kMaxProtocolInfoFileSize || !ReadWholeFile(path, contents))
         return false;
     ReadText(contents);
     return true;

@@ -40,7 +40,8 @@ public:
     ProtLib(const ProtLib&) = delete;
     ProtLib& operator=(const ProtLib&) = delete;
 
-    // Adds what a file says to the entries; false when it cannot be read.
+    // Adds what a file says to the entries; false when it cannot be read or
+    // is larger than the start-up reader accepts.
     bool ReadFile(std::string_view path);
     void ReadText(std::string_view contents);
 

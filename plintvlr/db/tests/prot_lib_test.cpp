@@ -1,6 +1,7 @@
 #include "plintvlr/db/prot_lib.h"
 
 #include "plintvlr/db/plc_address_tables.h"
+#include "platform/base/files.h"
 
 #include <gtest/gtest.h>
 
@@ -300,6 +301,19 @@ TEST(ProtLibTest, UnreadableFileLeavesNoProtocols)
     for (int p = 0; p < kProtocolCount; ++p)
         EXPECT_FALSE(lib.GetProtocolName(p, name));
     EXPECT_FALSE(lib.ReadFile("/nonexistent/QS_PLC.TEX"));
+
+    // A file past the size the program starts with is not read either.
+    const std::string path = testing::TempDir() + "plv_prot_lib_large.tex";
+    std::string large = "PCL ->1:One<-\n0x26, 0\n";
+    large.resize(32769, ';');
+    ASSERT_TRUE(WriteWholeFile(path, large));
+    EXPECT_FALSE(lib.ReadFile(path));
+    EXPECT_FALSE(lib.GetProtocolName(1, name));
+    large.resize(32768);
+    ASSERT_TRUE(WriteWholeFile(path, large));
+    EXPECT_TRUE(lib.ReadFile(path));
+    EXPECT_TRUE(lib.GetProtocolName(1, name));
+    FileDelete(path);
 }
 
 }  // namespace
