@@ -200,36 +200,32 @@ bool GetByte(FieldRecordCursor& c, std::uint8_t& byte)
     return true;
 }
 
-bool FieldRecordGetNumber(FieldRecordCursor& c, std::uint32_t& number)
+// A number in groups of `bits` bits, most significant first, while `more`
+// is set; numbers beyond 16 bits are not in any record.
+bool GetGroups(FieldRecordCursor& c, unsigned bits, std::uint8_t more, std::uint32_t& value)
 {
-    number = 0;
+    value = 0;
     std::uint8_t byte = 0;
     do {
         if (!GetByte(c, byte))
             return false;
-        number = (number << 6) | (byte & 0x3F);
-        if (number > 0xFFFF) {
+        value = (value << bits) | (byte & ((1u << bits) - 1));
+        if (value > 0xFFFF) {
             Kill(c, FR_NO_MORE_DATA);
             return false;
         }
-    } while (byte & 0x40);
+    } while (byte & more);
     return true;
+}
+
+bool FieldRecordGetNumber(FieldRecordCursor& c, std::uint32_t& number)
+{
+    return GetGroups(c, 6, 0x40, number);
 }
 
 bool FieldRecordGetLength(FieldRecordCursor& c, std::uint32_t& length)
 {
-    length = 0;
-    std::uint8_t byte = 0;
-    do {
-        if (!GetByte(c, byte))
-            return false;
-        length = (length << 7) | (byte & 0x7F);
-        if (length > 0xFFFF) {
-            Kill(c, FR_NO_MORE_DATA);
-            return false;
-        }
-    } while (byte & 0x80);
-    return true;
+    return GetGroups(c, 7, 0x80, length);
 }
 
 // The length of the string at the position, without its NUL; false (and a

@@ -7,8 +7,8 @@
 //
 // Every operation works straight on the file through the handle: nothing is
 // kept between calls, and the file header is read again each time. A damaged
-// file (links out of the file, chains that loop or disagree with their back
-// links, lengths past the end) gives a result code, never a hang.
+// file (links out of the file or into its header, chains that loop, keys that
+// fall along a walk, lengths past the end) gives a result code, never a hang.
 
 #include <cstddef>
 #include <cstdint>

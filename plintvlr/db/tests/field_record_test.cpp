@@ -1,8 +1,8 @@
 #include "plintvlr/db/field_record.h"
+#include "plintvlr/db/tests/hex_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -12,23 +12,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Records are written out byte by byte in hex; spaces and '|' only help the eye.
 Bytes Hex(std::string_view text)
 {
-    Bytes bytes;
-    int high = -1;
-    for (char ch : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(ch)))
-            continue;
-        int value = std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : std::tolower(ch) - 'a' + 10;
-        if (high < 0) {
-            high = value;
-        } else {
-            bytes.push_back(static_cast<std::uint8_t>(high * 16 + value));
-            high = -1;
-        }
-    }
-    return bytes;
+    std::string bytes = HexBytes(text);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 Bytes operator+(Bytes a, const Bytes& b)

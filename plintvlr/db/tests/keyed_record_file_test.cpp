@@ -1,10 +1,10 @@
 #include "plintvlr/db/keyed_record_file.h"
 
 #include "platform/base/files.h"
+#include "plintvlr/db/tests/hex_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -14,24 +14,9 @@
 
 namespace {
 
-// File images are written out byte by byte in hex; spaces and '|' only help
-// the eye (they separate the fields of a header).
 std::string Hex(std::string_view text)
 {
-    std::string bytes;
-    int high = -1;
-    for (char ch : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(ch)))
-            continue;
-        int value = std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : std::tolower(ch) - 'a' + 10;
-        if (high < 0) {
-            high = value;
-        } else {
-            bytes.push_back(static_cast<char>(high * 16 + value));
-            high = -1;
-        }
-    }
-    return bytes;
+    return HexBytes(text);
 }
 
 // Keys 5 "ab", 1 "c" and 3 "dd", written in that order: blocks at 14, 32, 49.
