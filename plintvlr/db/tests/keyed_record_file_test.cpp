@@ -194,6 +194,22 @@ TEST_F(KeyedRecordFileTest, WritesKeepKeyOrderAndReuseBlocks)
     EXPECT_EQ(Walk(), "1=xyz 2=q 3=e 7=z ");
 }
 
+TEST_F(KeyedRecordFileTest, AWriteTakesTheFirstFreeBlockLongEnough)
+{
+    Open(kThreeRecords);
+    ASSERT_EQ(Write(9, "0123456789"), DF_OK);  // block at 67
+    ASSERT_EQ(DfDeleteRecord(handle_, 9), DF_OK);
+    // Key 1 leaves 32 (1 byte) at the head of the free chain, too short for
+    // five bytes; 67 behind it is taken and 32 ends the free chain.
+    ASSERT_EQ(Write(1, "01234"), DF_OK);
+    EXPECT_EQ(Image(), Hex("44 46 | 43 00 00 00 | 20 00 00 00 | 00 00 00 00"
+                           "05 00 00 00 | 00 00 00 00 | 31 00 00 00 | 02 00 | 3D FF | 61 62"
+                           "01 00 00 00 | 00 00 00 00 | 00 00 00 00 | 01 00 | 9D FF | 63"
+                           "03 00 00 00 | 0E 00 00 00 | 43 00 00 00 | 02 00 | 38 FF | 64 64"
+                           "01 00 00 00 | 31 00 00 00 | 00 00 00 00 | 05 00 | 06 FF | 30 31 32 33 34 35 36 37 38 39"));
+    EXPECT_EQ(Walk(), "1=01234 3=dd 5=ab ");
+}
+
 TEST_F(KeyedRecordFileTest, AReusedBlockKeepsOnlyTheNewLength)
 {
     ASSERT_EQ(DfCreate(name_), DF_OK);
