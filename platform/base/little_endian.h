@@ -1,8 +1,10 @@
 #pragma once
-// Little-endian numbers in byte layouts (files, frames). Layouts are read and
-// written field by field through these, never by casting a struct over bytes.
+// Little-endian numbers inside byte layouts (files, frames). Stored data is read and written
+// through these helpers, never by laying a struct over the bytes. The caller
+// has checked that the bytes are there before it calls.
 
 #include <cstdint>
+#include <vector>
 
 inline std::uint16_t GetLe16(const std::uint8_t* p)
 {
@@ -15,16 +17,33 @@ inline std::uint32_t GetLe32(const std::uint8_t* p)
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-inline void PutLe16(std::uint8_t* p, std::uint16_t value)
+inline std::int32_t GetLeS32(const std::uint8_t* p)
 {
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
+    return static_cast<std::int32_t>(GetLe32(p));
 }
 
-inline void PutLe32(std::uint8_t* p, std::uint32_t value)
+inline void PutLe16(std::uint8_t* p, std::uint16_t v)
 {
-    p[0] = static_cast<std::uint8_t>(value);
-    p[1] = static_cast<std::uint8_t>(value >> 8);
-    p[2] = static_cast<std::uint8_t>(value >> 16);
-    p[3] = static_cast<std::uint8_t>(value >> 24);
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline void PutLe32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) {
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+inline void AppendLe16(std::vector<std::uint8_t>& out, std::uint16_t v)
+{
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+inline void AppendLe32(std::vector<std::uint8_t>& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
 }
