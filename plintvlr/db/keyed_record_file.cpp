@@ -290,10 +290,23 @@ public:
                 return DF_OK;
             }
         }
-        std::uint8_t bytes[kBlockHeaderSize];
-        if (!ReadAll(handle_, bytes, sizeof bytes, offset))
-            return DF_READ_ERROR;
-        out = DfRecordHeader::Decode(bytes);
+        if (offset < windowAt_ || offset + kBlockHeaderSize > windowAt_ + windowLength_) {
+            // One larger read serves many hops of a chain walk. The window
+            // lives only as long as this operation, which writes nothing
+            // before its last read, so it never holds stale bytes.
+            // A file of ordinary size is read whole: a chain written in
+            // random key order hops all over it.
+            std::uint32_t from = static_cast<std::uint64_t>(size_) <= kWholeFileRead ? 0 : offset;
+            window_.resize(from == 0 ? static_cast<std::size_t>(size_) : kReadWindow);
+            long got = FileReadAt(handle_, window_.data(), window_.size(), from);
+            if (got < static_cast<long>(offset - from + kBlockHeaderSize)) {
+                windowLength_ = 0;
+                return DF_READ_ERROR;
+            }
+            windowAt_ = from;
+            windowLength_ = static_cast<std::uint32_t>(got);
+        }
+        out = DfRecordHeader::Decode(window_.data() + (offset - windowAt_));
         return DF_OK;
     }
 
@@ -340,6 +353,11 @@ private:
     std::uint32_t first_ = 0, firstOnDisk_ = 0;
     std::uint32_t free_ = 0, freeOnDisk_ = 0;
     std::vector<Known> known_;
+    static constexpr std::size_t kReadWindow = 65536;
+    static constexpr std::uint64_t kWholeFileRead = 8u << 20;
+    std::vector<std::uint8_t> window_;
+    std::uint32_t windowAt_ = 0;
+    std::uint32_t windowLength_ = 0;
     std::vector<std::uint8_t> block_;
     std::vector<std::uint8_t> blockUndo_;
     std::uint32_t blockAt_ = 0;
