@@ -9,7 +9,7 @@
 using COLORREF = std::uint32_t;
 
 constexpr COLORREF RGB(int r, int g, int b) {
-  return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
+    return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
 constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
 constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
@@ -48,33 +48,33 @@ constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
 constexpr int kSysColorCount = 25;
 
 class TColor {
- public:
-  constexpr TColor() = default;
-  constexpr TColor(COLORREF value) : value_(value) {}  // NOLINT: a colour value is a TColor
-  constexpr TColor(int r, int g, int b) : value_(RGB(r, g, b)) {}
+public:
+    constexpr TColor() = default;
+    constexpr TColor(COLORREF value) : value_(value) {}  // NOLINT: a colour value is a TColor
+    constexpr TColor(int r, int g, int b) : value_(RGB(r, g, b)) {}
 
-  constexpr operator COLORREF() const { return value_; }  // NOLINT
-  constexpr COLORREF GetValue() const { return value_; }
-  constexpr int Red() const { return GetRValue(value_); }
-  constexpr int Green() const { return GetGValue(value_); }
-  constexpr int Blue() const { return GetBValue(value_); }
+    constexpr operator COLORREF() const { return value_; }  // NOLINT
+    constexpr COLORREF GetValue() const { return value_; }
+    constexpr int Red() const { return GetRValue(value_); }
+    constexpr int Green() const { return GetGValue(value_); }
+    constexpr int Blue() const { return GetBValue(value_); }
 
-  constexpr bool IsSysColor() const { return (value_ & 0xFF000000u) == kSysFlag; }
-  constexpr int Index() const { return static_cast<int>(value_ & 0xFF); }
-  static constexpr TColor Sys(int index) {
-    return TColor(kSysFlag | static_cast<COLORREF>(index & 0xFF));
-  }
+    constexpr bool IsSysColor() const { return (value_ & 0xFF000000u) == kSysFlag; }
+    constexpr int Index() const { return static_cast<int>(value_ & 0xFF); }
+    static constexpr TColor Sys(int index) {
+        return TColor(kSysFlag | static_cast<COLORREF>(index & 0xFF));
+    }
 
-  constexpr bool operator==(const TColor&) const = default;
+    constexpr bool operator==(const TColor&) const = default;
 
-  static const TColor Black, LtGray, Gray, White, LtRed, LtGreen, LtYellow, LtBlue, LtMagenta,
-      LtCyan;
-  static const TColor SysWindow, SysWindowText, SysWindowFrame, SysBtnFace, SysBtnShadow,
-      SysBtnHighlight, SysBtnText, SysHighlight, SysHighlightText, Sys3dDkShadow, SysMenu;
+    static const TColor Black, LtGray, Gray, White, LtRed, LtGreen, LtYellow, LtBlue, LtMagenta,
+            LtCyan;
+    static const TColor SysWindow, SysWindowText, SysWindowFrame, SysBtnFace, SysBtnShadow,
+            SysBtnHighlight, SysBtnText, SysHighlight, SysHighlightText, Sys3dDkShadow, SysMenu;
 
- private:
-  static constexpr COLORREF kSysFlag = 0x80000000u;
-  COLORREF value_ = 0;
+private:
+    static constexpr COLORREF kSysFlag = 0x80000000u;
+    COLORREF value_ = 0;
 };
 
 inline constexpr TColor TColor::Black{0, 0, 0};

@@ -10,122 +10,122 @@
 #include <algorithm>
 
 struct TSize {
-  int cx = 0;
-  int cy = 0;
+    int cx = 0;
+    int cy = 0;
 
-  constexpr TSize() = default;
-  constexpr TSize(int dx, int dy) : cx(dx), cy(dy) {}
+    constexpr TSize() = default;
+    constexpr TSize(int dx, int dy) : cx(dx), cy(dy) {}
 
-  constexpr bool operator==(const TSize&) const = default;
-  constexpr TSize operator+(const TSize& s) const { return {cx + s.cx, cy + s.cy}; }
-  constexpr TSize operator-(const TSize& s) const { return {cx - s.cx, cy - s.cy}; }
-  constexpr TSize operator-() const { return {-cx, -cy}; }
+    constexpr bool operator==(const TSize&) const = default;
+    constexpr TSize operator+(const TSize& s) const { return {cx + s.cx, cy + s.cy}; }
+    constexpr TSize operator-(const TSize& s) const { return {cx - s.cx, cy - s.cy}; }
+    constexpr TSize operator-() const { return {-cx, -cy}; }
 };
 
 struct TPoint {
-  int x = 0;
-  int y = 0;
+    int x = 0;
+    int y = 0;
 
-  constexpr TPoint() = default;
-  constexpr TPoint(int px, int py) : x(px), y(py) {}
+    constexpr TPoint() = default;
+    constexpr TPoint(int px, int py) : x(px), y(py) {}
 
-  constexpr bool operator==(const TPoint&) const = default;
-  constexpr TPoint operator+(const TSize& s) const { return {x + s.cx, y + s.cy}; }
-  constexpr TPoint operator-(const TSize& s) const { return {x - s.cx, y - s.cy}; }
-  constexpr TSize operator-(const TPoint& p) const { return {x - p.x, y - p.y}; }
-  constexpr TPoint operator-() const { return {-x, -y}; }
-  constexpr TPoint& operator+=(const TSize& s) { x += s.cx; y += s.cy; return *this; }
-  constexpr TPoint& operator-=(const TSize& s) { x -= s.cx; y -= s.cy; return *this; }
-  constexpr TPoint& Offset(int dx, int dy) { x += dx; y += dy; return *this; }
-  constexpr TPoint OffsetBy(int dx, int dy) const { return {x + dx, y + dy}; }
+    constexpr bool operator==(const TPoint&) const = default;
+    constexpr TPoint operator+(const TSize& s) const { return {x + s.cx, y + s.cy}; }
+    constexpr TPoint operator-(const TSize& s) const { return {x - s.cx, y - s.cy}; }
+    constexpr TSize operator-(const TPoint& p) const { return {x - p.x, y - p.y}; }
+    constexpr TPoint operator-() const { return {-x, -y}; }
+    constexpr TPoint& operator+=(const TSize& s) { x += s.cx; y += s.cy; return *this; }
+    constexpr TPoint& operator-=(const TSize& s) { x -= s.cx; y -= s.cy; return *this; }
+    constexpr TPoint& Offset(int dx, int dy) { x += dx; y += dy; return *this; }
+    constexpr TPoint OffsetBy(int dx, int dy) const { return {x + dx, y + dy}; }
 };
 
 struct TRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
 
-  constexpr TRect() = default;
-  constexpr TRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
-  constexpr TRect(const TPoint& topLeft, const TPoint& bottomRight)
-      : left(topLeft.x), top(topLeft.y), right(bottomRight.x), bottom(bottomRight.y) {}
-  constexpr TRect(const TPoint& origin, const TSize& extent)
-      : left(origin.x), top(origin.y), right(origin.x + extent.cx), bottom(origin.y + extent.cy) {}
+    constexpr TRect() = default;
+    constexpr TRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
+    constexpr TRect(const TPoint& topLeft, const TPoint& bottomRight)
+            : left(topLeft.x), top(topLeft.y), right(bottomRight.x), bottom(bottomRight.y) {}
+    constexpr TRect(const TPoint& origin, const TSize& extent)
+            : left(origin.x), top(origin.y), right(origin.x + extent.cx), bottom(origin.y + extent.cy) {}
 
-  constexpr bool operator==(const TRect&) const = default;
+    constexpr bool operator==(const TRect&) const = default;
 
-  constexpr int Width() const { return right - left; }
-  constexpr int Height() const { return bottom - top; }
-  constexpr TSize Size() const { return {Width(), Height()}; }
-  constexpr TPoint TopLeft() const { return {left, top}; }
-  constexpr TPoint TopRight() const { return {right, top}; }
-  constexpr TPoint BottomLeft() const { return {left, bottom}; }
-  constexpr TPoint BottomRight() const { return {right, bottom}; }
+    constexpr int Width() const { return right - left; }
+    constexpr int Height() const { return bottom - top; }
+    constexpr TSize Size() const { return {Width(), Height()}; }
+    constexpr TPoint TopLeft() const { return {left, top}; }
+    constexpr TPoint TopRight() const { return {right, top}; }
+    constexpr TPoint BottomLeft() const { return {left, bottom}; }
+    constexpr TPoint BottomRight() const { return {right, bottom}; }
 
-  // Empty: covers no pixel (zero or negative width or height).
-  constexpr bool IsEmpty() const { return left >= right || top >= bottom; }
-  // Null: all four coordinates zero.
-  constexpr bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    // Empty: covers no pixel (zero or negative width or height).
+    constexpr bool IsEmpty() const { return left >= right || top >= bottom; }
+    // Null: all four coordinates zero.
+    constexpr bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
 
-  constexpr TRect& Set(int l, int t, int r, int b) {
-    left = l; top = t; right = r; bottom = b;
-    return *this;
-  }
-  constexpr TRect& SetEmpty() { return Set(0, 0, 0, 0); }
+    constexpr TRect& Set(int l, int t, int r, int b) {
+        left = l; top = t; right = r; bottom = b;
+        return *this;
+    }
+    constexpr TRect& SetEmpty() { return Set(0, 0, 0, 0); }
 
-  // Left not greater than right and top not greater than bottom, by swapping.
-  constexpr TRect& Normalize() {
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-    return *this;
-  }
-  constexpr TRect Normalized() const { TRect r = *this; return r.Normalize(); }
+    // Left not greater than right and top not greater than bottom, by swapping.
+    constexpr TRect& Normalize() {
+        if (left > right) std::swap(left, right);
+        if (top > bottom) std::swap(top, bottom);
+        return *this;
+    }
+    constexpr TRect Normalized() const { TRect r = *this; return r.Normalize(); }
 
-  constexpr bool Contains(const TPoint& p) const {
-    return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-  }
-  // Whether r lies wholly inside (an empty r at any place inside counts).
-  constexpr bool Contains(const TRect& r) const {
-    return r.left >= left && r.right <= right && r.top >= top && r.bottom <= bottom;
-  }
-  constexpr bool Touches(const TRect& r) const {
-    return !IsEmpty() && !r.IsEmpty() && r.left < right && left < r.right && r.top < bottom &&
-           top < r.bottom;
-  }
+    constexpr bool Contains(const TPoint& p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
+    // Whether r lies wholly inside (an empty r at any place inside counts).
+    constexpr bool Contains(const TRect& r) const {
+        return r.left >= left && r.right <= right && r.top >= top && r.bottom <= bottom;
+    }
+    constexpr bool Touches(const TRect& r) const {
+        return !IsEmpty() && !r.IsEmpty() && r.left < right && left < r.right && r.top < bottom &&
+                      top < r.bottom;
+    }
 
-  constexpr TRect& Offset(int dx, int dy) {
-    left += dx; right += dx; top += dy; bottom += dy;
-    return *this;
-  }
-  constexpr TRect OffsetBy(int dx, int dy) const { TRect r = *this; return r.Offset(dx, dy); }
-  constexpr TRect& MoveTo(int x, int y) { return Offset(x - left, y - top); }
+    constexpr TRect& Offset(int dx, int dy) {
+        left += dx; right += dx; top += dy; bottom += dy;
+        return *this;
+    }
+    constexpr TRect OffsetBy(int dx, int dy) const { TRect r = *this; return r.Offset(dx, dy); }
+    constexpr TRect& MoveTo(int x, int y) { return Offset(x - left, y - top); }
 
-  // Grows each side outwards by (dx, dy); negative values shrink.
-  constexpr TRect& Inflate(int dx, int dy) {
-    left -= dx; right += dx; top -= dy; bottom += dy;
-    return *this;
-  }
-  constexpr TRect& Inflate(const TSize& s) { return Inflate(s.cx, s.cy); }
-  constexpr TRect InflatedBy(int dx, int dy) const { TRect r = *this; return r.Inflate(dx, dy); }
+    // Grows each side outwards by (dx, dy); negative values shrink.
+    constexpr TRect& Inflate(int dx, int dy) {
+        left -= dx; right += dx; top -= dy; bottom += dy;
+        return *this;
+    }
+    constexpr TRect& Inflate(const TSize& s) { return Inflate(s.cx, s.cy); }
+    constexpr TRect InflatedBy(int dx, int dy) const { TRect r = *this; return r.Inflate(dx, dy); }
 
-  // The overlap; an empty (null) rectangle when they do not overlap.
-  constexpr TRect operator&(const TRect& r) const {
-    TRect x(std::max(left, r.left), std::max(top, r.top), std::min(right, r.right),
-            std::min(bottom, r.bottom));
-    return x.IsEmpty() ? TRect() : x;
-  }
-  constexpr TRect& operator&=(const TRect& r) { return *this = *this & r; }
-  // The smallest rectangle holding both; an empty one adds nothing.
-  constexpr TRect operator|(const TRect& r) const {
-    if (r.IsEmpty()) return *this;
-    if (IsEmpty()) return r;
-    return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right),
-            std::max(bottom, r.bottom)};
-  }
-  constexpr TRect& operator|=(const TRect& r) { return *this = *this | r; }
-  constexpr TRect operator+(const TSize& s) const { return OffsetBy(s.cx, s.cy); }
-  constexpr TRect operator-(const TSize& s) const { return OffsetBy(-s.cx, -s.cy); }
-  constexpr TRect& operator+=(const TSize& s) { return Offset(s.cx, s.cy); }
-  constexpr TRect& operator-=(const TSize& s) { return Offset(-s.cx, -s.cy); }
+    // The overlap; an empty (null) rectangle when they do not overlap.
+    constexpr TRect operator&(const TRect& r) const {
+        TRect x(std::max(left, r.left), std::max(top, r.top), std::min(right, r.right),
+                        std::min(bottom, r.bottom));
+        return x.IsEmpty() ? TRect() : x;
+    }
+    constexpr TRect& operator&=(const TRect& r) { return *this = *this & r; }
+    // The smallest rectangle holding both; an empty one adds nothing.
+    constexpr TRect operator|(const TRect& r) const {
+        if (r.IsEmpty()) return *this;
+        if (IsEmpty()) return r;
+        return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right),
+                        std::max(bottom, r.bottom)};
+    }
+    constexpr TRect& operator|=(const TRect& r) { return *this = *this | r; }
+    constexpr TRect operator+(const TSize& s) const { return OffsetBy(s.cx, s.cy); }
+    constexpr TRect operator-(const TSize& s) const { return OffsetBy(-s.cx, -s.cy); }
+    constexpr TRect& operator+=(const TSize& s) { return Offset(s.cx, s.cy); }
+    constexpr TRect& operator-=(const TSize& s) { return Offset(-s.cx, -s.cy); }
 };
