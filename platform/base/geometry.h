@@ -4,8 +4,12 @@
 // A rectangle covers the pixels from (left, top) up to but not including
 // (right, bottom): its width is right - left, and a point on the right or
 // bottom edge is outside it. A rectangle whose right is not greater than its
-// left (or bottom not greater than top) is empty. No Qt here: the record codecs
-// use these types too.
+// left (or bottom not greater than top) is empty. No Qt here: the record
+// codecs use these types too.
+//
+// Offset, MovedTo, Inflate, Normalized and Intersection give a new value and
+// leave the old one as it is (the compiler warns when the result is
+// dropped); Normalize and the compound operators (+=, &=, |=) change it.
 
 #include <algorithm>
 
@@ -30,14 +34,13 @@ struct TPoint {
     constexpr TPoint(int px, int py) : x(px), y(py) {}
 
     constexpr bool operator==(const TPoint&) const = default;
+    [[nodiscard]] constexpr TPoint Offset(int dx, int dy) const { return {x + dx, y + dy}; }
     constexpr TPoint operator+(const TSize& s) const { return {x + s.cx, y + s.cy}; }
     constexpr TPoint operator-(const TSize& s) const { return {x - s.cx, y - s.cy}; }
     constexpr TSize operator-(const TPoint& p) const { return {x - p.x, y - p.y}; }
     constexpr TPoint operator-() const { return {-x, -y}; }
-    constexpr TPoint& operator+=(const TSize& s) { x += s.cx; y += s.cy; return *this; }
-    constexpr TPoint& operator-=(const TSize& s) { x -= s.cx; y -= s.cy; return *this; }
-    constexpr TPoint& Offset(int dx, int dy) { x += dx; y += dy; return *this; }
-    constexpr TPoint OffsetBy(int dx, int dy) const { return {x + dx, y + dy}; }
+    constexpr TPoint& operator+=(const TSize& s) { return *this = *this + s; }
+    constexpr TPoint& operator-=(const TSize& s) { return *this = *this - s; }
 };
 
 struct TRect {
@@ -49,9 +52,13 @@ struct TRect {
     constexpr TRect() = default;
     constexpr TRect(int l, int t, int r, int b) : left(l), top(t), right(r), bottom(b) {}
     constexpr TRect(const TPoint& topLeft, const TPoint& bottomRight)
-            : left(topLeft.x), top(topLeft.y), right(bottomRight.x), bottom(bottomRight.y) {}
+        : left(topLeft.x), top(topLeft.y), right(bottomRight.x), bottom(bottomRight.y)
+    {
+    }
     constexpr TRect(const TPoint& origin, const TSize& extent)
-            : left(origin.x), top(origin.y), right(origin.x + extent.cx), bottom(origin.y + extent.cy) {}
+        : left(origin.x), top(origin.y), right(origin.x + extent.cx), bottom(origin.y + extent.cy)
+    {
+    }
 
     constexpr bool operator==(const TRect&) const = default;
 
@@ -68,64 +75,76 @@ struct TRect {
     // Null: all four coordinates zero.
     constexpr bool IsNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
 
-    constexpr TRect& Set(int l, int t, int r, int b) {
-        left = l; top = t; right = r; bottom = b;
-        return *this;
-    }
-    constexpr TRect& SetEmpty() { return Set(0, 0, 0, 0); }
+    constexpr void Set(int l, int t, int r, int b) { *this = TRect(l, t, r, b); }
+    constexpr void SetEmpty() { *this = TRect(); }
 
     // Left not greater than right and top not greater than bottom, by swapping.
-    constexpr TRect& Normalize() {
-        if (left > right) std::swap(left, right);
-        if (top > bottom) std::swap(top, bottom);
+    constexpr TRect& Normalize()
+    {
+        if (left > right)
+            std::swap(left, right);
+        if (top > bottom)
+            std::swap(top, bottom);
         return *this;
     }
-    constexpr TRect Normalized() const { TRect r = *this; return r.Normalize(); }
+    [[nodiscard]] constexpr TRect Normalized() const
+    {
+        TRect r = *this;
+        return r.Normalize();
+    }
 
-    constexpr bool Contains(const TPoint& p) const {
+    constexpr bool Contains(const TPoint& p) const
+    {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
     }
-    // Whether r lies wholly inside (an empty r at any place inside counts).
-    constexpr bool Contains(const TRect& r) const {
+    // Whether r lies wholly inside.
+    constexpr bool Contains(const TRect& r) const
+    {
         return r.left >= left && r.right <= right && r.top >= top && r.bottom <= bottom;
     }
-    constexpr bool Touches(const TRect& r) const {
+    // Whether the two share at least one pixel.
+    constexpr bool Touches(const TRect& r) const
+    {
         return !IsEmpty() && !r.IsEmpty() && r.left < right && left < r.right && r.top < bottom &&
-                      top < r.bottom;
+               top < r.bottom;
     }
 
-    constexpr TRect& Offset(int dx, int dy) {
-        left += dx; right += dx; top += dy; bottom += dy;
-        return *this;
+    [[nodiscard]] constexpr TRect Offset(int dx, int dy) const
+    {
+        return {left + dx, top + dy, right + dx, bottom + dy};
     }
-    constexpr TRect OffsetBy(int dx, int dy) const { TRect r = *this; return r.Offset(dx, dy); }
-    constexpr TRect& MoveTo(int x, int y) { return Offset(x - left, y - top); }
-
-    // Grows each side outwards by (dx, dy); negative values shrink.
-    constexpr TRect& Inflate(int dx, int dy) {
-        left -= dx; right += dx; top -= dy; bottom += dy;
-        return *this;
+    [[nodiscard]] constexpr TRect MovedTo(int x, int y) const { return Offset(x - left, y - top); }
+    // Each side moved outwards by (dx, dy); negative values shrink.
+    [[nodiscard]] constexpr TRect Inflate(int dx, int dy) const
+    {
+        return {left - dx, top - dy, right + dx, bottom + dy};
     }
-    constexpr TRect& Inflate(const TSize& s) { return Inflate(s.cx, s.cy); }
-    constexpr TRect InflatedBy(int dx, int dy) const { TRect r = *this; return r.Inflate(dx, dy); }
+    [[nodiscard]] constexpr TRect Inflate(const TSize& s) const { return Inflate(s.cx, s.cy); }
 
-    // The overlap; an empty (null) rectangle when they do not overlap.
-    constexpr TRect operator&(const TRect& r) const {
-        TRect x(std::max(left, r.left), std::max(top, r.top), std::min(right, r.right),
-                        std::min(bottom, r.bottom));
+    // The overlap; the null rectangle when they share no pixel.
+    [[nodiscard]] constexpr TRect Intersection(const TRect& r) const
+    {
+        const TRect x(std::max(left, r.left), std::max(top, r.top), std::min(right, r.right),
+                      std::min(bottom, r.bottom));
         return x.IsEmpty() ? TRect() : x;
     }
-    constexpr TRect& operator&=(const TRect& r) { return *this = *this & r; }
     // The smallest rectangle holding both; an empty one adds nothing.
-    constexpr TRect operator|(const TRect& r) const {
-        if (r.IsEmpty()) return *this;
-        if (IsEmpty()) return r;
+    [[nodiscard]] constexpr TRect Union(const TRect& r) const
+    {
+        if (r.IsEmpty())
+            return *this;
+        if (IsEmpty())
+            return r;
         return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right),
-                        std::max(bottom, r.bottom)};
+                std::max(bottom, r.bottom)};
     }
-    constexpr TRect& operator|=(const TRect& r) { return *this = *this | r; }
-    constexpr TRect operator+(const TSize& s) const { return OffsetBy(s.cx, s.cy); }
-    constexpr TRect operator-(const TSize& s) const { return OffsetBy(-s.cx, -s.cy); }
-    constexpr TRect& operator+=(const TSize& s) { return Offset(s.cx, s.cy); }
-    constexpr TRect& operator-=(const TSize& s) { return Offset(-s.cx, -s.cy); }
+
+    constexpr TRect operator&(const TRect& r) const { return Intersection(r); }
+    constexpr TRect operator|(const TRect& r) const { return Union(r); }
+    constexpr TRect& operator&=(const TRect& r) { return *this = Intersection(r); }
+    constexpr TRect& operator|=(const TRect& r) { return *this = Union(r); }
+    constexpr TRect operator+(const TSize& s) const { return Offset(s.cx, s.cy); }
+    constexpr TRect operator-(const TSize& s) const { return Offset(-s.cx, -s.cy); }
+    constexpr TRect& operator+=(const TSize& s) { return *this = Offset(s.cx, s.cy); }
+    constexpr TRect& operator-=(const TSize& s) { return *this = Offset(-s.cx, -s.cy); }
 };

@@ -23,16 +23,20 @@ TEST(Geometry, NormalizeInflateOffset) {
     TRect r(10, 8, 2, 1);
     EXPECT_EQ(r.Normalized(), TRect(2, 1, 10, 8));
     EXPECT_EQ(r, TRect(10, 8, 2, 1)) << "Normalized leaves the original";
-    r.Normalize().Inflate(1, -2).Offset(3, 4);
-    EXPECT_EQ(r, TRect(4, 7, 14, 10));
+    r.Normalize();
+    EXPECT_EQ(r.Inflate(1, -2).Offset(3, 4), TRect(4, 7, 14, 10));
+    EXPECT_EQ(r, TRect(2, 1, 10, 8)) << "Inflate and Offset give a new rectangle";
+    r += TSize(1, 1);
+    EXPECT_EQ(r, TRect(3, 2, 11, 9));
     EXPECT_EQ(TRect(TPoint(1, 2), TSize(3, 4)), TRect(1, 2, 4, 6));
-    EXPECT_EQ(TRect(0, 0, 2, 2).MoveTo(5, 6), TRect(5, 6, 7, 8));
+    EXPECT_EQ(TRect(0, 0, 2, 2).MovedTo(5, 6), TRect(5, 6, 7, 8));
     EXPECT_EQ(TPoint(3, 4) - TPoint(1, 1), TSize(2, 3));
 }
 
 TEST(Geometry, IntersectionAndUnion) {
     const TRect a(0, 0, 10, 10);
     EXPECT_EQ(a & TRect(5, 5, 20, 20), TRect(5, 5, 10, 10));
+    EXPECT_EQ(a.Intersection(TRect(5, 5, 20, 20)), TRect(5, 5, 10, 10));
     // Sharing only the excluded edge is no overlap.
     EXPECT_TRUE((a & TRect(10, 0, 20, 10)).IsNull());
     EXPECT_FALSE(a.Touches(TRect(10, 0, 20, 10)));
@@ -40,6 +44,7 @@ TEST(Geometry, IntersectionAndUnion) {
     EXPECT_EQ(a | TRect(20, 20, 30, 25), TRect(0, 0, 30, 25));
     EXPECT_EQ(a | TRect(50, 50, 50, 60), a) << "an empty rectangle adds nothing";
     EXPECT_EQ(TRect() | a, a);
+    EXPECT_EQ(TPoint(1, 2).Offset(3, 4), TPoint(4, 6));
 }
 
 TEST(Color, RgbLayoutAndSystemColours) {
