@@ -1,6 +1,6 @@
 #include "plintvlr/db/atag_registry.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/atag.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "plintvlr/db/tag_record.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 
 #include <algorithm>
 #include <cstring>

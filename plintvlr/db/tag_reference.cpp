@@ -1,6 +1,6 @@
 #include "plintvlr/db/tag_reference.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/dtag.h"
 #include "plintvlr/db/plc_address.h"
 #include "plintvlr/db/tag_project.h"

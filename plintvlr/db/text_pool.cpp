@@ -1,6 +1,6 @@
 #include "plintvlr/db/text_pool.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/db_string_ids.h"
 #include "plintvlr/db/tag_project.h"
 
