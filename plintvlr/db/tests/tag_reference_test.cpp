@@ -159,8 +159,7 @@ TEST_F(TagAddressTest, KindsOfAddressTexts)
 
 TEST_F(TagAddressTest, AProtocolAddressTakesItsProtocolsLength)
 {
-    // "B0012" is not an analog register name, so the protocol reads it... as nothing:
-    // its literal is "R". A digital format makes "R0012" a protocol address.
+    // Under the digital format "r0012" is no register name: the protocol reads it.
     EXPECT_TRUE(ParseTagAddressFor("r0012", bytes_, length_, kind_, kDigitalRegisterFormat, kProtocol, false));
     EXPECT_EQ(kind_, kAddressPlc);
     EXPECT_EQ(length_, 2);
