@@ -48,12 +48,6 @@ std::string AlarmTypeText(std::uint8_t type)
     return DbText(kStrAlarmNone);
 }
 
-int Finish(std::string& text, std::string value)
-{
-    text = std::move(value);
-    return static_cast<int>(text.size());
-}
-
 }  // namespace
 
 std::string InsertDecimalPoint(std::string_view text, int decimals)
@@ -421,24 +415,12 @@ TagUnpack atag::UnpackRecord(std::uint32_t number, std::span<const std::uint8_t>
 
 bool atag::Write(std::uint32_t number)
 {
-    SetNumber(number);
-    std::array<std::uint8_t, kMaxTagRecord> record{};
-    const std::size_t n = PackRecord(record);
-    if (n == 0)
-        return false;
-    return PutTagTableRecord(kAnalogTable, number, std::span(record.data(), n)) == 0;
+    return WriteTagRecord(*this, kAnalogTable, number);
 }
 
 bool atag::Read(std::int32_t number)
 {
-    if (number < 0)
-        return false;
-    std::array<std::uint8_t, kMaxTagRecord> record{};
-    std::uint16_t length = 0;
-    if (GetTagTableRecord(kAnalogTable, static_cast<std::uint32_t>(number), record, length) != 0)
-        return false;
-    UnpackRecord(static_cast<std::uint32_t>(number), std::span(record.data(), length));
-    return true;
+    return ReadTagRecord(*this, kAnalogTable, number);
 }
 
 bool atag::Delete()
@@ -448,11 +430,7 @@ bool atag::Delete()
 
 int atag::GetColumnTitle(std::string& title, int column) const
 {
-    if (column < 0 || column >= kAtagColumnCount) {
-        title.clear();
-        return 0;
-    }
-    return Finish(title, DbText(kColumnTitles[static_cast<std::size_t>(column)]));
+    return ColumnTitle(kColumnTitles, title, column);
 }
 
 int atag::GetColumnText(std::string& text, int column)
@@ -463,62 +441,60 @@ int atag::GetColumnText(std::string& text, int column)
         std::string name;
         if (tagregistry* registry = OpenTagRegistry(false))
             registry->GetName(GetNumber(), name);
-        return Finish(text, name);
+        return ColumnText(text, name);
     }
     case 1:
-        return Finish(text, FormatTagAddress(*this, 0, 'R'));
+        return ColumnText(text, FormatTagAddress(*this, 0, 'R'));
     case 2:
-        return Finish(text, ChannelText(GetAddressChannel(0)));
+        return ColumnText(text, ChannelText(GetAddressChannel(0)));
     case 3:
-        return Finish(text, FormatTagAddress(*this, kOutputAddress, 'R'));
+        return ColumnText(text, FormatTagAddress(*this, kOutputAddress, 'R'));
     case 4:
-        return Finish(text, ChannelText(GetAddressChannel(kOutputAddress)));
+        return ColumnText(text, ChannelText(GetAddressChannel(kOutputAddress)));
     case 5:
-        return Finish(text, RefreshText(GetRefresh()));
+        return ColumnText(text, RefreshText(GetRefresh()));
     case 6:
-        return Finish(text, FrequencyText(GetFrequency()));
+        return ColumnText(text, FrequencyText(GetFrequency()));
     case 7:
-        return Finish(text, YesNoText(GetReadAfterWrite() != 0));
+        return ColumnText(text, YesNoText(GetReadAfterWrite() != 0));
     case 8:
-        return Finish(text, units_);
+        return ColumnText(text, units_);
     case 9:
-        return Finish(text, dataType_ <= kTypeText ? DbText(kStrTypeUnsignedWord + dataType_) : "");
+        return ColumnText(text, dataType_ <= kTypeText ? DbText(kStrTypeUnsignedWord + dataType_) : "");
     case 10:
-        return Finish(text, YesNoText(IsRecipeTag()));
+        return ColumnText(text, YesNoText(IsRecipeTag()));
     case 11:
-        return Finish(text, std::to_string(decimals_));
+        return ColumnText(text, std::to_string(decimals_));
     case 12:
-        return Finish(text, std::to_string(dataType_ == kTypeText ? size1_ : 0));
+        return ColumnText(text, std::to_string(dataType_ == kTypeText ? size1_ : 0));
     case 13:
-        return Finish(text, YesNoText(scaling_ != kScalingNone));
+        return ColumnText(text, YesNoText(scaling_ != kScalingNone));
     case 14:
-        return Finish(text, YesNoText(scaling_ == kScalingLinear));
+        return ColumnText(text, YesNoText(scaling_ == kScalingLinear));
     case 15:
     case 16:
     case 17:
     case 18:
         FormatScaleRange(extUpper, extLower, intUpper, intLower);
         if (column == 15)
-            return Finish(text, extUpper);
+            return ColumnText(text, extUpper);
         if (column == 16)
-            return Finish(text, extLower);
-        return Finish(text, InsertDecimalPoint(column == 17 ? intUpper : intLower, decimals_));
+            return ColumnText(text, extLower);
+        return ColumnText(text, InsertDecimalPoint(column == 17 ? intUpper : intLower, decimals_));
     case 19:
-        return Finish(text, AlarmTypeText(alarmType_));
+        return ColumnText(text, AlarmTypeText(alarmType_));
     case 20:
-        return Finish(text, YesNoText(std::isupper(alarmType_) != 0));
+        return ColumnText(text, YesNoText(std::isupper(alarmType_) != 0));
     case 21:
     case 22:
         FormatAlarmLimits(alarmUpper, alarmLower);
-        return Finish(text, InsertDecimalPoint(column == 21 ? alarmUpper : alarmLower, decimals_));
+        return ColumnText(text, InsertDecimalPoint(column == 21 ? alarmUpper : alarmLower, decimals_));
     default:
-        return Finish(text, {});
+        return ColumnText(text, {});
     }
 }
 
 bool atag::GetIdRange(std::int32_t& first, std::int32_t& last)
 {
-    first = 0;
-    last = -1;
-    return true;
+    return RegistryIdRange(first, last);
 }

@@ -28,9 +28,7 @@ bool Atag_registry::Add(std::string_view name, std::uint32_t& id)
 {
     if (!tagregistry::Add(name, id))
         return false;
-    std::string text;
-    GetName(id, text);
-    NotifyListeners(kTagAddedNotice, reinterpret_cast<WPARAM>(text.c_str()), static_cast<LPARAM>(id));
+    Announce(kTagAddedNotice, *NameAt(id), id, 0);
     return true;
 }
 
@@ -40,7 +38,7 @@ std::uint32_t Atag_registry::Remove(std::string_view name, int inWords)
     const std::uint32_t id = tagregistry::Remove(name, inWords);
     if (id != 0) {
         FreeInternal(id, inWords != 0);
-        NotifyListeners(kTagRemovedNotice, reinterpret_cast<WPARAM>(text.c_str()), static_cast<LPARAM>(id));
+        Announce(kTagRemovedNotice, text, id, 0);
     }
     return id;
 }

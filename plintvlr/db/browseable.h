@@ -29,3 +29,11 @@ public:
     virtual bool Paste(std::int32_t number) = 0;
     virtual void Rename(std::string_view name) = 0;
 };
+
+// The id range of rows whose ids the registry knows: (0, -1).
+inline bool RegistryIdRange(std::int32_t& first, std::int32_t& last)
+{
+    first = 0;
+    last = -1;
+    return true;
+}

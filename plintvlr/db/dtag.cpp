@@ -29,12 +29,6 @@ constexpr std::array<int, kDtagColumnCount> kColumnTitles = {
     kStrColStatus2,    kStrColStatAlm2On, kStrColStatus3,     kStrColStatAlm3On, kStrColEventOn,
     kStrColPrintAlarms};
 
-int Finish(std::string& text, std::string value)
-{
-    text = std::move(value);
-    return static_cast<int>(text.size());
-}
-
 }  // namespace
 
 void dtag::Reset()
@@ -202,24 +196,12 @@ TagUnpack dtag::UnpackRecord(std::uint32_t number, std::span<const std::uint8_t>
 
 bool dtag::Write(std::uint32_t number)
 {
-    SetNumber(number);
-    std::array<std::uint8_t, kMaxTagRecord> record{};
-    const std::size_t n = PackRecord(record);
-    if (n == 0)
-        return false;
-    return PutTagTableRecord(kDigitalTable, number, std::span(record.data(), n)) == 0;
+    return WriteTagRecord(*this, kDigitalTable, number);
 }
 
 bool dtag::Read(std::int32_t number)
 {
-    if (number < 0)
-        return false;
-    std::array<std::uint8_t, kMaxTagRecord> record{};
-    std::uint16_t length = 0;
-    if (GetTagTableRecord(kDigitalTable, static_cast<std::uint32_t>(number), record, length) != 0)
-        return false;
-    UnpackRecord(static_cast<std::uint32_t>(number), std::span(record.data(), length));
-    return true;
+    return ReadTagRecord(*this, kDigitalTable, number);
 }
 
 bool dtag::Delete()
@@ -229,11 +211,7 @@ bool dtag::Delete()
 
 int dtag::GetColumnTitle(std::string& title, int column) const
 {
-    if (column < 0 || column >= kDtagColumnCount) {
-        title.clear();
-        return 0;
-    }
-    return Finish(title, DbText(kColumnTitles[static_cast<std::size_t>(column)]));
+    return ColumnTitle(kColumnTitles, title, column);
 }
 
 int dtag::GetColumnText(std::string& text, int column)
@@ -243,47 +221,45 @@ int dtag::GetColumnText(std::string& text, int column)
         std::string name;
         if (tagregistry* registry = OpenTagRegistry(true))
             registry->GetName(GetNumber(), name);
-        return Finish(text, name);
+        return ColumnText(text, name);
     }
     case 1:
     case 3:
     case 5:
-        return Finish(text, FormatTagAddress(*this, (column - 1) / 2, 'B'));
+        return ColumnText(text, FormatTagAddress(*this, (column - 1) / 2, 'B'));
     case 2:
     case 4:
     case 6:
-        return Finish(text, ChannelText(GetAddressChannel((column - 2) / 2)));
+        return ColumnText(text, ChannelText(GetAddressChannel((column - 2) / 2)));
     case 7:
-        return Finish(text, YesNoText(IsRecipeTag()));
+        return ColumnText(text, YesNoText(IsRecipeTag()));
     case 8:
-        return Finish(text, RefreshText(GetRefresh()));
+        return ColumnText(text, RefreshText(GetRefresh()));
     case 9:
-        return Finish(text, FrequencyText(GetFrequency()));
+        return ColumnText(text, FrequencyText(GetFrequency()));
     case 10:
-        return Finish(text, YesNoText(GetReadAfterWrite() != 0));
+        return ColumnText(text, YesNoText(GetReadAfterWrite() != 0));
     case 11:
-        return Finish(text, status_[0]);
+        return ColumnText(text, status_[0]);
     case 13:
     case 15:
     case 17:
-        return Finish(text, status_[static_cast<std::size_t>((column - 11) / 2)].substr(0, kShortStatusColumn));
+        return ColumnText(text, status_[static_cast<std::size_t>((column - 11) / 2)].substr(0, kShortStatusColumn));
     case 12:
     case 14:
     case 16:
     case 18:
-        return Finish(text, YesNoText(IsStatusAlarmOn((column - 12) / 2)));
+        return ColumnText(text, YesNoText(IsStatusAlarmOn((column - 12) / 2)));
     case 19:
-        return Finish(text, YesNoText(IsEventTag()));
+        return ColumnText(text, YesNoText(IsEventTag()));
     case 20:
-        return Finish(text, YesNoText(PrintsAlarms()));
+        return ColumnText(text, YesNoText(PrintsAlarms()));
     default:
-        return Finish(text, {});
+        return ColumnText(text, {});
     }
 }
 
 bool dtag::GetIdRange(std::int32_t& first, std::int32_t& last)
 {
-    first = 0;
-    last = -1;
-    return true;
+    return RegistryIdRange(first, last);
 }

@@ -14,10 +14,7 @@ bool Dtag_registry::Add(std::string_view name, std::uint32_t& id)
 {
     if (!tagregistry::Add(name, id))
         return false;
-    std::string text;
-    GetName(id, text);
-    NotifyListeners(kTagAddedNotice, reinterpret_cast<WPARAM>(text.c_str()),
-                    static_cast<LPARAM>(id) | kDigitalNoticeBit);
+    Announce(kTagAddedNotice, *NameAt(id), id, kDigitalNoticeBit);
     return true;
 }
 
@@ -26,8 +23,7 @@ std::uint32_t Dtag_registry::Remove(std::string_view name, int flag)
     const std::string text(name);
     const std::uint32_t id = tagregistry::Remove(name, flag);
     if (id != 0)
-        NotifyListeners(kTagRemovedNotice, reinterpret_cast<WPARAM>(text.c_str()),
-                        static_cast<LPARAM>(id) | kDigitalNoticeBit);
+        Announce(kTagRemovedNotice, text, id, kDigitalNoticeBit);
     return id;
 }
 

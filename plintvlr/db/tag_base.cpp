@@ -152,3 +152,16 @@ const char* YesNoText(bool yes)
 {
     return DbText(yes ? kStrYes : kStrNo);
 }
+
+int ColumnText(std::string& text, std::string value)
+{
+    text = std::move(value);
+    return static_cast<int>(text.size());
+}
+
+int ColumnTitle(std::span<const int> titles, std::string& title, int column)
+{
+    if (column < 0 || static_cast<std::size_t>(column) >= titles.size())
+        return ColumnText(title, {});
+    return ColumnText(title, DbText(titles[static_cast<std::size_t>(column)]));
+}

@@ -128,3 +128,7 @@ std::string RefreshText(std::uint8_t refresh);
 // "A" for channel 1, "B" for 2, else empty.
 std::string ChannelText(std::uint8_t channel);
 const char* YesNoText(bool yes);
+// Sets a column's text and answers its length.
+int ColumnText(std::string& text, std::string value);
+// The title of a column from a table of string ids; 0 and empty outside it.
+int ColumnTitle(std::span<const int> titles, std::string& title, int column);

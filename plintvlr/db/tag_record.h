@@ -5,7 +5,9 @@
 // the reader never looks past the record's length, whatever its bytes say.
 
 #include "plintvlr/db/tag_base.h"
+#include "plintvlr/db/tag_project.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -74,3 +76,30 @@ private:
     std::size_t pos_ = 0;
     TagUnpack result_ = TagUnpack::kComplete;
 };
+
+// Storage of both tag kinds, each in its table of the open project.
+// Sets the number and stores the packed tag; false when there is nothing to
+// store (no input address) or the put failed.
+template <class Tag>
+bool WriteTagRecord(Tag& tag, int table, std::uint32_t number)
+{
+    tag.SetNumber(number);
+    std::array<std::uint8_t, kMaxTagRecord> record{};
+    const std::size_t n = tag.PackRecord(record);
+    return n != 0 && PutTagTableRecord(table, number, std::span<const std::uint8_t>(record.data(), n)) == 0;
+}
+
+// Reads and unpacks the record of the number; false, the tag unchanged, when
+// there is none.
+template <class Tag>
+bool ReadTagRecord(Tag& tag, int table, std::int32_t number)
+{
+    if (number < 0)
+        return false;
+    std::array<std::uint8_t, kMaxTagRecord> record{};
+    std::uint16_t length = 0;
+    if (GetTagTableRecord(table, static_cast<std::uint32_t>(number), record, length) != 0)
+        return false;
+    tag.UnpackRecord(static_cast<std::uint32_t>(number), std::span<const std::uint8_t>(record.data(), length));
+    return true;
+}

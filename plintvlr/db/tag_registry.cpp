@@ -203,6 +203,11 @@ void tagregistry::NotifyListeners(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+void tagregistry::Announce(UINT message, const std::string& name, std::uint32_t id, LPARAM bits)
+{
+    NotifyListeners(message, reinterpret_cast<WPARAM>(name.c_str()), static_cast<LPARAM>(id) | bits);
+}
+
 int WalkTable(const TableWalk& walk, const std::function<void(std::uint32_t, std::span<const std::uint8_t>)>& take)
 {
     std::vector<std::uint8_t> buffer(kLargestRecord);

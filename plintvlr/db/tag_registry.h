@@ -99,6 +99,8 @@ public:
 
 protected:
     const std::string* NameAt(std::uint32_t id) const;
+    // The tag notices: wParam the name's text, lParam the id with the kind's bits.
+    void Announce(UINT message, const std::string& name, std::uint32_t id, LPARAM bits);
 
 private:
     std::vector<std::optional<std::string>> names_;

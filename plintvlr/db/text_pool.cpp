@@ -105,7 +105,5 @@ int pilestr::GetColumnText(std::string& text, int column)
 
 bool pilestr::GetIdRange(std::int32_t& first, std::int32_t& last)
 {
-    first = 0;
-    last = -1;
-    return true;
+    return RegistryIdRange(first, last);
 }

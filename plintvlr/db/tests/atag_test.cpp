@@ -1,6 +1,6 @@
 #include "plintvlr/db/atag.h"
 
-#include "plintvlr/db/tests/hex_bytes.h"
+#include "plintvlr/db/tests/tag_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -10,19 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::uint8_t> Bytes(std::string_view hex)
-{
-    const std::string bytes = HexBytes(hex);
-    return {bytes.begin(), bytes.end()};
-}
-
-std::vector<std::uint8_t> Pack(const atag& tag)
-{
-    std::array<std::uint8_t, kMaxTagRecord> buffer{};
-    const std::size_t n = tag.PackRecord(buffer);
-    return {buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n)};
-}
 
 // Tag 7 "PUMP" with every optional group: flags 0x87, Signed Word, refresh
 // Continuously, 1 decimal, frequency .1s, one register at 16 (both copies),
@@ -222,14 +209,6 @@ TEST(AtagRecord, ANameOf33CharactersIsReadAndKeptTo32)
 
     record[23] = 34;
     EXPECT_EQ(tag.UnpackRecord(99, record), TagUnpack::kTextTooLong);
-}
-
-std::string Column(atag& tag, int column)
-{
-    std::string text;
-    const int length = tag.GetColumnText(text, column);
-    EXPECT_EQ(length, static_cast<int>(text.size()));
-    return text;
 }
 
 TEST(AtagBrowser, TitlesAndTheFixedColumns)

@@ -1,6 +1,6 @@
 #include "plintvlr/db/dtag.h"
 
-#include "plintvlr/db/tests/hex_bytes.h"
+#include "plintvlr/db/tests/tag_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +9,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::uint8_t> Bytes(std::string_view hex)
-{
-    const std::string bytes = HexBytes(hex);
-    return {bytes.begin(), bytes.end()};
-}
-
-std::vector<std::uint8_t> Pack(const dtag& tag)
-{
-    std::array<std::uint8_t, kMaxTagRecord> buffer{};
-    const std::size_t n = tag.PackRecord(buffer);
-    return {buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(n)};
-}
 
 // Tag 3 "VALVE" with every optional group: flags 0x83, refresh Page Change,
 // internal words 5 and 5, alarm 'E', frequency 1s; input 1 register 10 on
@@ -175,14 +162,6 @@ TEST(DtagAlarms, LettersOfTheStatusAlarms)
             EXPECT_EQ(tag.IsStatusAlarmOn(3), c.a3) << c.code;
         }
     }
-}
-
-std::string Column(dtag& tag, int column)
-{
-    std::string text;
-    const int length = tag.GetColumnText(text, column);
-    EXPECT_EQ(length, static_cast<int>(text.size()));
-    return text;
 }
 
 TEST(DtagBrowser, Columns)

@@ -1,6 +1,6 @@
 #include "plintvlr/db/text_pool.h"
 
-#include "plintvlr/db/tests/hex_bytes.h"
+#include "plintvlr/db/tests/tag_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -8,12 +8,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::uint8_t> Bytes(std::string_view hex)
-{
-    const std::string bytes = HexBytes(hex);
-    return {bytes.begin(), bytes.end()};
-}
 
 TEST(TextPool, OffsetsAndRecordOfTwoTexts)
 {
