@@ -453,25 +453,57 @@ bool adatabase::CreateTableFiles(const std::string& folder)
     return true;
 }
 
-bool adatabase::TakeLock(const std::string& folder)
+namespace {
+
+constexpr int kLockHeld = -1;
+constexpr int kLockUnsupported = -2;
+
+// An advisory lock on a project folder, so that two copies of the program
+// never write one project at once. The descriptor of the locked folder, or
+// kLockHeld (another holder; the engineer is told) or kLockUnsupported (the
+// folder or its file system cannot be locked: carry on unguarded, the file
+// operations that follow report a folder that cannot be used).
+int LockFolder(const std::string& folder)
 {
-    if (lockFd_ >= 0 && lockFolder_ == folder)
-        return true;
-    ReleaseLock();
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return true;  // the file operations that follow will report the folder
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
-        ::close(fd);
-        if (!held)
-            return true;  // a file system without locks: carry on unguarded
-        const std::string project = folder.substr(folder.find_last_of('/') + 1);
-        char text[512];
-        std::snprintf(text, sizeof text, Str(kStrProjectInUseText), project.c_str());
-        TApp::MessageBox(nullptr, GetMainWindowHandle(), text, Str(kStrProjectInUse), MB_ICONEXCLAMATION);
+        return kLockUnsupported;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return fd;
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    if (!held)
+        return kLockUnsupported;
+    const std::string project = folder.substr(folder.find_last_of('/') + 1);
+    char text[512];
+    std::snprintf(text, sizeof text, Str(kStrProjectInUseText), project.c_str());
+    TApp::MessageBox(nullptr, GetMainWindowHandle(), text, Str(kStrProjectInUse), MB_ICONEXCLAMATION);
+    return kLockHeld;
+}
+
+void UnlockFolder(int fd)
+{
+    if (fd < 0)
+        return;
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool adatabase::HoldsLockOn(const std::string& folder) const
+{
+    return lockFd_ >= 0 && lockFolder_ == folder;
+}
+
+bool adatabase::TakeLock(const std::string& folder)
+{
+    if (HoldsLockOn(folder))
+        return true;
+    int fd = LockFolder(folder);
+    if (fd == kLockHeld)
         return false;
-    }
+    ReleaseLock();
     lockFd_ = fd;
     lockFolder_ = folder;
     return true;
@@ -479,10 +511,7 @@ bool adatabase::TakeLock(const std::string& folder)
 
 void adatabase::ReleaseLock()
 {
-    if (lockFd_ < 0)
-        return;
-    ::flock(lockFd_, LOCK_UN);
-    ::close(lockFd_);
+    UnlockFolder(lockFd_);
     lockFd_ = -1;
     lockFolder_.clear();
 }
@@ -492,14 +521,15 @@ int adatabase::CreateProject(std::string_view name)
     std::string folder;
     if (!PrepareFolder(name, folder))
         return 0;
-    const bool lockedBefore = lockFd_ >= 0 && lockFolder_ == folder;
-    if (!TakeLock(folder))
+    // Held only while the defaults are written, unless this object has the
+    // project open already.
+    const int creationLock = HoldsLockOn(folder) ? kLockUnsupported : LockFolder(folder);
+    if (creationLock == kLockHeld)
         return 0;
     auto fail = [&] {
         DfClose(handles_[kTableSystem]);
         handles_[kTableSystem] = -1;
-        if (!lockedBefore)
-            ReleaseLock();
+        UnlockFolder(creationLock);
         return 0;
     };
 
@@ -541,8 +571,7 @@ int adatabase::CreateProject(std::string_view name)
     // totals are counted when the project is opened.
     modified_ = false;
     totals_.fill(0);
-    if (!lockedBefore)
-        ReleaseLock();
+    UnlockFolder(creationLock);
     return 1;
 }
 
@@ -799,10 +828,4 @@ void adatabase::PackMessageTexts()
 {
     if (auto& pack = GetProjectHooks().packMessageTexts)
         pack(*this);
-}
-
-ProjectHooks& GetProjectHooks()
-{
-    static ProjectHooks* hooks = new ProjectHooks;
-    return *hooks;
 }

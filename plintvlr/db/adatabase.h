@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class fontmanager;
 class tpsummary;
@@ -203,6 +204,7 @@ private:
     std::int32_t CountedSize(int table, std::uint32_t length) const;
     bool PrepareFolder(std::string_view name, std::string& folder);
     bool CreateTableFiles(const std::string& folder);
+    bool HoldsLockOn(const std::string& folder) const;
     bool TakeLock(const std::string& folder);
     void ReleaseLock();
     std::optional<std::vector<std::uint8_t>> ReadRecordPadded(int table, std::uint32_t key,

@@ -11,8 +11,6 @@
 // is left out: no object is made and its byte total stays 0. Tests register
 // only what they exercise.
 
-#include "platform/base/win_types.h"
-
 #include <cstdint>
 #include <functional>
 #include <memory>

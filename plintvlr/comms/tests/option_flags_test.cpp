@@ -39,7 +39,8 @@ TEST_F(OptionFlagsTest, FlagOperations)
     EXPECT_EQ(record[2], 0xFD);
     SetOptionFlag(record, kOptionIgnoreFunctionKeys, false);
     EXPECT_FALSE(TestOptionFlag(record, kOptionIgnoreFunctionKeys));
-    EXPECT_TRUE(TestOptionFlag(record, kOptionLatchAlarmLog | kOptionIgnoreFunctionKeys));
+    EXPECT_FALSE(TestOptionFlag(record, kOptionLatchAlarmLog));
+    EXPECT_TRUE(TestOptionFlag(record, kOptionLatchAlarmLog | 0x04));
     ASSERT_EQ(WriteOptionFlagsRecord(record), 0);
 
     OptionFlagsRecord back;
@@ -47,7 +48,7 @@ TEST_F(OptionFlagsTest, FlagOperations)
     ASSERT_EQ(ReadOptionFlagsRecord(back), 0);
     EXPECT_EQ(back[2], 0xFC);
 
-    CreateAndOpen("OTHER", 5);
+    CreateAndOpen("OTHER", 15);
     InitOptionFlagsRecord(record);
     SetOptionFlagDefaults(record);
     EXPECT_EQ(record[2], 0x83);

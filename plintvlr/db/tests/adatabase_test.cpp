@@ -11,6 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -372,6 +376,45 @@ TEST_F(AdatabaseTest, ASecondOpenOfTheSameProjectIsRefused)
 
     db.Close();
     EXPECT_EQ(other.OpenProject("SHARED"), 1);
+}
+
+TEST_F(AdatabaseTest, AProjectLockedByAnotherProcessIsNotOpened)
+{
+    {
+        adatabase db;
+        ASSERT_EQ(db.Create("BUSY"), 1);
+    }
+    int locked[2];
+    int release[2];
+    ASSERT_EQ(::pipe(locked), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const std::string folder = ProjectPath("BUSY");
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Another copy of the program with the project open.
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        char byte = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
+        (void)!::write(locked[1], &byte, 1);
+        (void)!::read(release[0], &byte, 1);
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(locked[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 1);
+
+    ScriptedPrompts prompts;
+    adatabase& db = _QSglobals.NewDatabase();
+    EXPECT_EQ(db.OpenProject("BUSY"), 0);
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(prompts.Shown().size(), 1u);
+
+    ASSERT_EQ(::write(release[1], &byte, 1), 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(db.OpenProject("BUSY"), 1);
+    for (int fd : {locked[0], locked[1], release[0], release[1]})
+        ::close(fd);
 }
 
 TEST_F(AdatabaseTest, SaveAsCopiesTheOpenProjectsFiles)

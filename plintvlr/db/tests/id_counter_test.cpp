@@ -35,8 +35,9 @@ protected:
     }
     void WriteRecord(std::uint32_t key, const Bytes& data)
     {
-        if (!FileExists(file_))
+        if (!FileExists(file_)) {
             ASSERT_EQ(DfCreate(file_), 0);
+        }
         int handle = DfOpen(file_);
         ASSERT_GE(handle, 0);
         ASSERT_EQ(DfWriteRecord(handle, key, data.data(), static_cast<std::uint16_t>(data.size())), 0);

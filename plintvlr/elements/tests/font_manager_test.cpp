@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,10 @@ Bytes FontRecord(std::uint16_t key, std::uint16_t width, std::uint16_t height, c
     file[105] = 118;  // the face right after the header
     file.insert(file.end(), face.begin(), face.end());
     file.push_back(0);
-    Bytes record = {static_cast<std::uint8_t>(key), static_cast<std::uint8_t>(key >> 8)};
-    record.insert(record.end(), file.begin(), file.end());
+    Bytes record(2 + file.size());
+    record[0] = static_cast<std::uint8_t>(key);
+    record[1] = static_cast<std::uint8_t>(key >> 8);
+    std::copy(file.begin(), file.end(), record.begin() + 2);
     return record;
 }
 
@@ -72,9 +75,9 @@ TEST_F(FontManagerTest, StoredFontsAreLoadedAndReloaded)
 TEST_F(FontManagerTest, TheProjectMakesItsFontManagerWhenRegistered)
 {
     RegisterElementsCoreServices();
-    adatabase& db = CreateAndOpen("REG", 6);
+    adatabase& db = CreateAndOpen("REG", 16);
     ASSERT_NE(db.GetFontManager(), nullptr);
-    EXPECT_STREQ(db.GetFontManager()->GetFontName(0), "ANSI Zobrel 8x12");
+    EXPECT_STREQ(db.GetFontManager()->GetFontName(0), "QS VZKA/MA 6x9");
     db.Close();
     EXPECT_EQ(db.GetFontManager(), nullptr);
 }
