@@ -1,6 +1,6 @@
 #include "plintvlr/comms/option_flags.h"
 
-#include "plintvlr/db/le_bytes.h"
+#include "platform/base/byte_order.h"
 #include "plintvlr/db/qs_globals.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "platform/base/files.h"
 #include "platform/base/paths.h"
-#include "plintvlr/db/le_bytes.h"
+#include "platform/base/byte_order.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
@@ -411,7 +411,7 @@ int adatabase::GetPortProtocol(int port, int& portCode)
         return -1;
     const std::uint8_t* row = record->data() + 2 + kChannelRowSize * (port - 1);
     portCode = row[2];
-    return GetLeI16(row);
+    return static_cast<std::int16_t>(GetLe16(row));
 }
 
 bool adatabase::ProjectExists(std::string_view name)
@@ -652,7 +652,9 @@ int adatabase::OpenProject(std::string_view name)
     }
 
     auto ports = ReadRecordPadded(kTableSystem, kRecPortSettings, 0);
-    protocol_ = ports && ports->size() >= kPortSettingsLength ? GetLeI16(&(*ports)[10]) : -1;
+    protocol_ = -1;
+    if (ports && ports->size() >= kPortSettingsLength)
+        protocol_ = static_cast<std::int16_t>(GetLe16(&(*ports)[10]));
 
     if (panelType_ == 14) {
         auto settings = ReadRecordPadded(kTableSystem, kRecSystemSettings, 0);

@@ -2,7 +2,7 @@
 
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
-#include "plintvlr/db/le_bytes.h"
+#include "platform/base/byte_order.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/shell/base/app.h"

@@ -1,36 +1,21 @@
 #include "plintvlr/elements/font_manager.h"
 
 #include "plintvlr/db/adatabase.h"
-#include "plintvlr/db/le_bytes.h"
+#include "platform/base/fnt_file.h"
 
-#include <cstring>
+#include <span>
 #include <vector>
-
-namespace {
-
-// Offsets in a Windows bitmap font file's header.
-constexpr std::size_t kPixWidthOffset = 86;
-constexpr std::size_t kPixHeightOffset = 88;
-constexpr std::size_t kFaceOffset = 105;
-constexpr std::size_t kHeaderNeeded = kFaceOffset + 4;
-
-}  // namespace
 
 bool ParseFontRecord(const std::uint8_t* record, std::size_t length, font_entry& entry)
 {
-    if (!record || length < 2 + kHeaderNeeded)
+    if (!record || length < 2)
         return false;
-    const std::uint8_t* file = record + 2;
-    const std::size_t fileLength = length - 2;
-    const std::uint32_t faceAt = GetLe32(file + kFaceOffset);
-    if (faceAt >= fileLength)
+    FntFile font;
+    if (FntFile::Parse(std::span<const std::uint8_t>(record + 2, length - 2), font) != FntError::None)
         return false;
-    std::size_t end = faceAt;
-    while (end < fileLength && file[end] != 0)
-        ++end;
-    entry.cellWidth = GetLe16(file + kPixWidthOffset);
-    entry.cellHeight = GetLe16(file + kPixHeightOffset);
-    entry.face.assign(reinterpret_cast<const char*>(file + faceAt), end - faceAt);
+    entry.cellWidth = font.PixWidth();
+    entry.cellHeight = font.PixHeight();
+    entry.face = font.FaceName();
     return true;
 }
 

@@ -57,7 +57,7 @@ private:
 
 // Parses a stored font record (key copy + .FNT file) into the entry's cell
 // size and face; false, leaving the entry as it was, for a record that does
-// not hold a readable font header.
+// not hold a readable font.
 bool ParseFontRecord(const std::uint8_t* record, std::size_t length, font_entry& entry);
 
 // Registers the font manager with the project database (at start-up).

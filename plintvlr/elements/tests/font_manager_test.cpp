@@ -1,5 +1,6 @@
 #include "plintvlr/elements/font_manager.h"
 
+#include "platform/base/fnt_file.h"
 #include "plintvlr/db/tests/project_fixture.h"
 
 #include <gtest/gtest.h>
@@ -12,24 +13,28 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A stored font record: the key copy, then a bitmap font file whose header
-// gives the cell width at 86, the height at 88 and the face's offset at 105.
-Bytes FontRecord(std::uint16_t key, std::uint16_t width, std::uint16_t height, const std::string& face)
+// A stored font record: the key copy, then a font file of that cell and face.
+Bytes FontRecord(std::uint16_t key, int width, int height, const std::string& face)
 {
-    Bytes file(118, 0);
-    file[0] = 0x00;
-    file[1] = 0x02;  // version 2.00
-    file[86] = static_cast<std::uint8_t>(width);
-    file[88] = static_cast<std::uint8_t>(height);
-    file[105] = 118;  // the face right after the header
-    file.insert(file.end(), face.begin(), face.end());
-    file.push_back(0);
+    FntHeader header;
+    header.pixWidth = width;
+    header.pixHeight = height;
+    header.ascent = height - 1;
+    header.avgWidth = width;
+    header.firstChar = 32;
+    header.lastChar = 126;
+    header.defaultChar = 32;
+    header.face = face;
+    const Bytes file = FntFile(header).FileBytes();
     Bytes record(2 + file.size());
     record[0] = static_cast<std::uint8_t>(key);
     record[1] = static_cast<std::uint8_t>(key >> 8);
     std::copy(file.begin(), file.end(), record.begin() + 2);
     return record;
 }
+
+// Where the font file's header keeps the offset of the face name.
+constexpr std::size_t kFaceOffsetField = 2 + 105;
 
 class FontManagerTest : public ProjectFixture {};
 
@@ -53,7 +58,7 @@ TEST_F(FontManagerTest, StoredFontsAreLoadedAndReloaded)
     const Bytes big = FontRecord(181, 12, 18, "Zobrel H12x18");
     ASSERT_EQ(db.PutSystemRecord(181, big.data(), static_cast<std::uint16_t>(big.size())), 0);
     Bytes broken = FontRecord(183, 16, 24, "Zobrel T16x24");
-    broken[2 + 105] = 0xF0;  // face offset beyond the file
+    broken[kFaceOffsetField + 2] = 0x7F;  // the face name far beyond the file
     ASSERT_EQ(db.PutSystemRecord(183, broken.data(), static_cast<std::uint16_t>(broken.size())), 0);
 
     fontmanager fonts(&db, 14);
@@ -88,14 +93,12 @@ TEST(FontRecordTest, ShortOrDamagedRecordsAreNotRead)
     const Bytes good = FontRecord(181, 8, 8, "X");
     EXPECT_TRUE(ParseFontRecord(good.data(), good.size(), entry));
     EXPECT_EQ(entry.face, "X");
+    EXPECT_EQ(entry.cellWidth, 8);
     font_entry untouched;
     EXPECT_FALSE(ParseFontRecord(good.data(), 100, untouched));
+    EXPECT_FALSE(ParseFontRecord(good.data(), 1, untouched));
     EXPECT_TRUE(untouched.face.empty());
-    // A face without its NUL ends at the end of the record.
-    Bytes open = good;
-    open.pop_back();
-    ASSERT_TRUE(ParseFontRecord(open.data(), open.size(), entry));
-    EXPECT_EQ(entry.face, "X");
+    EXPECT_EQ(untouched.cellWidth, 0);
 }
 
 }  // namespace
