@@ -4,6 +4,8 @@
 #include "platform/base/paths.h"
 #include "platform/base/byte_order.h"
 #include "plintvlr/db/project_string_ids.h"
+#include "plintvlr/db/prot_lib.h"
+#include "plintvlr/db/protocol_info_file.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/shell/base/app.h"
@@ -699,8 +701,13 @@ int adatabase::OpenProject(std::string_view name)
         analogRegistry_ = std::move(registries.analog);
         digitalRegistry_ = std::move(registries.digital);
     }
-    if (!protocolLibrary_ && hooks.makeProtocolLibrary)
-        protocolLibrary_ = hooks.makeProtocolLibrary(*this);
+    if (!protocolLibrary_) {
+        protocolLibrary_ =
+            std::make_unique<ProtLib>(JoinPath(_QSglobals.GetProgramDirectory(), kProtocolInfoFileName));
+        // The protocols a project may use are those of its own panel family.
+        protocolLibrary_->SetFamilyBitSource(
+            [this] { return static_cast<std::uint32_t>(Quellstor(panelType_).GetProtocolFamilyBit()); });
+    }
     return 1;
 }
 
@@ -756,10 +763,9 @@ int adatabase::SaveProjectInfo()
 {
     const std::string before = version_;
     BumpVersion();
-    ProjectHooks& hooks = GetProjectHooks();
     std::string protocolName;
-    if (protocol_ >= 0 && hooks.protocolName)
-        protocolName = hooks.protocolName(*this, protocol_);
+    if (protocol_ >= 0 && protocolLibrary_)
+        protocolLibrary_->GetProtocolName(protocol_, protocolName);
     const auto record = ProjectInfo(name_, version_, protocolName, panelType_);
     int code = PutSystemRecord(kRecProjectInfo, record.data(), kProjectInfoLength);
     if (code != DF_OK)

@@ -13,6 +13,7 @@
 #include "plintvlr/db/project_services.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 #include <cstdint>
@@ -155,7 +156,7 @@ public:
     fontmanager* GetFontManager() const { return static_cast<fontmanager*>(fonts_.get()); }
     Atag_registry* GetAnalogRegistry() const { return static_cast<Atag_registry*>(analogRegistry_.get()); }
     Dtag_registry* GetDigitalRegistry() const { return static_cast<Dtag_registry*>(digitalRegistry_.get()); }
-    ProtLib* GetProtocolLibrary() const { return static_cast<ProtLib*>(protocolLibrary_.get()); }
+    ProtLib* GetProtocolLibrary() const { return protocolLibrary_.get(); }
     // The version as "%2d.%02d", at most n - 1 characters and a NUL.
     void FormatVersion(char* buffer, std::size_t n) const;
     std::string FormatVersion() const;
@@ -224,7 +225,7 @@ private:
     bool modified_ = false;
     OwnedPart analogRegistry_;
     OwnedPart digitalRegistry_;
-    OwnedPart protocolLibrary_;
+    std::unique_ptr<ProtLib> protocolLibrary_;
     std::array<int, 16> handles_;
     std::string folder_;
     int lockFd_ = -1;

@@ -1,7 +1,7 @@
 #pragma once
 // What the project database needs from code that lives above it or beside
 // it: the owned objects of an open project whose classes other subsystems
-// define (fonts, page summary, tag registries, protocol library), the steps
+// define (fonts, page summary, tag registries), the steps
 // of opening a project that belong to them, the shell's status line and main
 // window, and the program's bitmap library.
 //
@@ -107,11 +107,6 @@ struct ProjectHooks {
     // Message tables and text pool: keeps only the texts the tables use,
     // numbered afresh (run by the transfer when the pool is large).
     std::function<void(adatabase& db)> packMessageTexts;
-
-    // Protocols: the protocol library of an open project, and the name of a
-    // protocol as the protocol list gives it ("" when it has none).
-    std::function<OwnedPart(adatabase& db)> makeProtocolLibrary;
-    std::function<std::string(adatabase& db, int protocol)> protocolName;
 
     // Conversion of the older project files ("dtb-%.2x.dbs") in a project
     // folder; true when the project then exists.

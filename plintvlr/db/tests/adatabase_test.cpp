@@ -216,6 +216,37 @@ TEST_F(AdatabaseTest, SavingAModifiedProjectRaisesItsVersion)
     EXPECT_STREQ(buffer, "12.");
 }
 
+TEST_F(AdatabaseTest, SavedProjectInformationNamesTheProtocol)
+{
+    ASSERT_TRUE(WriteWholeFile(program_ + "/QS_PLC.TEX",
+                               "PCL ->5:Modbus RTU<-\n"
+                               "PCL ->6:Panel Link<-\n"
+                               "[INVALIDTYPES]QSE\n"));
+    for (int protocol : {5, 6}) {
+        SCOPED_TRACE(protocol);
+        {
+            adatabase& db = CreateAndOpen("PROTO", 14);
+            Bytes ports = Read(db, 8, 100);
+            ports[10] = static_cast<std::uint8_t>(protocol);
+            ports[11] = 0;
+            ASSERT_EQ(db.PutSystemRecord(100, ports.data(), 12), 0);
+            db.Close();
+        }
+        adatabase& db = _QSglobals.NewDatabase();
+        ASSERT_EQ(db.OpenProject("PROTO"), 1);
+        EXPECT_EQ(db.GetProtocol(), protocol);
+        ASSERT_NE(db.GetProtocolLibrary(), nullptr);
+        db.SetModified(true);
+        db.Close();
+        ASSERT_EQ(db.OpenProject("PROTO"), 1);
+        // Protocol 6 is not for this panel family: its name is left empty.
+        const std::string name = protocol == 5 ? "5:Modbus RTU" : "";
+        EXPECT_EQ(Read(db, 8, 102), ProjectInfoRecord("PROTO", "1.02", name, 14));
+        db.Close();
+        ASSERT_TRUE(RemoveDirTree(ProjectPath("PROTO")));
+    }
+}
+
 TEST_F(AdatabaseTest, OldPanelTypesAreOfferedConversion)
 {
     struct Case {
