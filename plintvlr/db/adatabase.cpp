@@ -200,7 +200,9 @@ int adatabase::PutRecord(int table, std::uint32_t key, const void* data, std::ui
     bool differs = true;
     if (handle >= 0 && IsValidTable(table)) {
         existed = DfRecordInfo(handle, key, position, oldLength) == DF_OK;
-        if (existed && oldLength == length && length > 0) {
+        if (length == 0) {
+            differs = existed;  // a put of nothing deletes
+        } else if (existed && oldLength == length) {
             std::vector<std::uint8_t> old(length);
             std::uint16_t n = length;
             differs = !(DfReadRecord(handle, key, old.data(), n) == DF_OK && n == length &&

@@ -468,10 +468,22 @@ TEST_F(AdatabaseTest, SaveAsCopiesTheOpenProjectsFiles)
     EXPECT_TRUE(FileExists(ProjectPath("DST") + "/rcpcount.wcf"));
     ASSERT_EQ(copy.OpenProject("DST"), 1);
     EXPECT_EQ(Read(copy, 1, 3), tag);
+    // Closing the changed copy raises its version, but the program's settings
+    // keep naming the project that is open.
+    std::uint8_t info[71];
+    std::uint16_t length = sizeof info;
+    ASSERT_EQ(copy.GetSystemRecord(102, info, length), 0);
+    std::memcpy(info + 2, "DST\0", 4);
+    ASSERT_EQ(copy.PutSystemRecord(102, info, 71), 0);
     copy.Close();
+    char name[16] = {};
+    GetPrivateProfileString("DATABASE", "DatabaseName", "", name, sizeof name, "PLINTVLR.INI");
+    EXPECT_STRNE(name, "DST");
     // The source is untouched.
     ASSERT_EQ(db.OpenProject("SRC"), 1);
     EXPECT_EQ(Read(db, 1, 3), tag);
+    ASSERT_EQ(copy.OpenProject("DST"), 1);
+    EXPECT_EQ(copy.GetVersion(), "1.01");
 }
 
 TEST_F(AdatabaseTest, PreviewDoesNotMoveTheOpenProject)
