@@ -184,5 +184,3 @@ void BM_ReadFullTableWalk(benchmark::State& state)
 BENCHMARK(BM_ReadFullTableWalk)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -1,6 +1,6 @@
 #include "plintvlr/comms/option_flags.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/qs_globals.h"
 
 #include <cstring>

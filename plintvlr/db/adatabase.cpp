@@ -2,7 +2,7 @@
 
 #include "platform/base/files.h"
 #include "platform/base/paths.h"
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/prot_lib.h"
 #include "plintvlr/db/protocol_info_file.h"

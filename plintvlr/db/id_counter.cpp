@@ -3,7 +3,7 @@
 #include "platform/base/files.h"
 #include "platform/base/paths.h"
 #include "plintvlr/db/keyed_record_file.h"
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "plintvlr/db/qs_globals.h"
 
 #include <algorithm>

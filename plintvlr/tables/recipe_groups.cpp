@@ -2,7 +2,7 @@
 
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/id_counter.h"
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 
 #include <algorithm>
 
