@@ -14,6 +14,22 @@ std::string RecipeCounterPath()
     return folder.empty() ? std::string() : JoinPath(folder, "rcpcount.wcf");
 }
 
+namespace {
+
+// The open project's counter file, created first when asked; -1 when it
+// cannot be had.
+int OpenCounterFile(bool create)
+{
+    const std::string path = RecipeCounterPath();
+    if (path.empty())
+        return -1;
+    if (create && !FileExists(path) && DfCreate(path) != DF_OK)
+        return -1;
+    return DfOpen(path);
+}
+
+}  // namespace
+
 int TIdCounter::Add(const TIdCount& pair)
 {
     if (pair.id == 0)
@@ -28,12 +44,11 @@ int TIdCounter::Add(const TIdCount& pair)
 
 bool TIdCounter::Save(std::uint32_t key) const
 {
-    const std::string path = RecipeCounterPath();
-    if (path.empty() || pairs_.size() > kMaxPairs)
+    // The loader reads no larger record, so a longer one would hide the
+    // counts of every record after it.
+    if (pairs_.size() > kMaxPairs)
         return false;
-    if (!FileExists(path) && DfCreate(path) != DF_OK)
-        return false;
-    int handle = DfOpen(path);
+    int handle = OpenCounterFile(true);
     if (handle < 0)
         return false;
     bool ok;
@@ -57,10 +72,7 @@ bool TIdCounter::Save(std::uint32_t key) const
 
 bool TIdCounter::RemovePage(std::uint32_t key) const
 {
-    const std::string path = RecipeCounterPath();
-    if (path.empty())
-        return false;
-    int handle = DfOpen(path);
+    int handle = OpenCounterFile(false);
     if (handle < 0)
         return false;
     std::uint32_t position = 0;
@@ -72,10 +84,7 @@ bool TIdCounter::RemovePage(std::uint32_t key) const
 
 bool TIdCounter::LoadAll()
 {
-    const std::string path = RecipeCounterPath();
-    if (path.empty())
-        return false;
-    int handle = DfOpen(path);
+    int handle = OpenCounterFile(false);
     if (handle < 0)
         return false;
     pairs_.clear();

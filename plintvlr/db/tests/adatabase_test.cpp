@@ -256,14 +256,7 @@ TEST_F(AdatabaseTest, OldPanelTypesAreOfferedConversion)
     };
     for (const Case& c : {Case{1, "RTA?", 11}, Case{2, "RTB?", 9}, Case{4, "SWAQ?", 14}, Case{7, "SWAQ?", 14}}) {
         SCOPED_TRACE(c.offer);
-        {
-            adatabase& db = CreateAndOpen("OLD");
-            Bytes info = Read(db, 8, 102);
-            info[70] = c.stored;
-            ASSERT_EQ(db.PutSystemRecord(102, info.data(), 71), 0);
-            db.SetModified(false);
-            db.Close();
-        }
+        CreateWithSystemByte("OLD", 102, 70, c.stored);
         ScriptedPrompts prompts;
         prompts.Answer(IDNO).Answer(IDYES);
         adatabase& refused = _QSglobals.NewDatabase();
@@ -285,14 +278,7 @@ TEST_F(AdatabaseTest, OldPanelTypesAreOfferedConversion)
 
 TEST_F(AdatabaseTest, UnsupportedPanelTypeIsRefused)
 {
-    {
-        adatabase& db = CreateAndOpen("ODD");
-        Bytes info = Read(db, 8, 102);
-        info[70] = 12;
-        ASSERT_EQ(db.PutSystemRecord(102, info.data(), 71), 0);
-        db.SetModified(false);
-        db.Close();
-    }
+    CreateWithSystemByte("ODD", 102, 70, 12);
     ScriptedPrompts prompts;
     adatabase& db = _QSglobals.NewDatabase();
     EXPECT_EQ(db.OpenProject("ODD"), 0);
@@ -304,12 +290,7 @@ TEST_F(AdatabaseTest, UnsupportedPanelTypeIsRefused)
 
 TEST_F(AdatabaseTest, OpeningRepairsTheBacklightOfTypeFourteen)
 {
-    adatabase& db = CreateAndOpen("BL");
-    Bytes settings = Read(db, 8, 101);
-    settings[15] = 10;
-    ASSERT_EQ(db.PutSystemRecord(101, settings.data(), 16), 0);
-    db.SetModified(false);
-    db.Close();
+    CreateWithSystemByte("BL", 101, 15, 10);
     adatabase& again = _QSglobals.NewDatabase();
     ASSERT_EQ(again.OpenProject("BL"), 1);
     EXPECT_EQ(Read(again, 8, 101)[15], 60);

@@ -138,6 +138,13 @@ TEST_F(IdCounterTest, AFailedSaveKeepsTheOldCounts)
     EXPECT_FALSE(counter.Save(7));
     FileFaults::Reset();
     EXPECT_EQ(RecordOf(7), before);
+
+    // More pairs than a record holds are refused rather than stored where the
+    // loader would stop at them.
+    for (std::uint16_t id = 10; id < 110; ++id)
+        counter.AddOne(id);
+    EXPECT_FALSE(counter.Save(7));
+    EXPECT_EQ(RecordOf(7), before);
 }
 
 }  // namespace

@@ -53,6 +53,19 @@ protected:
         return db;
     }
 
+    // Creates a project whose system record `key` holds `value` at `offset`,
+    // as an older or damaged project would, and leaves it closed unsaved.
+    void CreateWithSystemByte(const std::string& name, std::uint16_t key, std::size_t offset, std::uint8_t value)
+    {
+        adatabase& db = CreateAndOpen(name);
+        std::vector<std::uint8_t> record = Read(db, 8, key);
+        ASSERT_GT(record.size(), offset);
+        record[offset] = value;
+        ASSERT_EQ(db.PutSystemRecord(key, record.data(), static_cast<std::uint16_t>(record.size())), 0);
+        db.SetModified(false);
+        _QSglobals.NewDatabase();
+    }
+
     std::string ProjectPath(const std::string& name) const { return program_ + "/DBASE/" + name; }
 
     static std::vector<std::uint8_t> Read(adatabase& db, int table, std::uint32_t key)

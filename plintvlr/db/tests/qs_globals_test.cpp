@@ -108,16 +108,7 @@ TEST_F(QsGlobalsTest, ALastProjectThatCannotBeOpenedIsReplacedAtStartUp)
 {
     for (int n = 0; n < 10; ++n)
         MakeProjectFolder("DEFAULT" + std::to_string(n));
-    {
-        adatabase& db = CreateAndOpen("BROKEN");
-        std::uint8_t info[71];
-        std::uint16_t length = sizeof info;
-        ASSERT_EQ(db.GetSystemRecord(102, info, length), 0);
-        info[70] = 3;  // no longer supported
-        ASSERT_EQ(db.PutSystemRecord(102, info, 71), 0);
-        db.SetModified(false);
-        _QSglobals.NewDatabase();
-    }
+    CreateWithSystemByte("BROKEN", 102, 70, 3);  // a panel type no longer supported
     SetProfile("DATABASE", "DatabaseName", "BROKEN");
     ScriptedPrompts prompts;
 
