@@ -13,13 +13,13 @@
 #include "plintvlr/db/project_services.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 class fontmanager;
 class tpsummary;
@@ -72,7 +72,7 @@ public:
     adatabase(const adatabase&) = delete;
     adatabase& operator=(const adatabase&) = delete;
 
-    // Record access; the results are the record codes above.
+    // Record access; the results are the keyed record file's codes (DF_OK...).
     int PutRecord(int table, std::uint32_t key, const void* data, std::uint16_t length);
     int GetRecord(int table, std::uint32_t key, void* buffer, std::uint16_t& length);
     int NextRecord(int table, bool first, void* buffer, std::uint16_t& length, std::uint32_t& key,
