@@ -1,7 +1,9 @@
 #include "plintvlr/db/atag.h"
 
+#include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
 #include "plintvlr/db/frequency_codes.h"
+#include "plintvlr/db/quellstor.h"
 #include "plintvlr/db/tag_project.h"
 #include "plintvlr/db/tag_reference.h"
 #include "plintvlr/db/tag_registry.h"
@@ -16,6 +18,8 @@
 namespace {
 
 constexpr int kAnalogTable = 1;
+// Register 499, where the panel keeps its communications error.
+constexpr std::array<std::uint8_t, 4> kCommsErrRegister = {0xF3, 0x01, 0x00, 0x00};
 
 constexpr std::array<int, kAtagColumnCount> kColumnTitles = {
     kStrColTagName,     kStrColInput,        kStrColInp1Channel,    kStrColOutput,      kStrColOutputChannel,
@@ -497,4 +501,31 @@ int atag::GetColumnText(std::string& text, int column)
 bool atag::GetIdRange(std::int32_t& first, std::int32_t& last)
 {
     return RegistryIdRange(first, last);
+}
+
+void EnsureCommsErrTag(adatabase& db)
+{
+    std::array<std::uint8_t, kMaxTagRecord> record{};
+    std::uint16_t length = static_cast<std::uint16_t>(record.size());
+    const int code = db.GetAnalogTag(kCommsErrTag, record.data(), length);
+    atag tag;
+    if (Quellstor(db.GetPanelType()).IsTextPanel()) {
+        // Only a missing tag is made: a damaged record is not overwritten.
+        if (code != DF_NOT_FOUND)
+            return;
+        tag.SetName(DbText(kStrCommsErrTagName));
+        tag.SetDataType(kTypeUnsignedWord);
+        tag.SetAddress(0, kCommsErrRegister.data(), kCommsErrRegister.size(), kAddressRegister);
+        tag.SetSystemTag(true);
+    } else {
+        if (code != DF_OK)
+            return;
+        tag.UnpackRecord(kCommsErrTag, std::span(record.data(), length));
+        if (!tag.IsSystemTag())
+            return;
+        tag.SetSystemTag(false);
+    }
+    tag.SetNumber(kCommsErrTag);
+    if (const std::size_t n = tag.PackRecord(record))
+        db.PutAnalogTag(kCommsErrTag, record.data(), static_cast<std::uint16_t>(n));
 }

@@ -139,6 +139,15 @@ private:
     std::uint32_t alarmLower_ = 0;
 };
 
+class adatabase;
+
+// The analog tag the program keeps on text panels for the communications
+// error: tag 99 "COMMS_ERR", Unsigned Word, on register 499, a system tag. A
+// text-panel project gets it when it has no tag 99; on the other panel types
+// a stored tag 99 stops being a system tag.
+inline constexpr std::uint32_t kCommsErrTag = 99;
+void EnsureCommsErrTag(adatabase& db);
+
 // Inserts the decimal point into a number's text: nothing when it holds one
 // already or decimals is 0; else the digits, padded on the left with '0' to
 // decimals + 1, get a '.' before their last `decimals` (a leading '-' stays).

@@ -55,6 +55,11 @@ bool Atag_registry::Load()
 
 bool Atag_registry::LoadFrom(const TableWalk& walk)
 {
+    // Loading again starts afresh: the names of the table would otherwise
+    // meet themselves and all be marked as duplicates.
+    Clear();
+    std::fill(allocations_.begin(), allocations_.end(), Allocation{});
+    std::fill(wordMap_.begin(), wordMap_.end(), kWordFree);
     const int taken = WalkTable(walk, [this](std::uint32_t key, std::span<const std::uint8_t> record) {
         if (record.size() >= kStartOffset + 4 && key < allocations_.size()) {
             const std::uint32_t size = record[kSizeOffset];

@@ -22,8 +22,8 @@ public:
     std::unique_ptr<browseable> CreateItem() override;
     // Table 1 of the open project.
     bool Load() override;
-    // The names and internal allocations of table 1's records; true when at
-    // least one record was read.
+    // The names and internal allocations of table 1's records, in place of
+    // what the registry held; true when at least one record was read.
     bool LoadFrom(const TableWalk& walk);
 
     // First fit for a run of words (size itself in words, else bytes rounded

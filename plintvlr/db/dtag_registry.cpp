@@ -39,6 +39,7 @@ bool Dtag_registry::Load()
 
 bool Dtag_registry::LoadFrom(const TableWalk& walk)
 {
+    Clear();
     const int taken = WalkTable(walk, [this](std::uint32_t key, std::span<const std::uint8_t> record) {
         SetNameAt(TagRecordName(record, kAddressLengthOffset), key);
     });

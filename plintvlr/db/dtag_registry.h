@@ -17,5 +17,6 @@ public:
     std::unique_ptr<browseable> CreateItem() override;
     // Table 2 of the open project.
     bool Load() override;
+    // The names of table 2's records, in place of what the registry held.
     bool LoadFrom(const TableWalk& walk);
 };

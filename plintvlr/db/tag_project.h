@@ -7,14 +7,12 @@
 
 class tagregistry;
 
-// Record codes of the project database (0 done, 5 absent...).
+// Record codes of the project database (0 done, 5 absent...); a record past
+// 65535 bytes is not written (3).
 int PutTagTableRecord(int table, std::uint32_t key, std::span<const std::uint8_t> data);
 // Reads into the buffer; length receives the record's length.
 int GetTagTableRecord(int table, std::uint32_t key, std::span<std::uint8_t> buffer, std::uint16_t& length);
 int DeleteTagTableRecord(int table, std::uint32_t key);
-// One step of a walk over a table in key order (the project database's NextRecord).
-int NextTagTableRecord(int table, bool first, std::span<std::uint8_t> buffer, std::uint16_t& length,
-                       std::uint32_t& key, std::uint32_t& position);
 bool OpenProjectHasSystemRecord(std::uint32_t key);
 
 // The open project's analog or digital tag registry; null when there is none.

@@ -1,7 +1,8 @@
 #include "plintvlr/db/tag_registry.h"
 
+#include "plintvlr/db/adatabase.h"
+#include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/tag_base.h"
-#include "plintvlr/db/tag_project.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -178,6 +179,13 @@ bool tagregistry::RenameId(std::uint32_t id, std::string_view newName)
     return true;
 }
 
+void tagregistry::Clear()
+{
+    for (auto& name : names_)
+        name.reset();
+    iterationPosition_ = 0;
+}
+
 void tagregistry::AddListener(RegistryListener* listener)
 {
     if (listener && std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end()) {
@@ -229,12 +237,18 @@ int WalkTable(const TableWalk& walk, const std::function<void(std::uint32_t, std
     return taken;
 }
 
+TableWalk TableWalkOf(adatabase& db, int table)
+{
+    return [&db, table](bool first, std::span<std::uint8_t> buffer, std::uint16_t& length, std::uint32_t& key,
+                        std::uint32_t& position) {
+        length = static_cast<std::uint16_t>(std::min<std::size_t>(buffer.size(), kLargestRecord));
+        return db.NextRecord(table, first, buffer.data(), length, key, position);
+    };
+}
+
 TableWalk OpenProjectTableWalk(int table)
 {
-    return [table](bool first, std::span<std::uint8_t> buffer, std::uint16_t& length, std::uint32_t& key,
-                   std::uint32_t& position) {
-        return NextTagTableRecord(table, first, buffer, length, key, position);
-    };
+    return TableWalkOf(_QSglobals.GetDatabase(), table);
 }
 
 std::string TagRecordName(std::span<const std::uint8_t> record, std::size_t addressLengthOffset)

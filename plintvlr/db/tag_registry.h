@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+class adatabase;
+
 // Notices of the tag registries: wParam points at the name's text (valid for
 // the call), lParam is the tag number, with kDigitalNoticeBit for a digital tag.
 inline constexpr UINT kTagAddedNotice = 1444;
@@ -88,6 +90,8 @@ public:
     bool Rename(std::string_view oldName, std::string_view newName);
     // Replaces an id's name, no notices; false when the new name is present.
     bool RenameId(std::uint32_t id, std::string_view newName);
+    // Frees every name, without notices; the walk starts again at 0.
+    void Clear();
 
     int GetIterationKind() const { return iterationKind_; }
     std::int32_t GetIterationPosition() const { return iterationPosition_; }
@@ -112,7 +116,8 @@ private:
 // Walks a table and hands each readable record to `take` with its key;
 // records whose check sum is wrong are skipped. The number of records taken.
 int WalkTable(const TableWalk& walk, const std::function<void(std::uint32_t key, std::span<const std::uint8_t>)>& take);
-// A walk over table `table` of the open project.
+// A walk over a table of a project database, and of the open project's.
+TableWalk TableWalkOf(adatabase& db, int table);
 TableWalk OpenProjectTableWalk(int table);
 
 // The name in a tag record whose input address length is at

@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kSystemTable = 8;
 constexpr int kRecordOk = 0;
-constexpr int kRecordWriteError = 3;
 constexpr std::size_t kLargestRecord = 65535;
 
 }  // namespace
@@ -84,11 +83,7 @@ std::vector<std::uint8_t> pile::PackRecord() const
 
 int pile::Store() const
 {
-    const std::vector<std::uint8_t> record = PackRecord();
-    // A record's length is 16 bits: a longer pool would be stored cut short.
-    if (record.size() > kLargestRecord)
-        return kRecordWriteError;
-    return PutTagTableRecord(kSystemTable, kTextPoolRecord, record);
+    return PutTagTableRecord(kSystemTable, kTextPoolRecord, PackRecord());
 }
 
 int pilestr::GetColumnTitle(std::string& title, int column) const
