@@ -290,7 +290,7 @@ VNH_API std::int32_t VNH_CALL VNHGetCurrentOrigin(VNHIdentifier*, VNHIdentifier*
 VNH_API std::int32_t VNH_CALL VNHVersion(void) { return kVersion; }
 
 VNH_API void VNH_CALL GetDuration(VNHTimeStamp* stamp) {
-  AttachThread();  // for the machine's count of tick wraps; works without
+  // Before the process attaches, tick wraps are counted by the process alone.
   TimeStamp now = Now();
   if (stamp != nullptr) {
     stamp->days = now.days;
@@ -304,7 +304,6 @@ VNH_API std::int32_t VNH_CALL DifferenceMilliSeconds(std::uint32_t days1, std::u
 }
 
 VNH_API std::int32_t VNH_CALL ElapsedMilliSeconds(std::uint32_t days, std::uint32_t ms) {
-  AttachThread();
   return ElapsedMs(TimeStamp{days, ms}, Now());
 }
 
