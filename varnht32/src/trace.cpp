@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "varnht32/src/client.h"
 #include "varnht32/src/communication.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/string_item.h"
@@ -18,6 +19,13 @@ void EmitTrace(const char* text) {
     std::puts(text);
     std::fflush(stdout);
   }
+}
+
+void SetTraceCallBack(VNHTraceCallBack callback) {
+  std::uint32_t client = CurrentClient();
+  if (client == 0) return;
+  CurrentThread().callbacks.trace = callback;
+  Client(client)->trace_callback = callback != nullptr ? 1 : 0;
 }
 
 void TraceOutput(const char* text) {

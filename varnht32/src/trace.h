@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "varnht32/include/varnht32.h"
+
 namespace vnh {
 
 constexpr std::uint32_t kTraceTextMax = 255;
@@ -14,6 +16,8 @@ void TraceOutput(const char* text);
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // "W   " before the text.
 void TraceWarning(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Sets the calling client's trace callback (null: standard output).
+void SetTraceCallBack(VNHTraceCallBack callback);
 // Hands a text to the calling thread's trace callback, or to standard output.
 void EmitTrace(const char* text);
 // Dispatch of a queued trace text (heap type 27) on the owner's thread.

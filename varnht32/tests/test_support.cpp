@@ -68,16 +68,20 @@ void SegmentTest::TearDown() {
   vnh::Segment::Remove(name_);
 }
 
-VirtualClock::VirtualClock() {
-  void* p = mmap(nullptr, sizeof(std::atomic<std::uint32_t>), PROT_READ | PROT_WRITE,
-                 MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+void* MapShared(std::size_t bytes) {
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) std::abort();
-  ticks_ = new (p) std::atomic<std::uint32_t>(1000);
+  return p;
 }
+
+void UnmapShared(void* p, std::size_t bytes) { munmap(p, bytes); }
+
+VirtualClock::VirtualClock()
+    : ticks_(new (MapShared(sizeof(std::atomic<std::uint32_t>))) std::atomic<std::uint32_t>(1000)) {}
 
 VirtualClock::~VirtualClock() {
   vnh::SetTickSource(nullptr, nullptr);
-  munmap(ticks_, sizeof(std::atomic<std::uint32_t>));
+  UnmapShared(ticks_, sizeof(std::atomic<std::uint32_t>));
 }
 
 void VirtualClock::Install() { vnh::SetTickSource(VirtualTicks, ticks_); }
@@ -113,11 +117,17 @@ Child::~Child() {
 }
 
 std::int32_t Child::Run(std::int32_t command) {
+  Send(command);
+  return Wait();
+}
+
+void Child::Send(std::int32_t command) {
+  if (pid_ > 0) WriteAll(to_child_, &command, sizeof command);
+}
+
+std::int32_t Child::Wait() {
   std::int32_t result = kNoAnswer;
-  if (pid_ <= 0 || !WriteAll(to_child_, &command, sizeof command) ||
-      !ReadAll(from_child_, &result, sizeof result, kAnswerLimitMs)) {
-    return kNoAnswer;
-  }
+  if (pid_ <= 0 || !ReadAll(from_child_, &result, sizeof result, kAnswerLimitMs)) return kNoAnswer;
   return result;
 }
 

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <new>
 #include <string>
 
 namespace vnh_test {
@@ -58,6 +59,9 @@ class Child {
   // Sends a command and waits for its answer (a failed or silent child gives
   // kNoAnswer after a generous limit, never a hang).
   std::int32_t Run(std::int32_t command);
+  // Run in two halves, so that several children work at once.
+  void Send(std::int32_t command);
+  std::int32_t Wait();
   // Ends the child as a crash would: no detach, nothing released.
   void Kill();
   // Asks the child to leave normally; returns its exit code.
@@ -74,5 +78,36 @@ class Child {
   int to_child_ = -1;
   int from_child_ = -1;
 };
+
+}  // namespace vnh_test
+
+namespace vnh_test {
+
+// A block of memory that a test shares with the children it forks.
+template <class T>
+class Scratch {
+ public:
+  Scratch();
+  ~Scratch();
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  T* operator->() { return value_; }
+  T& operator*() { return *value_; }
+
+ private:
+  T* value_;
+};
+
+void* MapShared(std::size_t bytes);
+void UnmapShared(void* p, std::size_t bytes);
+
+template <class T>
+Scratch<T>::Scratch() : value_(new (MapShared(sizeof(T))) T()) {}
+
+template <class T>
+Scratch<T>::~Scratch() {
+  value_->~T();
+  UnmapShared(value_, sizeof(T));
+}
 
 }  // namespace vnh_test
