@@ -430,7 +430,7 @@ TEST_F(FrameTest, InitCommunicationReleasesTheMutexOnEveryPath) {
   std::int32_t status = 0;
   VNHInitCommunication(&status);
   EXPECT_EQ(status, 1);
-  EXPECT_TRUE(MutexIsFree()) << "server client";
+  ASSERT_TRUE(MutexIsFree()) << "server client";
   std::thread second([] {
     ASSERT_EQ(InitVarnholtnet(), 1);
     std::int32_t s = 0;
