@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -93,6 +94,8 @@ Child::Child(Step step) {
   pid_ = fork();
   if (pid_ < 0) std::abort();
   if (pid_ == 0) {
+    // A child must not outlive a test run that was stopped.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     close(down[1]);
     close(up[0]);
     for (;;) {
