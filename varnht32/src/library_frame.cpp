@@ -18,10 +18,11 @@ struct ProcessState {
   Segment segment;
   std::atomic<std::uint32_t> generation{1};
   bool attached = false;
-  std::string module_directory;
 };
 
-ProcessState g_process;
+// Constant-initialised: the library's constructor may run before any dynamic
+// initialiser of this file.
+constinit ProcessState g_process;
 pthread_mutex_t g_attach_lock = PTHREAD_MUTEX_INITIALIZER;
 thread_local ThreadSlot t_slot;
 
@@ -93,10 +94,7 @@ std::string FindModuleDirectory() {
   return cut == std::string::npos ? "." : path.substr(0, cut == 0 ? 1 : cut);
 }
 
-__attribute__((constructor)) void LibraryLoaded() {
-  g_process.module_directory = FindModuleDirectory();
-  pthread_atfork(nullptr, nullptr, ChildAfterFork);
-}
+__attribute__((constructor)) void LibraryLoaded() { pthread_atfork(nullptr, nullptr, ChildAfterFork); }
 
 __attribute__((destructor)) void LibraryUnloaded() { DetachProcess(); }
 
@@ -140,7 +138,10 @@ Segment& TheSegment() { return g_process.segment; }
 
 std::uint32_t CurrentClient() { return SlotCurrent(t_slot) ? t_slot.client : 0; }
 
-const std::string& ModuleDirectory() { return g_process.module_directory; }
+const std::string& ModuleDirectory() {
+  static const std::string directory = FindModuleDirectory();
+  return directory;
+}
 
 std::int32_t LockMutex() {
   if (!AttachThread()) return -2;
