@@ -2,6 +2,7 @@
 
 #include "varnht32/src/block_types.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/message_buffers.h"
 
 namespace vnh {
 
@@ -53,6 +54,7 @@ std::uint32_t NewChannel(ChannelKind kind, std::uint8_t number) {
 }
 
 void OpenChannels() {
+  if (!SetUpMessageBuffers()) return;
   if (!SharedHeap().Last(Shared().channel_list)) {
     // The channels outlive the communication that opened them: a later first
     // communicating client takes them up again rather than making twins.

@@ -1,0 +1,66 @@
+#pragma once
+// The settings that the link layers read: which channels to open, their node
+// addresses, the answer time-out and the trace switches. Every reader goes
+// through these accessors, so that the values can come from the library's
+// system variables; until those are bound the values are the defaults, kept
+// per process and set by tests.
+//
+// The UDP endpoint is not a system variable: a library normally binds UDP port
+// 2999 on every local address and takes the host's address as its own. Two
+// library instances on one machine (standing for two PCs) each bind an address
+// of their own instead; the environment variables below say which.
+
+#include <cstdint>
+#include <string>
+
+namespace vnh {
+
+constexpr int kCardChannels = 4;
+constexpr std::uint16_t kKelmnetUdpPort = 2999;
+
+// The environment variables of the UDP endpoint: "VARNHT32_UDP_ADDRESS" (dotted
+// address to bind and to use as the own address) and "VARNHT32_UDP_PORT".
+constexpr const char* kUdpAddressEnvironment = "VARNHT32_UDP_ADDRESS";
+constexpr const char* kUdpPortEnvironment = "VARNHT32_UDP_PORT";
+// The device path of adapter card n is this prefix followed by the digit n.
+constexpr const char* kCardDeviceEnvironment = "VARNHT32_CARD_DEVICE";
+constexpr const char* kDefaultCardDevicePrefix = "/dev/kelmnet";
+
+struct LinkSettings {
+  bool simulate = false;                           // VarnholtnetSimulate3
+  bool card_enabled[kCardChannels] = {};           // EnableKelmnet<n>
+  std::int32_t card_node[kCardChannels] = {2, 2, 2, 2};  // Kelmnet<n>NodeAddress
+  std::int32_t card_memory[kCardChannels] = {0xD0000, 0xD1000, 0xC6000, 0xC7000};
+  bool tcpip_enabled = false;                      // EnableKelmnetTCPIP
+  std::int32_t tcpip_channel = 5;                  // KelmnetTCPIPChannel
+  std::string tcpip_network;                       // KelmnetTCPIPNetwork
+  std::int32_t trans_timeout_ms = 15000;           // KelmnetTransTimeOut
+  std::int32_t set_remote_time_enable = 0;         // SetRemoteTimeEnable
+  bool trace_messages = false;                     // KelmnetDBGWritelns2
+  bool trace_nodes = false;                        // KelmnetDBGWritelns5
+  bool hex_output = false;                         // KelmnetHexOutput
+};
+
+// The settings in force in this process.
+const LinkSettings& Settings();
+// Tests replace them; the change takes effect at once.
+LinkSettings& MutableSettings();
+void ResetSettings();
+
+// The UDP endpoint of this process. Port: the environment's, else 2999.
+// Bind address: the environment's, else 0 (every local address). Own address:
+// the environment's, else 0 (the caller resolves the host name).
+struct UdpEndpoint {
+  std::uint32_t bind_address = 0;  // host order
+  std::uint32_t own_address = 0;
+  std::uint16_t port = kKelmnetUdpPort;
+};
+UdpEndpoint ConfiguredUdpEndpoint();
+// The device path of card n (1 to 4).
+std::string CardDevicePath(int card);
+
+// "a.b.c.d" with four decimal numbers of 0 to 255; false for anything else.
+bool ParseDottedAddress(const std::string& text, std::uint32_t* address);
+std::string DottedAddress(std::uint32_t address);
+
+}  // namespace vnh
