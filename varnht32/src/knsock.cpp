@@ -293,6 +293,7 @@ bool AnnounceIdentity(UdpSession* s, std::uint32_t peer) {
     FreeMessageBuffer(buffer);
     return false;
   }
+  if (Peer(peer)->next_send == kSequenceReset) SendResetControl(s, peer);
   MessageBuffer* b = Buffer(buffer);
   b->message[0] = kFunctionIdentity;
   b->message[1] = kIdentityAnnouncement;

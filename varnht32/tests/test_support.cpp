@@ -13,6 +13,7 @@
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/clock.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/wait.h"
 
 namespace vnh_test {
 
@@ -22,6 +23,11 @@ constexpr int kAnswerLimitMs = 10000;
 
 std::uint32_t VirtualTicks(void* context) {
   return static_cast<std::atomic<std::uint32_t>*>(context)->load();
+}
+
+// The library's busy waits move the virtual clock on instead of spinning.
+void VirtualWait(std::int32_t ms, void* context) {
+  static_cast<std::atomic<std::uint32_t>*>(context)->fetch_add(static_cast<std::uint32_t>(ms));
 }
 
 bool WriteAll(int fd, const void* data, std::size_t n) {
@@ -82,10 +88,14 @@ VirtualClock::VirtualClock()
 
 VirtualClock::~VirtualClock() {
   vnh::SetTickSource(nullptr, nullptr);
+  vnh::SetWaitFunction(nullptr, nullptr);
   UnmapShared(ticks_, sizeof(std::atomic<std::uint32_t>));
 }
 
-void VirtualClock::Install() { vnh::SetTickSource(VirtualTicks, ticks_); }
+void VirtualClock::Install() {
+  vnh::SetTickSource(VirtualTicks, ticks_);
+  vnh::SetWaitFunction(VirtualWait, ticks_);
+}
 
 Child::Child(Step step) {
   int down[2];
