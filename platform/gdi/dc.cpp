@@ -182,6 +182,11 @@ void TDC::AttachPainter(QPainter* painter, bool printer)
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     device_.width = device ? device->width() : 0;
     device_.height = device ? device->height() : 0;
+    if (device && device->devType() == QInternal::Picture) {
+        // A recording has no size of its own: it is as large as what is drawn.
+        device_.width = 1 << 20;
+        device_.height = 1 << 20;
+    }
     device_.printer = printer;
     if (printer && device) {
         device_.dpiX = device->logicalDpiX();
