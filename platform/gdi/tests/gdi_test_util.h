@@ -1,11 +1,15 @@
 #pragma once
-// Shared by the drawing tests: the application the fonts and printers need,
+// Shared by the drawing tests: the application the fonts and printers need
+// (a widget application where PLV_GDI_TEST_WIDGETS is defined first),
 // small white canvases, and pictures of pixels as text so that expected
 // results are written out by hand ('.' white, '#' black, other letters as a
 // legend says).
 
 #include <QGuiApplication>
 #include <QImage>
+#ifdef PLV_GDI_TEST_WIDGETS
+#include <QApplication>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -20,7 +24,11 @@ public:
             static int argc = 1;
             static char name[] = "gdi_test";
             static char* argv[] = {name, nullptr};
+#ifdef PLV_GDI_TEST_WIDGETS
+            app_ = new QApplication(argc, argv);  // the print dialogs are widgets
+#else
             app_ = new QGuiApplication(argc, argv);
+#endif
         }
     }
 
