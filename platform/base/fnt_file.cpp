@@ -1,6 +1,6 @@
 #include "platform/base/fnt_file.h"
 
-#include "platform/base/byte_order.h"
+#include "platform/base/little_endian.h"
 #include "platform/base/files.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #pragma once
-// Little-endian numbers inside byte layouts. Stored files are read and written
+// Little-endian numbers inside byte layouts (files, frames). Stored data is read and written
 // through these helpers, never by laying a struct over the bytes. The caller
 // has checked that the bytes are there before it calls.
 
