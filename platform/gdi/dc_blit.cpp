@@ -222,15 +222,49 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     if (target_ == Target::Image) {
         const int stride = static_cast<int>(image_->bytesPerLine() / 4);
         QRgb* base = reinterpret_cast<QRgb*>(image_->bits());
-        for (const QRect& r : area) {
-            for (int y = r.top(); y <= r.bottom(); ++y) {
-                QRgb* row = base + static_cast<std::ptrdiff_t>(y) * stride;
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    const std::uint32_t s = sample(x - dest.left, y - dest.top);
-                    if (s != kNoPixel)
-                        row[x] = Rop3(code, pattern, s, row[x]);
+        const bool single = !(merge && (sw > dw || sh > dh));
+        // One row of samples at a time, then the operation over the row; the
+        // common operations get loops of their own.
+            auto apply = [&](auto op) {
+            for (const QRect& r : area) {
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    const int dy = y - dest.top;
+                    QRgb* row = base + static_cast<std::ptrdiff_t>(y) * stride;
+                    if (single) {
+                        const std::uint32_t* from =
+                            pixels.data() + static_cast<std::size_t>(rows.lo[static_cast<std::size_t>(dy)]) *
+                                                static_cast<std::size_t>(sw);
+                        for (int x = r.left(); x <= r.right(); ++x) {
+                            const std::uint32_t v = from[cols.lo[static_cast<std::size_t>(x - dest.left)]];
+                            if (v != kNoPixel)
+                                row[x] = op(v, row[x]);
+                        }
+                    } else {
+                        for (int x = r.left(); x <= r.right(); ++x) {
+                            const std::uint32_t v = sample(x - dest.left, dy);
+                            if (v != kNoPixel)
+                                row[x] = op(v, row[x]);
+                        }
+                    }
                 }
             }
+        };
+        switch (code) {
+        case 0xCC:
+            apply([](std::uint32_t v, std::uint32_t) { return v; });
+            break;
+        case 0x88:
+            apply([](std::uint32_t v, std::uint32_t d) { return v & d; });
+            break;
+        case 0xEE:
+            apply([](std::uint32_t v, std::uint32_t d) { return v | d; });
+            break;
+        case 0x66:
+            apply([](std::uint32_t v, std::uint32_t d) { return (v ^ d) | 0xFF000000u; });
+            break;
+        default:
+            apply([&](std::uint32_t v, std::uint32_t d) { return Rop3(code, pattern, v, d); });
+            break;
         }
         return true;
     }

@@ -39,9 +39,9 @@ std::string Bytes(const char* text, int count)
 {
     if (!text)
         return std::string();
-    if (count < 0)
-        return std::string(text);
-    return std::string(text, static_cast<std::size_t>(count));
+    // A count never reaches past the text's terminating zero.
+    const std::size_t length = count < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(count));
+    return std::string(text, length);
 }
 
 }  // namespace

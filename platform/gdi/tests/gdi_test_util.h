@@ -21,6 +21,9 @@ public:
     void SetUp() override
     {
         if (!qGuiApp) {
+            // Headless whatever the environment says (and no desktop theme).
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            qunsetenv("QT_QPA_PLATFORMTHEME");
             static int argc = 1;
             static char name[] = "gdi_test";
             static char* argv[] = {name, nullptr};

@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -180,7 +181,10 @@ class Printing : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = std::filesystem::temp_directory_path() / "plv_gdi_printer_test";
+        // Each test its own folder: CTest runs them side by side.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("plv_gdi_printer_" + std::string(info->name()) + "_" + std::to_string(getpid()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }

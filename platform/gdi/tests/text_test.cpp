@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <cstring>
+#include <unistd.h>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -314,7 +315,8 @@ TEST_F(PanelFonts, RegistrationCountsAndEnumeration)
 
 TEST(FontRegistry, BadFilesAddNothingAndRemovedFacesAreGone)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "plv_gdi_font_test";
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("plv_gdi_font_test_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string junk = (dir / "junk.fnt").string();
     QFile f(QString::fromStdString(junk));
