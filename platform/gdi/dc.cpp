@@ -114,6 +114,35 @@ bool IsPaper(QPaintDevice* device)
     return engine && engine->type() == QPaintEngine::Pdf;
 }
 
+// Cuts the segment a-b to a rectangle (Liang-Barsky); false when nothing of
+// it is inside.
+bool ClipSegment(TPoint& a, TPoint& b, const QRect& r)
+{
+    const double x0 = a.x, y0 = a.y;
+    const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - r.left(), r.right() - x0, y0 - r.top(), r.bottom() - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const TPoint from(static_cast<int>(std::lround(x0 + t0 * dx)), static_cast<int>(std::lround(y0 + t0 * dy)));
+    b = TPoint(static_cast<int>(std::lround(x0 + t1 * dx)), static_cast<int>(std::lround(y0 + t1 * dy)));
+    a = from;
+    return true;
+}
+
 }  // namespace
 
 // --- Construction ----------------------------------------------------------
@@ -517,7 +546,14 @@ unsigned TDC::Resolve(TColor color) const
 
 int TDC::DevicePenWidth() const
 {
-    return std::max(1, ToDeviceWidth(state_.pen.GetWidth()));
+    // Wider than any device here is as wide as it needs to be.
+    return std::clamp(ToDeviceWidth(state_.pen.GetWidth()), 1, 1 << 14);
+}
+
+std::pair<int, int> TDC::VisibleRows() const
+{
+    const QRect b = EffectiveClip().boundingRect();
+    return b.isEmpty() ? std::pair<int, int>(0, 0) : std::pair<int, int>(b.top(), b.bottom() + 1);
 }
 
 // --- Clipping ------------------------------------------------------------------
@@ -696,8 +732,21 @@ void TDC::StrokeDevicePixels(const std::vector<TPoint>& path, bool closed)
     if (n < 2)
         return;
     const std::size_t segments = closed ? n : n - 1;
-    for (std::size_t i = 0; i < segments; ++i)
-        LinePixels(path[i], path[(i + 1) % n], false, pixels);
+    const QRect visible = EffectiveClip().boundingRect().adjusted(-2, -2, 2, 2);
+    for (std::size_t i = 0; i < segments; ++i) {
+        TPoint a = path[i];
+        TPoint b = path[(i + 1) % n];
+        // A line far longer than any device is first cut to what can be seen,
+        // so it costs no more than the device is wide.
+        if (std::max(std::abs(static_cast<long long>(b.x) - a.x), std::abs(static_cast<long long>(b.y) - a.y)) >
+            (1 << 16)) {
+            if (!ClipSegment(a, b, visible))
+                continue;
+            LinePixels(a, b, true, pixels);
+            continue;
+        }
+        LinePixels(a, b, false, pixels);
+    }
     const unsigned pen = Resolve(state_.pen.GetColor());
     const std::vector<int>& pattern = DashPattern(state_.pen.GetStyle());
     if (pattern.empty()) {
@@ -758,7 +807,7 @@ void TDC::StrokePolyline(const std::vector<TPoint>& points, bool closed)
     const std::size_t n = points.size();
     const std::size_t segments = closed ? n : n - 1;
     for (std::size_t i = 0; i < segments; ++i)
-        band += WideLineRegion(points[i], points[(i + 1) % n], width);
+        band += WideLineRegion(points[i], points[(i + 1) % n], width, VisibleRows().first, VisibleRows().second);
     FillRegion(band, Resolve(state_.pen.GetColor()), state_.rop2);
 }
 
@@ -820,7 +869,7 @@ bool TDC::Polygon(const TPoint* points, int count)
             painter_->fillPath(shape, QColor::fromRgb(Resolve(state_.brush.GetColor())));
         } else {
             TRuns runs;
-            PolygonRuns(path.data(), count, winding, runs);
+            PolygonRuns(path.data(), count, winding, runs, VisibleRows().first, VisibleRows().second);
             FillRuns(runs, Resolve(state_.brush.GetColor()), state_.rop2);
         }
     }
@@ -921,11 +970,12 @@ bool TDC::Ellipse(int left, int top, int right, int bottom)
         }
         return true;
     }
-    const QRegion fill = inner.IsEmpty() ? QRegion() : EllipseRegion(inner);
+    const auto [rowMin, rowMax] = VisibleRows();
+    const QRegion fill = inner.IsEmpty() ? QRegion() : EllipseRegion(inner, rowMin, rowMax);
     if (!state_.brush.IsNull())
         FillRegion(fill, Resolve(state_.brush.GetColor()), state_.rop2);
     if (!noPen)
-        FillRegion(EllipseRegion(outer) - fill, Resolve(state_.pen.GetColor()), state_.rop2);
+        FillRegion(EllipseRegion(outer, rowMin, rowMax) - fill, Resolve(state_.pen.GetColor()), state_.rop2);
     return true;
 }
 

@@ -43,6 +43,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QFont;
@@ -289,6 +290,8 @@ private:
     // devices reduced to black or white).
     unsigned Resolve(TColor color) const;
     int DevicePenWidth() const;
+    // Rows first..second-1 of the device that drawing can reach.
+    std::pair<int, int> VisibleRows() const;
 
     // The clipping that drawing obeys, device units.
     const QRegion& EffectiveClip() const;

@@ -31,12 +31,14 @@ struct Axis {
     std::vector<int> hi;
 };
 
-Axis MapAxis(int dest, int source, bool merge, bool mirror)
+// Positions i = first .. first + count - 1 of a destination `dest` long, held
+// at i - first: only what can be seen is worked out.
+Axis MapAxis(int dest, int source, bool merge, bool mirror, int first, int count)
 {
     Axis a;
-    a.lo.resize(static_cast<std::size_t>(dest));
-    a.hi.resize(static_cast<std::size_t>(dest));
-    for (int i = 0; i < dest; ++i) {
+    a.lo.resize(static_cast<std::size_t>(count));
+    a.hi.resize(static_cast<std::size_t>(count));
+    for (int i = first; i < first + count; ++i) {
         long long lo;
         long long hi;
         if (merge && source > dest) {
@@ -51,8 +53,8 @@ Axis MapAxis(int dest, int source, bool merge, bool mirror)
             hi = source - lo;
             lo = l;
         }
-        a.lo[static_cast<std::size_t>(i)] = static_cast<int>(lo);
-        a.hi[static_cast<std::size_t>(i)] = static_cast<int>(hi);
+        a.lo[static_cast<std::size_t>(i - first)] = static_cast<int>(lo);
+        a.hi[static_cast<std::size_t>(i - first)] = static_cast<int>(hi);
     }
     return a;
 }
@@ -132,17 +134,21 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     // The source in this device's colours, pixel for pixel.
     const int sw = src.rect.width();
     const int sh = src.rect.height();
+    if (static_cast<std::int64_t>(sw) * sh > TDib::kMaxImageBytes / 4)
+        return false;  // far beyond any bitmap there is
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(sw) * static_cast<std::size_t>(sh), kNoPixel);
     const std::uint32_t text = Resolve(state_.textColor);
     const std::uint32_t back = Resolve(state_.bkColor);
+    const int imageWidth = src.image->width();
+    const int imageHeight = src.image->height();
     for (int y = 0; y < sh; ++y) {
         const int iy = src.rect.top() + y;
-        if (iy < 0 || iy >= src.image->height())
+        if (iy < 0 || iy >= imageHeight)
             continue;
         const QRgb* row = reinterpret_cast<const QRgb*>(src.image->constScanLine(iy));
         for (int x = 0; x < sw; ++x) {
             const int ix = src.rect.left() + x;
-            if (ix < 0 || ix >= src.image->width())
+            if (ix < 0 || ix >= imageWidth)
                 continue;
             const std::uint32_t p = row[ix] | 0xFF000000u;
             std::uint32_t v = p;
@@ -192,13 +198,20 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     const int dh = dest.Height();
     const int mode = state_.stretchMode;
     const bool merge = mode == BLACKONWHITE || mode == WHITEONBLACK;
-    const Axis cols = MapAxis(dw, sw, merge, src.mirrorX);
-    const Axis rows = MapAxis(dh, sh, merge, src.mirrorY);
+    const QRegion area = EffectiveClip() & QRegion(dest.left, dest.top, dw, dh);
+    if (area.isEmpty())
+        return true;
+    const QRect visible = area.boundingRect();
+    const int colFirst = visible.left() - dest.left;
+    const int rowFirst = visible.top() - dest.top;
+    const Axis cols = MapAxis(dw, sw, merge, src.mirrorX, colFirst, visible.width());
+    const Axis rows = MapAxis(dh, sh, merge, src.mirrorY, rowFirst, visible.height());
+    // (dx, dy) counted from the destination's top-left corner.
     auto sample = [&](int dx, int dy) -> std::uint32_t {
-        const int x0 = cols.lo[static_cast<std::size_t>(dx)];
-        const int x1 = cols.hi[static_cast<std::size_t>(dx)];
-        const int y0 = rows.lo[static_cast<std::size_t>(dy)];
-        const int y1 = rows.hi[static_cast<std::size_t>(dy)];
+        const int x0 = cols.lo[static_cast<std::size_t>(dx - colFirst)];
+        const int x1 = cols.hi[static_cast<std::size_t>(dx - colFirst)];
+        const int y0 = rows.lo[static_cast<std::size_t>(dy - rowFirst)];
+        const int y1 = rows.hi[static_cast<std::size_t>(dy - rowFirst)];
         std::uint32_t v = at(x0, y0);
         if (x1 - x0 == 1 && y1 - y0 == 1)
             return v;
@@ -218,7 +231,6 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
         return v;
     };
 
-    const QRegion area = EffectiveClip() & QRegion(dest.left, dest.top, dw, dh);
     if (target_ == Target::Image) {
         const int stride = static_cast<int>(image_->bytesPerLine() / 4);
         QRgb* base = reinterpret_cast<QRgb*>(image_->bits());
@@ -232,10 +244,10 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
                     QRgb* row = base + static_cast<std::ptrdiff_t>(y) * stride;
                     if (single) {
                         const std::uint32_t* from =
-                            pixels.data() + static_cast<std::size_t>(rows.lo[static_cast<std::size_t>(dy)]) *
+                            pixels.data() + static_cast<std::size_t>(rows.lo[static_cast<std::size_t>(dy - rowFirst)]) *
                                                 static_cast<std::size_t>(sw);
                         for (int x = r.left(); x <= r.right(); ++x) {
-                            const std::uint32_t v = from[cols.lo[static_cast<std::size_t>(x - dest.left)]];
+                            const std::uint32_t v = from[cols.lo[static_cast<std::size_t>(x - visible.left())]];
                             if (v != kNoPixel)
                                 row[x] = op(v, row[x]);
                         }
@@ -272,13 +284,15 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     // Through a painter's raster operations, for any table: bit by bit the
     // result is R0 where D is 0 and R1 where D is 1, that is
     // R0 ^ (D & (R0 ^ R1)): an AND with (R0 ^ R1), then an XOR with R0.
-    QImage mask(dw, dh, QImage::Format_RGB32);
-    QImage base(dw, dh, QImage::Format_RGB32);
-    for (int y = 0; y < dh; ++y) {
+    const int vw = visible.width();
+    const int vh = visible.height();
+    QImage mask(vw, vh, QImage::Format_RGB32);
+    QImage base(vw, vh, QImage::Format_RGB32);
+    for (int y = 0; y < vh; ++y) {
         QRgb* m = reinterpret_cast<QRgb*>(mask.scanLine(y));
         QRgb* b = reinterpret_cast<QRgb*>(base.scanLine(y));
-        for (int x = 0; x < dw; ++x) {
-            const std::uint32_t s = sample(x, y);
+        for (int x = 0; x < vw; ++x) {
+            const std::uint32_t s = sample(colFirst + x, rowFirst + y);
             if (s == kNoPixel) {
                 m[x] = 0xFFFFFFFFu;
                 b[x] = 0xFF000000u;
@@ -294,12 +308,12 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     painter_->setClipRegion(area);
     if (Rop3UsesDest(code)) {
         painter_->setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        painter_->drawImage(dest.left, dest.top, mask);
+        painter_->drawImage(visible.topLeft(), mask);
         painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     } else {
         painter_->setCompositionMode(QPainter::CompositionMode_Source);
     }
-    painter_->drawImage(dest.left, dest.top, base);
+    painter_->drawImage(visible.topLeft(), base);
     painter_->restore();
     painterClipValid_ = false;
     return true;

@@ -62,7 +62,7 @@ void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
     }
 }
 
-void EllipseRuns(const TRect& box, TRuns& out)
+void EllipseRuns(const TRect& box, TRuns& out, int rowMin, int rowMax)
 {
     const TRect r = box.Normalized();
     if (r.IsEmpty())
@@ -71,30 +71,23 @@ void EllipseRuns(const TRect& box, TRuns& out)
     const double b = r.Height() / 2.0;
     const double cx = r.left + a;
     const double cy = r.top + b;
-    // The upper half (with the middle row of an odd height) is computed; the
-    // lower half and the right side are its mirror images, so the shape is
+    // Each row of the lower half is the mirror image of one in the upper
+    // half, and each right end the mirror of the left one, so the shape is
     // symmetric whatever the rounding.
     const int half = (r.Height() + 1) / 2;
-    std::vector<int> lefts(static_cast<std::size_t>(half));
-    for (int j = 0; j < half; ++j) {
+    const int first = std::max(r.top, rowMin);
+    const int last = std::min(r.bottom, rowMax);
+    for (int y = first; y < last; ++y) {
+        const int j = y - r.top < half ? y - r.top : r.bottom - 1 - y;
         const double d = (r.top + j + 0.5 - cy) / b;
-        const double v = std::max(0.0, 1.0 - d * d);
-        const double hw = a * std::sqrt(v);
-        lefts[static_cast<std::size_t>(j)] = static_cast<int>(std::ceil(cx - hw - 0.5 - 1e-9));
-    }
-    for (int j = 0; j < half; ++j) {
-        const int xl = lefts[static_cast<std::size_t>(j)];
+        const double hw = a * std::sqrt(std::max(0.0, 1.0 - d * d));
+        const int xl = static_cast<int>(std::ceil(cx - hw - 0.5 - 1e-9));
         const int xr = r.left + r.right - 1 - xl;
-        AddRun(out, r.top + j, xl, xr + 1);
-    }
-    for (int j = r.Height() - half - 1; j >= 0; --j) {
-        const int xl = lefts[static_cast<std::size_t>(j)];
-        const int xr = r.left + r.right - 1 - xl;
-        AddRun(out, r.bottom - 1 - j, xl, xr + 1);
+        AddRun(out, y, xl, xr + 1);
     }
 }
 
-void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out)
+void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out, int rowMin, int rowMax)
 {
     if (count < 3)
         return;
@@ -111,8 +104,8 @@ void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out)
         int dir;
     };
     std::vector<Crossing> crossings;
-    const int y0 = static_cast<int>(std::floor(ymin - 0.5));
-    const int y1 = static_cast<int>(std::ceil(ymax));
+    const int y0 = std::max(static_cast<int>(std::floor(ymin - 0.5)), rowMin);
+    const int y1 = std::min(static_cast<int>(std::ceil(ymax)), rowMax - 1);
     for (int y = y0; y <= y1; ++y) {
         const double yc = y + 0.5;
         crossings.clear();
@@ -145,13 +138,13 @@ void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out)
     }
 }
 
-void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out)
+void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out, int rowMin, int rowMax)
 {
     std::vector<QPointF> p;
     p.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i)
         p.emplace_back(points[i].x, points[i].y);
-    PolygonRuns(p.data(), count, winding, out);
+    PolygonRuns(p.data(), count, winding, out, rowMin, rowMax);
 }
 
 QRegion RunsToRegion(const TRuns& runs)
@@ -162,17 +155,19 @@ QRegion RunsToRegion(const TRuns& runs)
     return region;
 }
 
-QRegion EllipseRegion(const TRect& box)
+QRegion EllipseRegion(const TRect& box, int rowMin, int rowMax)
 {
     TRuns runs;
-    EllipseRuns(box, runs);
+    EllipseRuns(box, runs, rowMin, rowMax);
     return RunsToRegion(runs);
 }
 
-QRegion WideLineRegion(TPoint a, TPoint b, int width)
+QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin, int rowMax)
 {
     const int lo = width / 2;
-    auto disc = [&](TPoint p) { return EllipseRegion(TRect(p.x - lo, p.y - lo, p.x - lo + width, p.y - lo + width)); };
+    auto disc = [&](TPoint p) {
+        return EllipseRegion(TRect(p.x - lo, p.y - lo, p.x - lo + width, p.y - lo + width), rowMin, rowMax);
+    };
     QRegion region = disc(a);
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
@@ -184,7 +179,7 @@ QRegion WideLineRegion(TPoint a, TPoint b, int width)
         const QPointF cb(b.x + 0.5, b.y + 0.5);
         const QPointF quad[4] = {ca + QPointF(nx, ny), cb + QPointF(nx, ny), cb - QPointF(nx, ny), ca - QPointF(nx, ny)};
         TRuns runs;
-        PolygonRuns(quad, 4, true, runs);
+        PolygonRuns(quad, 4, true, runs, rowMin, rowMax);
         region += RunsToRegion(runs);
         region += disc(b);
     }

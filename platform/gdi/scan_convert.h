@@ -30,22 +30,28 @@ using TRuns = std::vector<QRect>;
 // includeLast. A line from a point to itself is empty (one pixel with includeLast).
 void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out);
 
+// Shapes are only scanned in rows rowMin..rowMax-1 (what can be seen), so a
+// huge shape costs no more than the device is high.
+constexpr int kAllRows = 1 << 30;
+
 // The pixels of the ellipse inscribed in box (right and bottom exclusive).
-void EllipseRuns(const TRect& box, TRuns& out);
+void EllipseRuns(const TRect& box, TRuns& out, int rowMin = -kAllRows, int rowMax = kAllRows);
 
 // The pixels inside a polygon given in continuous device coordinates (pixel
 // (x, y) spans x..x+1, y..y+1); the polygon is closed implicitly.
-void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out);
+void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out, int rowMin = -kAllRows,
+                 int rowMax = kAllRows);
 
 // The same for integer device points taken as pixel corners, as rectangle
 // corners are: the polygon (l,t) (r,t) (r,b) (l,b) fills exactly the pixels
 // of TRect(l, t, r, b). (A pen outline through the same points runs through
 // the pixels at the vertices, so it reaches column r and row b.)
-void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out);
+void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out, int rowMin = -kAllRows,
+                 int rowMax = kAllRows);
 
 // A band of the given width round a line from a to b (pixel centres), with
 // round ends: what a wide pen covers.
-QRegion WideLineRegion(TPoint a, TPoint b, int width);
+QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin = -kAllRows, int rowMax = kAllRows);
 
 QRegion RunsToRegion(const TRuns& runs);
-QRegion EllipseRegion(const TRect& box);
+QRegion EllipseRegion(const TRect& box, int rowMin = -kAllRows, int rowMax = kAllRows);
