@@ -5,9 +5,11 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/memory_dc.h"
+#include "platform/gdi/sys_colors.h"
 #include "platform/gdi/tests/gdi_test_util.h"
 
 #include <QPainter>
+#include <QPalette>
 
 #include <functional>
 
@@ -500,6 +502,44 @@ TEST(DcDevice, CapabilitiesOfAnImage)
     EXPECT_FALSE(dc.IsPrinter());
     EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 24);
     EXPECT_EQ(dc.GetDeviceCaps(HORZSIZE), 169);  // 640 px at 96 per inch
+}
+
+TEST(DcShapes, HugeFiguresCostOnlyWhatCanBeSeen)
+{
+    // Coordinates far past the device must neither hang nor exhaust memory.
+    QImage image = Canvas(8, 4);
+    TDC dc(image);
+    const int far = 1 << 28;
+    dc.SelectStockObject(BLACK_BRUSH);
+    dc.Ellipse(-far, -far, far, far);
+    EXPECT_EQ(Picture(image), Rows({"########", "########", "########", "########"}));
+    dc.SelectObject(TPen(TColor::White, 1));
+    dc.MoveTo(-far, 1);
+    dc.LineTo(far, 1);
+    dc.SelectObject(TPen(TColor::White, far));
+    dc.MoveTo(-far, -far);
+    dc.LineTo(far, -far);  // far above, with a pen wider than any device
+    dc.SelectObject(TBrush(TColor::White));
+    const TPoint huge[] = {{-far, 3}, {far, 3}, {far, far}};
+    dc.Polygon(huge, 3);
+    TBitmap bitmap(2, 2, 1, 1);
+    TMemoryDC source(bitmap);
+    dc.StretchBlt(-far, -far, 2 * far, far + 1, source, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(image.pixel(0, 3), 0xFFFFFFFFu);
+}
+
+TEST(DcShapes, SystemColourBrushesFollowTheDesktop)
+{
+    QImage image = Canvas(2, 1, 0xFF123456u);
+    TDC dc(image);
+    dc.FillRect(TRect(0, 0, 1, 1), TBrush(TColor::SysWindow));
+    dc.FillRect(TRect(1, 0, 2, 1), TBrush(TColor::SysBtnFace));
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(GetRValue(window), GetGValue(window), GetBValue(window)));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(GetRValue(face), GetGValue(face), GetBValue(face)));
+    const QColor base = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(window, RGB(base.red(), base.green(), base.blue()));
 }
 
 }  // namespace
