@@ -158,6 +158,10 @@ TDC::TDC(QPainter& painter)
 {
     painter.save();
     painterSaved_ = true;
+    // The painter's own clipping (a paint event's area) bounds everything
+    // drawn here, as the system's clipping does.
+    if (painter.hasClipping())
+        systemClip_ = painter.clipRegion();
     AttachPainter(&painter, IsPaper(painter.device()));
 }
 

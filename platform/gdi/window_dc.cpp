@@ -26,6 +26,12 @@ TPaintDC::TPaintDC(QImage& surface, const TRect& paintRect, bool erase)
     SetSystemClip(&area);
 }
 
+void PaintWithPainter(QPainter& painter, const std::function<void(TDC&)>& use)
+{
+    TDC dc(painter);
+    use(dc);
+}
+
 void TImageSurface::ScrollPixels(int dx, int dy, const TRect& area)
 {
     const TRect a = area.Normalized().Intersection(GetClientRect());

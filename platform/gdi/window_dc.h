@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QRegion>
 
+#include <functional>
+
 class QPainter;
 
 class TWindowDC : public TDC {
@@ -43,6 +45,11 @@ private:
     TRect paintRect_;
     bool erase_;
 };
+
+// Runs `use` with a context that draws through the painter of a paint event
+// (clipped as the painter is). Its type fits the windows layer's paint
+// bridge, which makes the context for TWindow::Paint.
+void PaintWithPainter(QPainter& painter, const std::function<void(TDC&)>& use);
 
 // What the scrolling and invalidation calls need of a window.
 class TWindowSurface {

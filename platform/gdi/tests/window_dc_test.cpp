@@ -31,6 +31,28 @@ TEST(WindowDC, PaintingIsClippedToThePaintArea)
     EXPECT_EQ(Picture(backing), Rows({"##..", "##.."}));
 }
 
+TEST(WindowDC, ThePaintBridgeDrawsThroughThePainter)
+{
+    QImage surface = Canvas(4, 2);
+    {
+        QPainter painter(&surface);
+        painter.setClipRect(0, 0, 2, 2);  // as a paint event clips it
+        PaintWithPainter(painter, [](TDC& dc) {
+            dc.SetROP2(R2_XORPEN);
+            dc.SelectObject(TPen(TColor::White));
+            dc.MoveTo(0, 0);
+            dc.LineTo(4, 0);
+            dc.FillRect(TRect(0, 1, 4, 2), TBrush(TColor::Black));
+        });
+        // The painter is the caller's again: its clipping and modes as they were.
+        EXPECT_TRUE(painter.hasClipping());
+        EXPECT_EQ(painter.compositionMode(), QPainter::CompositionMode_SourceOver);
+        painter.setClipping(false);
+        painter.fillRect(3, 0, 1, 2, Qt::black);
+    }
+    EXPECT_EQ(Picture(surface), Rows({"##.#", "##.#"}));
+}
+
 TEST(WindowDC, ClientContextDrawsTrackingInXor)
 {
     QImage surface = Canvas(5, 5);
