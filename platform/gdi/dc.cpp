@@ -161,7 +161,7 @@ TDC::TDC(QPainter& painter)
     // The painter's own clipping (a paint event's area) bounds everything
     // drawn here, as the system's clipping does.
     if (painter.hasClipping())
-        systemClip_ = painter.clipRegion();
+        painterClip_ = painter.clipRegion();
     AttachPainter(&painter, IsPaper(painter.device()));
 }
 
@@ -572,6 +572,8 @@ const QRegion& TDC::EffectiveClip() const
 {
     if (!effectiveClip_) {
         QRegion region(0, 0, std::max(0, device_.width), std::max(0, device_.height));
+        if (painterClip_)
+            region &= *painterClip_;
         if (systemClip_)
             region &= *systemClip_;
         if (state_.clip)

@@ -326,6 +326,7 @@ private:
     bool mono_ = false;
     bool infoOnly_ = false;
     DeviceInfo device_;
+    std::optional<QRegion> painterClip_;  // the clipping a painter came with
     std::optional<QRegion> systemClip_;
     State state_;
     State original_;  // what RestoreObjects goes back to
