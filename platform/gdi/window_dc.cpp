@@ -1,6 +1,8 @@
 #include "platform/gdi/window_dc.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 namespace {
 
@@ -11,6 +13,20 @@ QRegion RectRegion(const TRect& r)
 }
 
 }  // namespace
+
+TScreenDC::TScreenDC()
+{
+    DeviceInfo info;
+    info.width = 1024;
+    info.height = 768;
+    if (const QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr) {
+        info.width = screen->geometry().width();
+        info.height = screen->geometry().height();
+        info.dpiX = static_cast<int>(screen->logicalDotsPerInchX() + 0.5);
+        info.dpiY = static_cast<int>(screen->logicalDotsPerInchY() + 0.5);
+    }
+    SetInformationOnly(info);
+}
 
 TPaintDC::TPaintDC(QPainter& painter, const TRect& paintRect, bool erase)
     : TDC(painter), paintRect_(paintRect), erase_(erase)

@@ -8,6 +8,7 @@
 //   the area to be painted.
 // - TClientDC: the client area at any time (the XOR tracking of drags).
 // - TWindowDC: the whole window; over the same seams as a client context.
+// - TScreenDC: the screen's answers (size, resolution), for measuring.
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/region.h"
@@ -29,6 +30,14 @@ class TClientDC : public TWindowDC {
 public:
     explicit TClientDC(QPainter& painter) : TWindowDC(painter) {}
     explicit TClientDC(QImage& surface) : TWindowDC(surface) {}
+};
+
+// The screen: its size and resolution (LOGPIXELSY for font sizes in
+// points). Nothing is drawn on the screen itself; windows are drawn through
+// their own contexts.
+class TScreenDC : public TDC {
+public:
+    TScreenDC();
 };
 
 class TPaintDC : public TDC {

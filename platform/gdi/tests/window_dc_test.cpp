@@ -4,6 +4,7 @@
 #include "platform/gdi/tests/gdi_test_util.h"
 
 #include <QPainter>
+#include <QScreen>
 
 namespace {
 
@@ -51,6 +52,19 @@ TEST(WindowDC, ThePaintBridgeDrawsThroughThePainter)
         painter.fillRect(3, 0, 1, 2, Qt::black);
     }
     EXPECT_EQ(Picture(surface), Rows({"##.#", "##.#"}));
+}
+
+TEST(WindowDC, TheScreenAnswersItsSizeAndResolution)
+{
+    const TScreenDC screen;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    ASSERT_NE(primary, nullptr);
+    EXPECT_EQ(screen.GetDeviceCaps(HORZRES), primary->geometry().width());
+    EXPECT_EQ(screen.GetDeviceCaps(LOGPIXELSY), qRound(primary->logicalDotsPerInchY()));
+    EXPECT_EQ(screen.GetDeviceCaps(TECHNOLOGY), DT_RASDISPLAY);
+    TEXTMETRIC tm;
+    EXPECT_TRUE(screen.GetTextMetrics(tm)) << "fonts can be measured on it";
+    EXPECT_GT(tm.tmHeight, 0);
 }
 
 TEST(WindowDC, ClientContextDrawsTrackingInXor)
