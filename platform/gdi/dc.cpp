@@ -1069,32 +1069,28 @@ bool TDC::FillRgn(const TRegion& region, const TBrush& brush)
     if (brush.IsNull())
         return true;
     const State& s = state_;
-    const bool identity = s.winExt == s.vpExt && s.winOrg == s.vpOrg;
-    QRegion device;
-    if (identity) {
-        device = region.GetQRegion();
-    } else {
-        // Each rectangle covers the device pixels whose centres it holds, as
-        // a shape drawn in device units would.
-        auto span = [](double a, double b, int& lo, int& hi) {
-            lo = static_cast<int>(std::ceil(std::min(a, b) - 0.5));
-            hi = static_cast<int>(std::ceil(std::max(a, b) - 0.5));
-        };
-        const double sx = static_cast<double>(s.vpExt.cx) / s.winExt.cx;
-        const double sy = static_cast<double>(s.vpExt.cy) / s.winExt.cy;
-        std::vector<QRect> rects;
-        for (const QRect& r : region.GetQRegion()) {
-            int x0, x1, y0, y1;
-            span((r.left() - s.winOrg.x) * sx + s.vpOrg.x, (r.left() + r.width() - s.winOrg.x) * sx + s.vpOrg.x, x0,
-                 x1);
-            span((r.top() - s.winOrg.y) * sy + s.vpOrg.y, (r.top() + r.height() - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
-            if (x1 > x0 && y1 > y0)
-                rects.emplace_back(x0, y0, x1 - x0, y1 - y0);
-        }
-        FillRects(rects.data(), rects.size(), Resolve(brush.GetColor()), state_.rop2);
+    const unsigned color = Resolve(brush.GetColor());
+    if (s.winExt == s.vpExt && s.winOrg == s.vpOrg) {
+        FillRegion(region.GetQRegion(), color, s.rop2);
         return true;
     }
-    FillRegion(device, Resolve(brush.GetColor()), state_.rop2);
+    // Each rectangle covers the device pixels whose centres it holds, as a
+    // shape drawn in device units would; so no pixel is covered twice.
+    auto span = [](double a, double b, int& lo, int& hi) {
+        lo = static_cast<int>(std::ceil(std::min(a, b) - 0.5));
+        hi = static_cast<int>(std::ceil(std::max(a, b) - 0.5));
+    };
+    const double sx = static_cast<double>(s.vpExt.cx) / s.winExt.cx;
+    const double sy = static_cast<double>(s.vpExt.cy) / s.winExt.cy;
+    std::vector<QRect> rects;
+    for (const QRect& r : region.GetQRegion()) {
+        int x0, x1, y0, y1;
+        span((r.left() - s.winOrg.x) * sx + s.vpOrg.x, (r.left() + r.width() - s.winOrg.x) * sx + s.vpOrg.x, x0, x1);
+        span((r.top() - s.winOrg.y) * sy + s.vpOrg.y, (r.top() + r.height() - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
+        if (x1 > x0 && y1 > y0)
+            rects.emplace_back(x0, y0, x1 - x0, y1 - y0);
+    }
+    FillRects(rects.data(), rects.size(), color, s.rop2);
     return true;
 }
 
