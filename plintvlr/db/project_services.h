@@ -101,10 +101,6 @@ struct ProjectHooks {
     // numbered afresh (run by the transfer when the pool is large).
     std::function<void(adatabase& db)> packMessageTexts;
 
-    // Conversion of the older project files ("dtb-%.2x.dbs") in a project
-    // folder; true when the project then exists.
-    std::function<bool(const std::string& projectFolder)> convertOldProject;
-
     // The communications block and overview group lists, reloaded from the
     // project just opened (their loads set the totals of tables 3 and 10).
     std::function<void(adatabase& db)> reloadProjectLists;
