@@ -449,6 +449,33 @@ TEST_F(TQSBitmapsTest, DefaultPanelOpensWithItsStylesOnAFreshMachine)
     EXPECT_EQ(Lib().GetStylePoint(1, 1), (PanelPoint{60, 55}));
 }
 
+TEST_F(TQSBitmapsTest, ProgramLibrarySavesNamesAtCloseAndReloadsAtOpen)
+{
+    // The hooks as the program starts: its own library.
+    GetProjectHooks() = ProjectHooks{};
+    TQSBitmaps& program = GetBitmapLibrary();
+    ASSERT_EQ(GetProjectHooks().bitmapLibrary, &program);
+    program.ClearAll();
+
+    CreateAndOpen("WIRED", 9);
+    int slot = -1;
+    ASSERT_TRUE(program.ImportFile(WriteBmp("motor.bmp", Mono(12, 12, 3)), 0, slot, false));
+    _QSglobals.GetDatabase().Close();
+    std::string names;
+    ASSERT_TRUE(ReadWholeFile(ProjectPath("WIRED") + "/BITMAPS.NAM", names));
+    EXPECT_EQ(names.substr(0, 15), "motor\nBitmap-2\n");
+
+    program.ClearAll();
+    ASSERT_EQ(_QSglobals.NewDatabase().OpenProject("WIRED"), 1);
+    _QSglobals.ReloadProjectData();
+    EXPECT_EQ(program.GetName(0), "motor");
+    ASSERT_TRUE(program.HasBitmap(0));
+    EXPECT_TRUE(program.GetDib(0)->SameImage(Mono(12, 12, 3)));
+    EXPECT_EQ(Db().GetTableTotal(15), 2 + 62 + 12 * 4 + 12);
+    _QSglobals.GetDatabase().Close();
+    program.ClearAll();
+}
+
 TEST_F(TQSBitmapsTest, PasterKeepsCopiesOfLibraryBitmaps)
 {
     ASSERT_EQ(Lib().SetSlot(4, Mono(8, 8, 1), "valve"), 1);
