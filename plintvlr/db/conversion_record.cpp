@@ -19,19 +19,12 @@ constexpr std::size_t kBlockTypeAt = 8;
 constexpr std::size_t kBlockAddressAt = 14;
 constexpr std::uint8_t kBlockTypeTag = 'T';
 
-std::string OldTable(std::string_view folder, int table)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "DTB-%02X.dbs", table & 0xFF);
-    return JoinPath(folder, name);
-}
-
 // The protocol of an old project: the 32-bit value at byte 10 of record
 // 100. A record of 12 or 13 bytes has room for 16 bits there only, which
 // are taken with their sign; a shorter or a longer record (or none) gives -1.
 int ReadProtocol(std::string_view folder)
 {
-    const int handle = DfOpenReadOnly(OldTable(folder, 8));
+    const int handle = DfOpenReadOnly(RECORD::OldTablePath(folder, 8));
     if (handle < 0)
         return -1;
     std::uint8_t record[kPortSettingsRoom] = {};
@@ -63,6 +56,13 @@ std::array<std::uint8_t, 4> InternalAddress(std::uint16_t value)
 RECORD::RECORD(std::string_view sourceFolder, int table) : table_(table), sourceFolder_(sourceFolder)
 {
     protocol_ = ReadProtocol(sourceFolder);
+}
+
+std::string RECORD::OldTablePath(std::string_view folder, int table)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "dtb-%02x.dbs", table & 0xFF);
+    return JoinPath(folder, name);
 }
 
 std::string RECORD::OldText(std::span<const std::uint8_t> old, std::size_t offset, std::size_t width)
@@ -202,7 +202,7 @@ std::optional<std::vector<std::uint8_t>> RECORD::PutBlockAddress(std::uint16_t b
 {
     if (protocol_ == -1)
         return std::nullopt;
-    const int handle = DfOpenReadOnly(OldTable(sourceFolder_, 3));
+    const int handle = DfOpenReadOnly(OldTablePath(sourceFolder_, 3));
     if (handle < 0)
         return std::nullopt;
     // A block shorter than its fields reads as zeros past its end.

@@ -56,6 +56,9 @@ public:
     const atag& AnalogTag() const { return analog_; }
     const dtag& DigitalTag() const { return digital_; }
 
+    // The old table file of a folder: "dtb-%.2x.dbs" (names match without
+    // regard to case).
+    static std::string OldTablePath(std::string_view folder, int table);
     // An old text field: up to its first NUL, at most its width, without
     // trailing blanks.
     static std::string OldText(std::span<const std::uint8_t> old, std::size_t offset, std::size_t width);

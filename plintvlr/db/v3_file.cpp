@@ -5,19 +5,11 @@
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/keyed_record_file.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
 
 constexpr int kLastOldTable = 15;
-
-std::string OldTableFile(std::string_view folder, int table)
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "dtb-%02x.dbs", table & 0xFF);
-    return JoinPath(folder, name);
-}
 
 bool IsMarked(const BlockUsedArray& used, std::uint32_t block)
 {
@@ -87,7 +79,7 @@ int ConvertOldDatabase(std::string_view sourceFolder, std::string_view targetFol
     std::vector<std::string> written;
     bool failed = false;
     for (int table = 1; table <= kLastOldTable && !failed; ++table) {
-        const std::string sourceName = OldTableFile(sourceFolder, table);
+        const std::string sourceName = RECORD::OldTablePath(sourceFolder, table);
         if (!FileExists(sourceName))
             continue;
         // A table that is there but cannot be read is not passed over: the

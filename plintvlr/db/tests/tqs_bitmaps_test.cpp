@@ -274,16 +274,7 @@ TEST_F(TQSBitmapsTest, LoadSkipsBadRecordsAndKeysNoSlotHas)
     put(4, {'B', 'M', 1, 2, 3});  // not a picture
 
     // Record 2's data no longer matches its check.
-    const std::string path = ProjectPath("DAMAGED") + "/dtb-0F.db3";
-    const int handle = DfOpen(path);
-    std::uint32_t position = 0;
-    std::uint16_t length = 0;
-    ASSERT_EQ(DfRecordInfo(handle, 2, position, length), 0);
-    DfClose(handle);
-    const int raw = FileOpen(path, FileMode::ReadWrite);
-    const std::uint8_t junk = 0x5A;
-    ASSERT_EQ(FileWriteAt(raw, &junk, 1, position + DfRecordHeader::kSize + 40), 1);
-    FileClose(raw);
+    DamageRecord(ProjectPath("DAMAGED") + "/dtb-0F.db3", 2, 40);
 
     Lib().Load();
     EXPECT_TRUE(Lib().GetDib(0)->SameImage(Mono(8, 4, 1)));

@@ -381,16 +381,7 @@ TEST_F(ConversionTest, DamagedOldProjectsAreRefusedAndLeaveNothingBehind)
 
     // A record whose data no longer matches its check.
     WriteFixture();
-    const std::string path = Folder() + "/DTB-02.dbs";
-    const int handle = DfOpen(path);
-    std::uint32_t position = 0;
-    std::uint16_t length = 0;
-    ASSERT_EQ(DfRecordInfo(handle, 13, position, length), 0);
-    DfClose(handle);
-    const int raw = FileOpen(path, FileMode::ReadWrite);
-    const std::uint8_t junk = 'Z';
-    ASSERT_EQ(FileWriteAt(raw, &junk, 1, position + DfRecordHeader::kSize + 50), 1);
-    FileClose(raw);
+    DamageRecord(Folder() + "/DTB-02.dbs", 13, 50);
     EXPECT_FALSE(Db().ProjectExists("OLDPROJ"));
     EXPECT_TRUE(NewFiles().empty());
 
