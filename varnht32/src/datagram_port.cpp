@@ -17,17 +17,16 @@ namespace vnh {
 
 namespace {
 
-// The faults of this process: the plan, its random state, what is held back
-// and how often each datagram was dropped.
+// The faults of this process: the plan, what is held back, and per datagram
+// how often it was sent.
 struct Faults {
   bool active = false;
   DatagramFaultPlan plan;
-  std::uint64_t state = 0;
   DatagramFaultCounts counts;
   bool holding = false;
   std::uint32_t held_to = 0;
   std::vector<std::uint8_t> held;
-  std::unordered_map<std::uint64_t, int> drops;
+  std::unordered_map<std::uint64_t, int> sendings;
 };
 
 Faults& TheFaults() {
@@ -35,15 +34,22 @@ Faults& TheFaults() {
   return faults;
 }
 
-std::uint32_t NextRandom(Faults& f) {
-  // xorshift64*: the same seed gives the same pattern in every run.
-  f.state ^= f.state >> 12;
-  f.state ^= f.state << 25;
-  f.state ^= f.state >> 27;
-  return static_cast<std::uint32_t>((f.state * 0x2545F4914F6CDD1DULL) >> 32);
+std::uint64_t Mix(std::uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDULL;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ULL;
+  h ^= h >> 33;
+  return h;
 }
 
-bool Chance(Faults& f, int per_mille) { return per_mille > 0 && NextRandom(f) % 1000 < static_cast<std::uint32_t>(per_mille); }
+bool Chance(const Faults& f, std::uint64_t key, int sending, char what, int per_mille) {
+  if (per_mille <= 0) return false;
+  std::uint64_t h = Mix(key ^ Mix((static_cast<std::uint64_t>(f.plan.seed) << 32) ^
+                                  (static_cast<std::uint64_t>(sending) << 8) ^
+                                  static_cast<std::uint8_t>(what)));
+  return h % 1000 < static_cast<std::uint64_t>(per_mille);
+}
 
 // Tells a datagram from its own resendings: a data datagram with a number is
 // the same datagram whatever it acknowledges.
@@ -67,15 +73,14 @@ class UdpPort : public DatagramPort {
     Faults& f = TheFaults();
     if (!f.active) return RawSend(address, data, length);
     ++f.counts.sent;
-    if (Chance(f, f.plan.drop_per_mille)) {
-      int& dropped = f.drops[DatagramKey(address, data, length)];
-      if (f.plan.max_drops < 0 || dropped < f.plan.max_drops) {
-        ++dropped;
-        ++f.counts.dropped;
-        return true;
-      }
+    std::uint64_t key = DatagramKey(address, data, length);
+    int sending = f.sendings[key]++;
+    bool may_fault = f.plan.faulty_sendings < 0 || sending < f.plan.faulty_sendings;
+    if (may_fault && Chance(f, key, sending, 'd', f.plan.drop_per_mille)) {
+      ++f.counts.dropped;
+      return true;
     }
-    if (!f.holding && Chance(f, f.plan.reorder_per_mille)) {
+    if (may_fault && !f.holding && Chance(f, key, sending, 'r', f.plan.reorder_per_mille)) {
       // Goes out behind the next datagram.
       ++f.counts.reordered;
       f.holding = true;
@@ -84,7 +89,7 @@ class UdpPort : public DatagramPort {
       return true;
     }
     bool ok = RawSend(address, data, length);
-    if (Chance(f, f.plan.duplicate_per_mille)) {
+    if (Chance(f, key, sending, 'u', f.plan.duplicate_per_mille)) {
       ++f.counts.duplicated;
       RawSend(address, data, length);
     }
@@ -170,8 +175,6 @@ void SetDatagramFaults(const DatagramFaultPlan* plan) {
   if (plan == nullptr) return;
   f.active = true;
   f.plan = *plan;
-  f.state = 0x9E3779B97F4A7C15ULL ^ plan->seed;
-  if (f.state == 0) f.state = 1;
 }
 
 DatagramFaultCounts DatagramFaultTotals() { return TheFaults().counts; }

@@ -33,15 +33,18 @@ std::unique_ptr<DatagramPort> OpenDatagramPort(const UdpEndpoint& endpoint);
 
 // A seeded pattern of faults laid over the datagrams that the UDP socket of
 // this process sends: each is dropped, doubled or held back behind the next
-// one with the given chances (per thousand). `max_drops` caps how often one
-// datagram (the same bytes, whatever it acknowledges) may be dropped; below 0
-// there is no cap.
+// one with the given chances (per thousand). The choice for a datagram
+// depends on the seed, its bytes (not what it acknowledges) and how often
+// the same bytes were sent before, so a run meets the same pattern whatever
+// the timing of the processes. Only the first `faulty_sendings` sendings of
+// a datagram may be dropped or held back, so that a pattern can promise that
+// every datagram gets through in the end; below 0 every sending may.
 struct DatagramFaultPlan {
   std::uint32_t seed = 1;
   int drop_per_mille = 0;
   int duplicate_per_mille = 0;
   int reorder_per_mille = 0;
-  int max_drops = -1;
+  int faulty_sendings = -1;
 };
 struct DatagramFaultCounts {
   std::uint64_t sent = 0;

@@ -50,6 +50,22 @@ std::uint32_t& ChainOf(UdpSession* s, std::uint32_t address) {
 
 std::int32_t SinceMs(TimeStamp since) { return ElapsedMs(since, Now()); }
 
+std::uint32_t NowMs() { return static_cast<std::uint32_t>(TotalMs(Now())); }
+
+std::int64_t SinceMs(std::uint32_t since_ms) {
+  return static_cast<std::int64_t>(static_cast<std::uint32_t>(NowMs() - since_ms));
+}
+
+void StampDataTaken(UdpPeer* p) {
+  std::uint32_t now = NowMs();
+  for (int i = 0; i < 3; ++i) p->data_taken_ms[i] = static_cast<std::uint8_t>(now >> (8 * i));
+}
+
+std::int64_t SinceDataTaken(const UdpPeer* p) {
+  std::uint32_t stamp = p->data_taken_ms[0] | (p->data_taken_ms[1] << 8) | (p->data_taken_ms[2] << 16);
+  return (NowMs() - stamp) & 0xFFFFFFu;
+}
+
 template <class Step>
 void ForEachPeer(UdpSession* s, Step step) {
   Heap heap = SharedHeap();
@@ -215,6 +231,7 @@ void SendResetControl(UdpSession* s, std::uint32_t peer) {
   UdpPeer* p = Peer(peer);
   p->next_send = 0;
   p->oldest_unacked = 0;
+  p->reset_sent_ms = NowMs();
 }
 
 void CancelScheduledAck(UdpSession* s, std::uint32_t peer) {
@@ -259,7 +276,6 @@ void SendDataRecord(UdpSession* s, int i) {
   UdpPeer* p = Peer(r.peer);
   MessageBuffer* b = Buffer(r.buffer);
   EncodeDatagramHeader(kDatagramData, OwnTimeout(s), r.sequence, p->next_expected, b->link);
-  CancelScheduledAck(s, r.peer);  // the data datagram carries the acknowledgement
   if (r.tries == 0) r.first_sent = Now();
   ++r.tries;
   SendBytes(s, p->address, b->link, kLinkHeaderBytes + b->length);
@@ -411,7 +427,13 @@ void TakeAcknowledgement(UdpSession* s, std::uint32_t peer, std::uint8_t ack) {
       return;
     }
   }
-  if (ack == kSequenceReset && PeerHasData(s, peer)) SoftRestart(s, peer);
+  // A peer that asks for a new numbering right after we opened one has not
+  // seen our reset control yet, or this is a late copy of what it said
+  // before: our datagrams go again on their own time, so nothing is lost.
+  if (ack == kSequenceReset && PeerHasData(s, peer) &&
+      SinceMs(p->reset_sent_ms) >= RetransmitInterval(*p)) {
+    SoftRestart(s, peer);
+  }
 }
 
 void TakeOptions(UdpSession* s, std::uint32_t peer, const DatagramView& v) {
@@ -443,12 +465,15 @@ void AnswerQuery(UdpSession* s, std::uint32_t peer, std::uint8_t ack) {
   Schedule(s, i, AddMilliSeconds(Now(), delay));
 }
 
-// A reset control that repeats one taken a moment ago, after data numbered
-// from it has arrived, is a late copy: a real new numbering never follows
-// its predecessor so soon.
+// A reset control is not taken when it cannot open a new numbering: the peer
+// opens one only after it gave up a datagram (at 5T) or lost its state. So a
+// reset control that follows the one before it within 4T, or arrives within
+// T of data taken in order, is a late copy, or one that the network put
+// behind the datagrams it opened; taking it would count them again.
 bool IsLateResetCopy(const UdpPeer* p) {
   if (p->next_expected == kSequenceReset || p->next_expected == 0) return false;
-  return SinceMs(p->reset_taken) < 4 * RetransmitInterval(*p);
+  std::int32_t t = RetransmitInterval(*p);
+  return SinceMs(p->reset_taken_ms) < 4 * t || SinceDataTaken(p) < t;
 }
 
 void Deliver(std::uint32_t rx, std::uint32_t element, const DatagramView& v) {
@@ -783,6 +808,7 @@ bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t
       }
     }
     p->next_expected = NextSequence(p->next_expected);
+    if (is_data) StampDataTaken(p);
     if (!is_data || (p->flags & kPeerFirstContact) == 0 || !AnnounceIdentity(s, peer)) {
       ScheduleAck(s, peer, kAckDelayMs);
     }
@@ -792,7 +818,7 @@ bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t
       return is_data;
     }
     p->next_expected = 0;
-    p->reset_taken = Now();
+    p->reset_taken_ms = NowMs();
     CancelScheduledAck(s, peer);
     SendAck(s, peer);
   } else if (is_data) {

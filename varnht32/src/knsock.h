@@ -49,11 +49,15 @@ struct UdpPeer {
   std::uint8_t option;           // the mode byte the peer sent
   std::uint8_t flags;
   std::uint8_t spare;            // the spare option byte the peer sent
-  std::uint8_t reserved[3];
+  // The low 24 bits of the millisecond when data from the peer was last taken in order.
+  std::uint8_t data_taken_ms[3];
   std::uint32_t element;
-  // When the peer's last reset control was taken: a copy of it that arrives
-  // late must not make the numbers of the datagrams after it count again.
-  TimeStamp reset_taken;
+  // Milliseconds (the low 32 bits of the library's time) when the peer's last
+  // reset control was taken, and when ours was last sent. With the stamp
+  // above they tell copies that the network delivers late, or behind the
+  // datagrams they opened, from real new numberings.
+  std::uint32_t reset_taken_ms;
+  std::uint32_t reset_sent_ms;
 };
 static_assert(sizeof(UdpPeer) == 36);
 

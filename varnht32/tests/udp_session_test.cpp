@@ -257,6 +257,22 @@ TEST_F(UdpSessionTest, ALateCopyOfTheResetControlDoesNotDeliverAnythingTwice) {
   PollAndTake();
   ASSERT_EQ(vnh_test::ReceivedMessages().size(), 3u);
   EXPECT_EQ(vnh_test::ReceivedMessages()[2].message, (Bytes{31, 0xC0}));
+  // The peer opens another numbering whose first datagram is lost; 5T later
+  // it gives up and opens yet another, but the network puts that reset
+  // control behind the datagram it opened. The datagram is taken (we expect 0
+  // since the last reset), and the reset control after it changes nothing.
+  Advance(5 * 2550);
+  Arrive(kPeer, reset);
+  PollAndTake();
+  Advance(5 * 2550);
+  Arrive(kPeer, {'S', 15, 0, 254, 31, 0xD0});
+  Arrive(kPeer, reset);
+  Arrive(kPeer, {'S', 15, 0, 254, 31, 0xD0});  // the peer sends its datagram 0 again
+  PollAndTake();
+  PollAndTake();
+  PollAndTake();
+  ASSERT_EQ(vnh_test::ReceivedMessages().size(), 4u);
+  EXPECT_EQ(PeerOf(kPeer).next_expected, 1);
 }
 
 TEST_F(UdpSessionTest, APeerThatLostItsNumberingGetsTheWaitingDatagramsNumberedAnew) {
@@ -267,7 +283,10 @@ TEST_F(UdpSessionTest, APeerThatLostItsNumberingGetsTheWaitingDatagramsNumberedA
   // The peer acknowledges the identity announcement (expects 1 next)...
   Arrive(kPeer, {'!', 15, 254, 1});
   PollAndTake();
-  // ...then restarts: whatever it says now carries acknowledgement 255.
+  // ...then restarts: whatever it says now carries acknowledgement 255. (Said
+  // within T of our reset control it would be taken for a late copy.)
+  Advance(2550);
+  EXPECT_EQ(PollAndTake().size(), 2u) << "the two messages went again at 2548";
   Arrive(kPeer, {'?', 15, 254, 255});
   std::vector<SentDatagram> sent = PollAndTake();
   // The fresh reset control and the answer to the query go at once; the
