@@ -66,11 +66,14 @@ void CardBus::Command(Card& c, std::uint8_t code, const std::uint8_t* data) {
   c.commands.push_back(code);
   switch (code) {
     case kStartCommunication: {
+      // A card that starts afresh empties its mailbox and its buffers.
       c.started = true;
       c.node = data[0];
+      c.answers.clear();
       c.received.clear();
       c.lent.clear();
       c.sent.clear();
+      c.queued.clear();
       c.transmit.assign(c.transmit_capacity, Card::Tx::kFree);
       c.transmit_frames.assign(c.transmit_capacity, Frame{});
       c.answers.push_back(MakeAnswer(kStarted));
@@ -114,41 +117,69 @@ void CardBus::Command(Card& c, std::uint8_t code, const std::uint8_t* data) {
   }
 }
 
-void CardBus::Deliver(int from, const Frame& frame) {
+bool CardBus::Deliver(int from, const Frame& frame) {
   Card& sender = card(from);
+  std::uint8_t destination = frame.bytes[0];
+  auto addressed = [&](int n) {
+    const Card& c = card(n);
+    return n != from && c.started && (destination == kBroadcastNode || c.node == destination);
+  };
+  auto full = [](const Card& c) { return c.received.size() + c.lent.size() >= c.receive_capacity; };
+  // A frame for one node waits for its room; a broadcast goes to whoever has room.
+  if (destination != kBroadcastNode) {
+    for (int n = 1; n <= card_count(); ++n) {
+      if (addressed(n) && full(card(n))) return false;
+    }
+  }
   ++sender.frames_put;
   if (sender.drop_skip > 0) {
     --sender.drop_skip;
   } else if (sender.drop_next > 0) {
     --sender.drop_next;
     ++sender.frames_lost;
-    return;
+    return true;
   }
-  std::uint8_t destination = frame.bytes[0];
   Frame arriving = frame;
   arriving.bytes[0] = sender.node;
   bool reached = false;
   for (int n = 1; n <= card_count(); ++n) {
     Card& c = card(n);
-    if (n == from || !c.started) continue;
-    if (destination != kBroadcastNode && c.node != destination) continue;
-    if (c.received.size() + c.lent.size() >= c.receive_capacity) continue;  // overrun: lost
+    if (!addressed(n) || full(c)) continue;
     c.received.push_back(arriving);
     ++c.frames_delivered;
     reached = true;
   }
   if (!reached) ++sender.frames_lost;
+  return true;
+}
+
+void CardBus::RunBus() {
+  for (int n = 1; n <= card_count(); ++n) {
+    Card& c = card(n);
+    while (!c.queued.empty()) {
+      std::uint32_t index = c.queued.front();
+      if (!Deliver(n, c.transmit_frames[index])) break;
+      c.queued.pop_front();
+      c.transmit[index] = Card::Tx::kSent;
+      c.sent.push_back(index);
+    }
+  }
 }
 
 void CardBus::Handle(int number, std::uint32_t request, Record& r) {
   Card& c = card(number);
   ++c.requests;
-  if (c.busy_next > 0) {
+  if (c.busy_next > 0 && (c.busy_request == 0 || c.busy_request == request)) {
     --c.busy_next;
     ++c.busy_answers;
     SetResult(r, kBusy);
     return;
   }
+  Serve(c, request, r);
+  RunBus();
+}
+
+void CardBus::Serve(Card& c, std::uint32_t request, Record& r) {
   switch (request) {
     case kCardCommand:
       Command(c, r[kCode], r + kData);
@@ -206,12 +237,9 @@ void CardBus::Handle(int number, std::uint32_t request, Record& r) {
         SetResult(r, kMisuse);
         return;
       }
-      Frame f{};
-      std::memcpy(f.bytes, r + kData, kFrameBytes);
-      c.transmit[index] = Card::Tx::kSent;
-      c.transmit_frames[index] = f;
-      c.sent.push_back(index);
-      Deliver(number, f);
+      std::memcpy(c.transmit_frames[index].bytes, r + kData, kFrameBytes);
+      c.transmit[index] = Card::Tx::kQueued;
+      c.queued.push_back(index);
       SetResult(r, kDone);
       return;
     }
@@ -257,8 +285,9 @@ std::string CardBus::Control(const std::string& line) {
   Card& c = card(number);
   if (verb == "busy") {
     int n = 0;
-    in >> n;
-    Busy(number, n);
+    std::string request;
+    in >> n >> request;
+    Busy(number, n, request.empty() ? 0 : static_cast<std::uint32_t>(std::stoul(request, nullptr, 0)));
     return "ok";
   }
   if (verb == "reset") {

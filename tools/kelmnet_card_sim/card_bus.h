@@ -4,8 +4,10 @@
 // result, [4..7] buffer index, [8..40] a frame or 32 bytes of command data,
 // [43] the command code) and answers them as a card would. Frames put by one
 // card reach the card of their destination node (node 1: every other card)
-// with the sender's node in place of the destination. Faults are set from
-// outside: busy answers, a card reset, frames lost on the bus.
+// with the sender's node in place of the destination, in order, as soon as
+// that card has a receive buffer free; until then they hold the sender's
+// transmit buffers. Faults are set from outside: busy answers, a card reset,
+// frames lost on the bus.
 
 #include <cstdint>
 #include <deque>
@@ -52,14 +54,18 @@ struct Card {
   std::deque<Frame> received;            // frames waiting for the driver
   std::vector<std::uint32_t> lent;       // receive buffers the driver holds
   std::uint32_t next_receive_index = 0;
-  enum class Tx { kFree, kHeld, kSent };
+  // A buffer put by the driver waits until the bus takes its frame: a frame
+  // travels only when its destination card has a receive buffer free.
+  enum class Tx { kFree, kHeld, kQueued, kSent };
   std::vector<Tx> transmit;
   std::vector<Frame> transmit_frames;
+  std::deque<std::uint32_t> queued;      // put, waiting for the bus, in order
   std::deque<std::uint32_t> sent;        // transmit buffers the card has sent, oldest first
   std::deque<Answer> answers;
   bool node_change = false;
   // Faults.
   int busy_next = 0;    // so many requests answered busy
+  std::uint32_t busy_request = 0;  // only requests of this code, or 0 for any
   int drop_skip = 0;    // frames put that still travel before the loss
   int drop_next = 0;    // frames put that are then lost
   // Counters.
@@ -82,7 +88,10 @@ class CardBus {
   void Handle(int number, std::uint32_t request, Record& record);
 
   // Faults.
-  void Busy(int number, int requests) { card(number).busy_next = requests; }
+  void Busy(int number, int requests, std::uint32_t request = 0) {
+    card(number).busy_next = requests;
+    card(number).busy_request = request;
+  }
   void Reset(int number);
   void Drop(int number, int skip, int count);
 
@@ -90,8 +99,12 @@ class CardBus {
   std::string Control(const std::string& line);
 
  private:
+  void Serve(Card& c, std::uint32_t request, Record& record);
   void Command(Card& c, std::uint8_t code, const std::uint8_t* data);
-  void Deliver(int from, const Frame& frame);
+  // Moves queued frames onto the bus while their destinations have room.
+  void RunBus();
+  // Delivers one frame; false when its destination has no room yet.
+  bool Deliver(int from, const Frame& frame);
   void NodeSetChanged(int except);
   std::uint8_t NodeTableByte(std::size_t byte) const;
 

@@ -15,7 +15,8 @@
 // 44-byte record; the answer is the 44-byte record.
 //
 // Control socket: one request a line, one answer a line:
-//   busy <card> <n>         the next n requests of the card are answered busy
+//   busy <card> <n> [code]  the next n requests of the card (of that request
+//                           code only, when given) are answered busy
 //   reset <card>            the card restarts: it leaves the bus, loses its
 //                           buffers and has a power-up mail as its answer
 //   drop <card> <skip> <n>  of the frames the card puts next, <skip> travel,

@@ -110,4 +110,25 @@ TEST(CardBusTest, FaultsBusyResetAndLoss) {
   EXPECT_EQ(bus.Control("stats 9"), "error no such card");
 }
 
+TEST(CardBusTest, AFullReceiverHoldsFramesInTheSendersBuffers) {
+  CardBus bus(2);
+  Start(bus, 1, 2);
+  Request(bus, 2, 0x80002000, {3}, 3);
+  Request(bus, 2, 0x80002000, {2, 15}, 22);  // two receive buffers only
+  for (std::uint8_t i = 0; i < 3; ++i) {
+    auto free = Request(bus, 1, 0x80002010);
+    ASSERT_EQ(free[0], 0);
+    ASSERT_EQ(Request(bus, 1, 0x80002014, {3, 2, 31, i}, 0, free[4])[0], 0);
+  }
+  EXPECT_EQ(Request(bus, 1, 0x80002018)[0], 0);
+  EXPECT_EQ(Request(bus, 1, 0x80002018)[0], 0);
+  EXPECT_EQ(Request(bus, 1, 0x80002018)[0], 1) << "the third frame still waits for room";
+  auto first = Request(bus, 2, 0x80002008);
+  EXPECT_EQ(first[11], 0);
+  Request(bus, 2, 0x8000200C, {}, 0, first[4]);
+  EXPECT_EQ(Request(bus, 1, 0x80002018)[0], 0) << "given room, it went";
+  EXPECT_EQ(Request(bus, 2, 0x80002008)[11], 1);
+  EXPECT_EQ(Request(bus, 2, 0x80002008)[11], 2);
+}
+
 }  // namespace
