@@ -65,6 +65,11 @@ bool WriteAll(int fd, const void* data, std::size_t n) {
   while (n > 0) {
     ssize_t w = send(fd, p, n, MSG_NOSIGNAL);
     if (w < 0 && errno == EINTR) continue;
+    if (w < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      pollfd pfd{fd, POLLOUT, 0};
+      if (poll(&pfd, 1, 5000) <= 0) return false;
+      continue;
+    }
     if (w <= 0) return false;
     p += w;
     n -= static_cast<std::size_t>(w);
@@ -127,15 +132,26 @@ class Simulator {
     int card;
   };
 
-  bool CardHeld(int card) const {
-    for (const auto& c : connections_) {
-      if (c.card == card) return true;
+  // True while a live client holds the card. A client that has closed its
+  // end lets the card go at once, even before its end of file is served, so
+  // that the next owner of the device is not refused.
+  bool CardHeld(int card) {
+    for (std::size_t i = 0; i < connections_.size(); ++i) {
+      if (connections_[i].card != card) continue;
+      std::uint8_t byte = 0;
+      if (recv(connections_[i].fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0) {
+        close(connections_[i].fd);
+        connections_.erase(connections_.begin() + static_cast<long>(i));
+        return false;
+      }
+      return true;
     }
     return false;
   }
 
   void Accept(int listener, int card) {
-    int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    // Non-blocking: a connection is only read when it has something to say.
+    int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) return;
     if (card != 0) {
       std::uint8_t granted = CardHeld(card) ? 0 : 1;
@@ -153,6 +169,7 @@ class Simulator {
     if (i == connections_.size()) return;
     std::uint8_t chunk[4096];
     ssize_t n = read(fd, chunk, sizeof chunk);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
     if (n <= 0) {
       close(fd);
       connections_.erase(connections_.begin() + static_cast<long>(i));
