@@ -554,6 +554,8 @@ const ChannelBackend kCardBackend = {
     .housekeeping = CardSupervision,
     .take_over = TakeOverCard,
     .let_go = LetGoOfCard,
+    .peer_defined = nullptr,
+    .peer_released = nullptr,
 };
 
 [[maybe_unused]] const bool g_registered =

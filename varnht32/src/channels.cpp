@@ -3,6 +3,7 @@
 #include "varnht32/src/block_types.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/message_buffers.h"
+#include "varnht32/src/node_data.h"
 
 namespace vnh {
 
@@ -99,6 +100,18 @@ void LetGoOfChannels() {
     const ChannelBackend* b = BackendOf(c);
     if (b != nullptr && b->let_go != nullptr) b->let_go(c);
   });
+}
+
+void ChannelPeerDefined(std::uint32_t element) {
+  if (SharedHeap().CheckHandle(element, kTypeNodeData) != 1) return;
+  const ChannelBackend* b = BackendOf(Node(element)->channel);
+  if (b != nullptr && b->peer_defined != nullptr) b->peer_defined(element);
+}
+
+void ChannelPeerReleased(std::uint32_t element) {
+  if (SharedHeap().CheckHandle(element, kTypeNodeData) != 1) return;
+  const ChannelBackend* b = BackendOf(Node(element)->channel);
+  if (b != nullptr && b->peer_released != nullptr) b->peer_released(element);
 }
 
 void AnnounceNodeIdentity() {

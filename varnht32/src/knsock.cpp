@@ -734,6 +734,8 @@ const ChannelBackend kUdpBackend = {
     .housekeeping = nullptr,
     .take_over = TakeOverUdp,
     .let_go = LetGoOfUdp,
+    .peer_defined = ActivatePeer,
+    .peer_released = DeactivatePeer,
 };
 
 [[maybe_unused]] const bool g_registered = (RegisterChannelBackend(kChannelTcpIp, &kUdpBackend), true);

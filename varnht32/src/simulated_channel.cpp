@@ -55,6 +55,8 @@ const ChannelBackend kSimulatedBackend = {
     .housekeeping = nullptr,
     .take_over = nullptr,
     .let_go = nullptr,
+    .peer_defined = nullptr,
+    .peer_released = nullptr,
 };
 
 [[maybe_unused]] const bool g_registered =

@@ -70,10 +70,16 @@ class UdpSessionTest : public vnh_test::SegmentTest {
     vnh::MutexLock lock;
     return vnh::NodeElement(channel_, address);
   }
+  // What defining a connection to the node does on this channel.
   void Activate(std::uint32_t address) {
     std::uint32_t e = Element(address);
     vnh::MutexLock lock;
-    vnh::ActivatePeer(e);
+    vnh::ChannelPeerDefined(e);
+  }
+  void Release(std::uint32_t address) {
+    std::uint32_t e = Element(address);
+    vnh::MutexLock lock;
+    vnh::ChannelPeerReleased(e);
   }
   void Arrive(std::uint32_t from, Bytes bytes) { network_.incoming.push_back({from, std::move(bytes)}); }
   // Delivers what waits and takes what the library sends in answer.
@@ -233,6 +239,15 @@ TEST_F(UdpSessionTest, ASilentPeerGoesDownAt30SecondsAndComesBackWithItsNextData
   Arrive(kPeer, {'!', 15, 254, 254});
   Poll();
   EXPECT_EQ(vnh_test::NodeEvents().back(), "5 127.0.0.3 up");
+  // Once its last connection is released the peer is no longer pinged.
+  Release(kPeer);
+  Take();
+  Advance(60000);
+  Poll();
+  Advance(60000);
+  Poll();
+  EXPECT_TRUE(Take().empty());
+  EXPECT_EQ(vnh_test::NodeEvents().back(), "5 127.0.0.3 up");
 }
 
 TEST_F(UdpSessionTest, ALateCopyOfTheResetControlDoesNotDeliverAnythingTwice) {
@@ -331,6 +346,22 @@ TEST_F(UdpSessionTest, TimeOutOptionsMeetAtTheSmallerOne) {
   PollAndTake();
   AdvanceTo(start + 848);
   EXPECT_EQ(PollAndTake().size(), 2u);
+}
+
+TEST_F(UdpSessionTest, TheSessionTimeOutFollowsTheAnswerTimeOutHeldTo1To30Seconds) {
+  struct Case {
+    std::int32_t trans_ms;
+    std::uint32_t seconds;
+  } cases[] = {{15000, 15}, {3000, 3}, {999, 1}, {3600000, 30}, {30999, 30}};
+  std::uint32_t host = 10;
+  for (const Case& c : cases) {
+    vnh::MutableSettings().trans_timeout_ms = c.trans_ms;
+    Activate(Loopback(host));
+    vnh::MutexLock lock;
+    EXPECT_EQ(vnh::TheUdpSession()->default_timeout, c.seconds) << c.trans_ms;
+    EXPECT_EQ(vnh::Peer(vnh::FindPeer(Loopback(host)))->current_timeout, c.seconds) << c.trans_ms;
+    ++host;
+  }
 }
 
 TEST_F(UdpSessionTest, BadDatagramsAreDroppedBeforeTheyReachAPeer) {
