@@ -93,11 +93,58 @@ typedef struct VNHValue {
   } value;
 } VNHValue;
 
-/* Variable-value container: pair 0 holds a state word and the value count,
- * pairs 1 to 10 a value type and a value. */
+/* Items of a variable-value container. The library hands them out
+ * (VNHAllocateStringInVV and its two siblings, or when it decodes a value) and
+ * takes every one back after each message, report or callback that used it. */
+typedef struct VNHStringItem {
+  uint32_t length;
+  char text[256];
+} VNHStringItem;
+
+typedef struct VNHBitStringItem {
+  uint32_t first; /* number of the first bit */
+  uint32_t count; /* number of bits */
+  uint8_t bits[256];
+} VNHBitStringItem;
+
+typedef union VNHArrayElement {
+  uint32_t boolean;
+  int32_t integer;
+  float real;
+} VNHArrayElement;
+
+typedef struct VNHArrayItem {
+  uint32_t type; /* element value type: 1 boolean, 2 integer, 3 real */
+  uint32_t start;
+  uint32_t count;
+  VNHArrayElement element[255];
+} VNHArrayItem;
+
+/* Value types of a container pair. */
+enum VNHValueType {
+  VNH_VALUE_BOOLEAN = 1,
+  VNH_VALUE_INTEGER = 2,
+  VNH_VALUE_REAL = 3,
+  VNH_VALUE_STRING = 4,
+  VNH_VALUE_BIT_STRING = 5,
+  VNH_VALUE_ARRAY = 6
+};
+
+/* Variable-value container: pair 0 holds a state word (0 when usable) in
+ * `type` and the value count in `value.word`; pairs 1 to 10 a value type and a
+ * value. On a 32-bit system every pair is two 32-bit words; on a 64-bit system
+ * the value is as wide as the item pointer it may hold. */
 typedef struct VNHValuePair {
   uint32_t type;
-  uint32_t value;
+  union {
+    uint32_t word;
+    uint8_t boolean;
+    int32_t integer;
+    float real;
+    VNHStringItem* string;
+    VNHBitStringItem* bits;
+    VNHArrayItem* array;
+  } value;
 } VNHValuePair;
 
 typedef struct VNHVariableValue {
@@ -123,8 +170,17 @@ typedef struct VNHReplyHandle {
   VNHHandle origin;
 } VNHReplyHandle;
 
+/* What the completion callback gets for a finished action: its final status
+ * first (a caller may read the argument as a pointer to the status alone),
+ * then the action's handle, which is no longer valid once the callback returns. */
+typedef struct VNHActionResult {
+  int32_t status;
+  VNHHandle action;
+} VNHActionResult;
+
 /* Callbacks run on the client's own thread, inside VNHPollCommunication. */
-typedef void(VNH_CALL* VNHAsyncActionCallBack)(uint32_t* user_value, VNHHandle* action);
+typedef void(VNH_CALL* VNHAsyncActionCallBack)(uint32_t* user_value,
+                                               const VNHActionResult* action);
 typedef void(VNH_CALL* VNHVariableCallBack)(const VNHIdentifier* name, VNHVariableValue* value,
                                             int32_t* status);
 typedef void(VNH_CALL* VNHTovraMessageCallBack)(VNHTovraMessage* message, VNHTovraData* transmit,

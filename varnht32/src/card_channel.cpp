@@ -442,6 +442,15 @@ bool CardTimeSyncTrigger(std::uint32_t channel) {
   }
 }
 
+std::int32_t RequestCardNodeStatus(std::uint32_t channel) {
+  LinkChannel* l = Link(channel);
+  if (l->request_pending != 0) return -400;
+  if (!Command(channel, kCardAllNodeStatus, {1}, "KNAllNodeStatus.")) return -400;
+  l->request_pending = 1;
+  l->request_stamp = Now();
+  return 1;
+}
+
 void CardTransmitPoll(std::uint32_t channel) {
   LinkChannel* l = Link(channel);
   if (l->common.state != kChannelUp) return;

@@ -49,6 +49,11 @@ bool ReadCardVersion(std::uint32_t channel);
 // trigger. False when the card sent no answer.
 bool CardTimeSyncTrigger(std::uint32_t channel);
 
+// A node status request asks the card for the table of all nodes: 1 when
+// asked, -400 while the supervision's own request waits for its answer (their
+// answers must not cross) or the card is busy.
+std::int32_t RequestCardNodeStatus(std::uint32_t channel);
+
 void CardTransmitPoll(std::uint32_t channel);
 void CardReceivePoll(std::uint32_t channel);
 void CardSupervision(std::uint32_t channel);

@@ -114,9 +114,4 @@ void ChannelPeerReleased(std::uint32_t element) {
   if (b != nullptr && b->peer_released != nullptr) b->peer_released(element);
 }
 
-void AnnounceNodeIdentity() {
-  // The identity message goes out with the message layer of the channels; with
-  // no channel open there is nobody to tell.
-}
-
 }  // namespace vnh

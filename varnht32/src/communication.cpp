@@ -1,5 +1,6 @@
 #include "varnht32/src/communication.h"
 
+#include "varnht32/src/actions.h"
 #include "varnht32/src/associations.h"
 #include "varnht32/src/channels.h"
 #include "varnht32/src/client.h"
@@ -8,6 +9,8 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/process_identity.h"
+#include "varnht32/src/server_entity.h"
+#include "varnht32/src/streams.h"
 #include "varnht32/src/trace.h"
 
 namespace vnh {
@@ -64,6 +67,15 @@ void DropQueuedObject(std::uint32_t object, void*) {
       // A received message that its client will never handle: without this
       // the buffer would be lost to the link layers for good.
       FreeMessageBuffer(object);
+      break;
+    case kTypeAction:
+      FreeAction(object);  // a completed action nobody will collect
+      break;
+    case kTypeStream:
+      FreeStream(object);  // a stream whose closing its owner will never hear of
+      break;
+    case kTypeVariableEntry:
+      if (IsReportTrigger(object)) Shared().services.report_trigger_queued = 0;
       break;
     default:
       break;
@@ -140,6 +152,19 @@ void DispatchEvents(std::uint32_t client) {
         break;
       case kTypeNodeData:
         DispatchNodeEvent(object, word);
+        break;
+      case kTypeAction:
+        DispatchActionEvent(object);
+        break;
+      case kTypeStream:
+        DispatchStreamEvent(object);
+        break;
+      case kTypeVariableEntry:
+        if (IsReportTrigger(object)) {
+          DispatchReportTrigger();
+          break;
+        }
+        Trace("DispatchProcessEventQueue: unknown event");
         break;
       default:
         Trace("DispatchProcessEventQueue: unknown event");

@@ -14,6 +14,7 @@
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/module_setup.h"
 #include "varnht32/src/node_data.h"
+#include "varnht32/src/server_entity.h"
 
 using namespace vnh;
 
@@ -62,9 +63,10 @@ std::int32_t ApplyIdentity(const VNHIdentifier* name, const std::uint32_t* optio
   if (option != nullptr) changed.option = static_cast<std::uint8_t>(*option);
   if (restart) {
     bool renamed = std::memcmp(changed.name, id.name, sizeof id.name) != 0;
+    bool had_variables = DropServerVariables();
     ++changed.restart;
     id = changed;
-    if (renamed) AnnounceNodeIdentity();
+    if (renamed || had_variables) AnnounceNodeIdentity();
   } else {
     id = changed;
   }

@@ -34,7 +34,7 @@ std::uint32_t Heap::Allocate(std::uint32_t size, std::uint16_t type, bool list_e
   BlockHeader* h = Header(block);
   h->next = 0;
   h->prev = 0;
-  h->zero = 0;
+  h->generation = 0;
   std::uint16_t word = static_cast<std::uint16_t>(type & kTypeMask);
   if (list_element) word |= kFlagListElement;
   SetTypeWord(block, word);

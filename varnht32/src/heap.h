@@ -2,7 +2,7 @@
 // The static heap: every record of the library comes from one bump-allocated
 // region of the shared segment and is never given back, only recycled through
 // pools. Every block starts with a 12-byte header (next link, previous link, a
-// zero word, the type word), so any record can sit in an intrusive list and any
+// generation word, the type word), so any record can sit in an intrusive list and any
 // handle can be checked by its type. Links and handles are 32-bit offsets from
 // the segment base, never pointers: each process maps the segment elsewhere.
 
@@ -17,7 +17,9 @@ namespace vnh {
 struct BlockHeader {
   std::uint32_t next;
   std::uint32_t prev;
-  std::uint16_t zero;
+  // Counts the times the record went back to its pool, so that a handle kept
+  // from an earlier life of the record can be told from a live one.
+  std::uint16_t generation;
   std::uint16_t type_word;
 };
 static_assert(sizeof(BlockHeader) == 12);

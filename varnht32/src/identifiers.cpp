@@ -77,11 +77,15 @@ std::uint32_t FindChannel(const VNHIdentifier* name, std::int32_t* status) {
   return 0;
 }
 
-bool SetIdentityName(Identity& identity, std::string_view name) {
-  if (name.empty() || name.size() > sizeof identity.name) return false;
-  std::memset(identity.name, ' ', sizeof identity.name);
-  std::memcpy(identity.name, name.data(), name.size());
+bool FiveCharacterName(std::string_view text, char (&name)[5]) {
+  if (text.empty() || text.size() > sizeof name) return false;
+  std::memset(name, ' ', sizeof name);
+  std::memcpy(name, text.data(), text.size());
   return true;
+}
+
+bool SetIdentityName(Identity& identity, std::string_view name) {
+  return FiveCharacterName(name, identity.name);
 }
 
 }  // namespace vnh

@@ -25,6 +25,10 @@ bool ParseChannelName(std::string_view text, std::uint32_t* number);
 // name) or -2 (no such channel).
 std::uint32_t FindChannel(const VNHIdentifier* name, std::int32_t* status);
 
+// A Kelmnet name of 1 to 5 characters, padded with blanks to five; false for
+// an empty or longer text.
+bool FiveCharacterName(std::string_view text, char (&name)[5]);
+
 // Sets an identity name from 1 to 5 characters, padded with blanks.
 bool SetIdentityName(Identity& identity, std::string_view name);
 

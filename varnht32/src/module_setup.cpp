@@ -5,6 +5,7 @@
 #include "varnht32/src/channels.h"
 #include "varnht32/src/client.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/services_setup.h"
 
 namespace vnh {
 
@@ -38,6 +39,7 @@ void SetUpModules() {
   SetUpClientModule();
   SetDefaultIdentity();
   SetUpChannelModule();
+  SetUpServices();
 }
 
 }  // namespace vnh

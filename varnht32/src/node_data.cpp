@@ -39,7 +39,7 @@ std::uint32_t MakeElement(std::uint32_t channel, std::uint32_t address) {
 void AnnounceNodeStatus(std::uint32_t element, bool up) {
   Heap heap = SharedHeap();
   for (std::uint32_t c = heap.First(Shared().client_list); c != 0; c = heap.SuccElem(c)) {
-    if (Client(c)->node_status_wanted != 0) {
+    if (Client(c)->node_status_wanted != 0 && !NodeStatusEventsHeld(c, element)) {
       QueueClientEvent(c, element, up ? kNodeEventUp : kNodeEventDown);
     }
   }
@@ -62,10 +62,19 @@ std::uint32_t FindNodeElement(std::uint32_t channel, std::uint32_t address) {
 }
 
 std::uint32_t NodeElement(std::uint32_t channel, std::uint32_t address) {
-  std::uint32_t e = FindNodeElement(channel, address);
-  if (e != 0) return e;
+  Heap heap = SharedHeap();
+  std::uint32_t known = 0;
+  for (std::uint32_t e = heap.First(Channel(channel)->node_list); e != 0; e = heap.SuccElem(e)) {
+    if (Node(e)->address == address) return e;
+    ++known;
+  }
   if (Channel(channel)->kind == kChannelCard && address >= kCardNodeLimit) {
     Trace("CreateNodeDataElement: bad node number for physical KN channel!");
+    return 0;
+  }
+  // Elements are never freed and any sender on the network makes one.
+  if (known >= kMaxNodeElements) {
+    Trace("CreateNodeDataElement: too many nodes, %s refused", NodeAddressTextOf(address).c_str());
     return 0;
   }
   return MakeElement(channel, address);
@@ -144,17 +153,19 @@ void ApplyNodeTable(std::uint32_t channel, const std::uint8_t (&table)[32]) {
       SetNodeUp(NodeElement(channel, node));
     }
   }
+  NodeStatusAnswered(channel);
 }
 
 std::string ChannelText(std::uint32_t channel) {
   return std::to_string(static_cast<unsigned>(Channel(channel)->number));
 }
 
-std::string NodeAddressText(std::uint32_t element) {
-  const NodeData* n = Node(element);
-  if (n->address < kCardNodeLimit) return std::to_string(n->address);
-  return DottedAddress(n->address);
+std::string NodeAddressTextOf(std::uint32_t address) {
+  if (address < kCardNodeLimit) return std::to_string(address);
+  return DottedAddress(address);
 }
+
+std::string NodeAddressText(std::uint32_t element) { return NodeAddressTextOf(Node(element)->address); }
 
 void DispatchNodeEvent(std::uint32_t element, std::uint16_t word) {
   const ClientCallbacks& cb = CurrentThread().callbacks;

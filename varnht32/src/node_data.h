@@ -22,6 +22,9 @@ constexpr std::uint32_t kBroadcastNode = 1;
 // Nodes on a card bus are numbered below this; on TCP/IP a node is its IPv4
 // address in host order.
 constexpr std::uint32_t kCardNodeLimit = 128;
+// Elements a channel makes at most: more than the UDP session's peer table
+// holds, so that only a flood of ever new senders meets the cap.
+constexpr std::uint32_t kMaxNodeElements = 10240;
 
 // Event words of events whose object is a node-data element.
 enum NodeEventWord : std::uint16_t {
@@ -72,6 +75,7 @@ bool NodeInTable(const std::uint8_t (&table)[32], std::uint32_t node);
 // IP address in dotted form.
 std::string ChannelText(std::uint32_t channel);
 std::string NodeAddressText(std::uint32_t element);
+std::string NodeAddressTextOf(std::uint32_t address);
 
 // Dispatch of an event whose object is a node-data element.
 void DispatchNodeEvent(std::uint32_t element, std::uint16_t word);

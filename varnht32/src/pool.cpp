@@ -11,6 +11,7 @@ std::uint32_t MakeRecord(Heap& heap, Pool& pool) {
 }
 
 void Retire(Heap& heap, Pool& pool, std::uint32_t block) {
+  ++heap.Header(block)->generation;
   std::uint16_t word = heap.TypeWord(block);
   if (pool.head_pool) {
     heap.Clear(block);

@@ -12,6 +12,7 @@
 #include "varnht32/src/heap.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/pool.h"
+#include "varnht32/src/service_state.h"
 
 namespace vnh {
 
@@ -62,6 +63,8 @@ struct SharedState {
 
   MessageBufferPools buffers;  // the link layers' message buffers
   std::uint32_t udp_session;   // session context of the TCP/IP channel, 0 while none
+
+  ServiceState services;  // connections, actions, streams, server variables
 };
 
 }  // namespace vnh

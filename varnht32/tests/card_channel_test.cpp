@@ -314,6 +314,8 @@ TEST_F(CardChannelTest, BusyAnswersAreRetriedTenTimesThenTraced) {
   Start();
   JoinRemote();
   ASSERT_TRUE(Settle(false));
+  PollFor(1);
+  ASSERT_EQ(RemoteFrames().size(), 1u) << "the node's identity announcement";
   bus_.Busy(kLibraryCard, 9, vnh::kRequestGetReceived);
   std::uint32_t before = clock_.ticks();
   VNHPollCommunication();

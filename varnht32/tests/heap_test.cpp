@@ -138,7 +138,7 @@ TEST(HeapTest, TypeWordCarriesTypeAndFlags) {
   EXPECT_EQ(heap.TypeWord(element), 2027 | vnh::kFlagListElement);
   EXPECT_EQ(heap.TypeWord(plain), vnh::kTypeIntegerStorage);
   EXPECT_EQ(heap.TypeWord(head), vnh::kTypeListHead | vnh::kFlagListHead);
-  EXPECT_EQ(heap.Header(element)->zero, 0u);
+  EXPECT_EQ(heap.Header(element)->generation, 0u);
   EXPECT_EQ(heap.BlockType(element), vnh::kTypeUdpPeer);
 }
 

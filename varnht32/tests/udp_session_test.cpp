@@ -29,6 +29,8 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kOwn = Loopback(2);
 constexpr std::uint32_t kPeer = Loopback(3);
 
+std::vector<std::string> Describe(const std::vector<SentDatagram>& sent);
+
 class UdpSessionTest : public vnh_test::SegmentTest {
  protected:
   void SetUp() override {
@@ -50,9 +52,15 @@ class UdpSessionTest : public vnh_test::SegmentTest {
     std::int32_t status = 0;
     VNHInitCommunication(&status);
     ASSERT_EQ(status, 1);
-    vnh::MutexLock lock;
-    ASSERT_NE(vnh::TheUdpSession(), nullptr);
-    channel_ = vnh::TheUdpSession()->channel;
+    {
+      vnh::MutexLock lock;
+      ASSERT_NE(vnh::TheUdpSession(), nullptr);
+      channel_ = vnh::TheUdpSession()->channel;
+    }
+    // The first communicating client announces the node's identity to every
+    // node; the tests start after it.
+    Poll();
+    ASSERT_EQ(Describe(Take()), (std::vector<std::string>{"S 254 254 +2"}));
   }
   void TearDown() override {
     vnh_test::UseFakeNetwork(nullptr);
