@@ -3,16 +3,9 @@
 // program of its own; the test steers its faults over its control socket.
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +18,7 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/tests/card_simulator.h"
 #include "varnht32/tests/link_support.h"
 #include "varnht32/tests/test_support.h"
 
@@ -33,80 +27,6 @@ namespace {
 using vnh_test::Child;
 using vnh_test::Scratch;
 using Bytes = std::vector<std::uint8_t>;
-
-// The card-and-bus simulator, started for the test and ended with it.
-class Simulator {
- public:
-  Simulator() {
-    char folder[] = "/tmp/vnhcards.XXXXXX";
-    if (mkdtemp(folder) == nullptr) return;
-    folder_ = folder;
-    int in[2];
-    int out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(in[0], STDIN_FILENO);
-      dup2(out[1], STDOUT_FILENO);
-      close(in[1]);
-      close(out[0]);
-      execl(KELMNET_CARD_SIM, KELMNET_CARD_SIM, folder_.c_str(), "2", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    stdin_ = in[1];
-    char ready[6] = {};
-    pollfd pfd{out[0], POLLIN, 0};
-    ready_ = poll(&pfd, 1, 10000) == 1 && read(out[0], ready, 6) == 6 &&
-             std::string(ready, 6) == "ready\n";
-    close(out[0]);
-  }
-  ~Simulator() {
-    if (control_ >= 0) close(control_);
-    if (stdin_ >= 0) close(stdin_);  // its end of input ends it
-    if (pid_ > 0) waitpid(pid_, nullptr, 0);
-    for (const char* name : {"/kelmnet1", "/kelmnet2", "/control"}) unlink((folder_ + name).c_str());
-    rmdir(folder_.c_str());
-  }
-  bool ready() const { return ready_; }
-  std::string DevicePrefix() const { return folder_ + "/kelmnet"; }
-
-  std::string Control(const std::string& line) {
-    if (control_ < 0) {
-      sockaddr_un a{};
-      a.sun_family = AF_UNIX;
-      std::strcpy(a.sun_path, (folder_ + "/control").c_str());
-      control_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-      if (connect(control_, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) return "no control";
-    }
-    std::string request = line + "\n";
-    if (write(control_, request.data(), request.size()) != static_cast<ssize_t>(request.size())) {
-      return "no control";
-    }
-    std::string answer;
-    char c = 0;
-    while (read(control_, &c, 1) == 1 && c != '\n') answer += c;
-    return answer;
-  }
-  // A number from the card's stats line, by its name.
-  long Stat(int card, const std::string& name) {
-    std::istringstream in(Control("stats " + std::to_string(card)));
-    std::string word;
-    while (in >> word) {
-      long value = 0;
-      if (word == name && in >> value) return value;
-    }
-    return -1;
-  }
-
- private:
-  std::string folder_;
-  pid_t pid_ = -1;
-  int stdin_ = -1;
-  int control_ = -1;
-  bool ready_ = false;
-};
 
 struct Shared {
   std::uint32_t size = 0;
@@ -215,7 +135,7 @@ class CardExchangeTest : public ::testing::Test {
     return false;
   }
 
-  Simulator simulator_;
+  vnh_test::CardSimulator simulator_{KELMNET_CARD_SIM, 2};
   vnh_test::VirtualClock clock_;
   Scratch<Shared> shared_;
   std::vector<std::string> segments_;
