@@ -95,14 +95,6 @@ std::int32_t StartFailed(std::uint32_t channel, const char* step) {
 
 // ---- transmit ----
 
-void ReturnWaitingBuffers(LinkChannel* l) {
-  Heap heap = SharedHeap();
-  while (std::uint32_t b = heap.First(l->common.send_list)) FreeMessageBuffer(b);
-  if (l->tx_in_progress != 0) FreeMessageBuffer(l->tx_message);
-  l->tx_in_progress = 0;
-  l->tx_message = 0;
-}
-
 // A message to the channel's own node never reaches the bus.
 void LoopBack(std::uint32_t channel, std::uint32_t buffer) {
   std::uint32_t rx = TakeReceiveBuffer();
@@ -446,7 +438,12 @@ void CardTransmitPoll(std::uint32_t channel) {
   LinkChannel* l = Link(channel);
   if (l->common.state != kChannelUp) return;
   if (l->alone != 0) {
-    ReturnWaitingBuffers(l);
+    // Nobody to send to: what waits goes back unsent.
+    Heap heap = SharedHeap();
+    while (std::uint32_t b = heap.First(l->common.send_list)) FreeMessageBuffer(b);
+    if (l->tx_in_progress != 0) FreeMessageBuffer(l->tx_message);
+    l->tx_in_progress = 0;
+    l->tx_message = 0;
     return;
   }
   Heap heap = SharedHeap();
@@ -547,6 +544,11 @@ bool TakeOverCard(std::uint32_t channel) { return OpenDevice(channel); }
 
 void LetGoOfCard(std::uint32_t channel) { CloseDevice(channel); }
 
+void ForgetCard(std::uint32_t channel) {
+  ReleaseLinkBuffers(channel);
+  CloseDevice(channel);
+}
+
 const ChannelBackend kCardBackend = {
     .open = OpenCardChannels,
     .transmit_poll = CardTransmitPoll,
@@ -556,6 +558,7 @@ const ChannelBackend kCardBackend = {
     .let_go = LetGoOfCard,
     .peer_defined = nullptr,
     .peer_released = nullptr,
+    .forget = ForgetCard,
 };
 
 [[maybe_unused]] const bool g_registered =

@@ -727,6 +727,17 @@ void LetGoOfUdp(std::uint32_t channel) {
   Channel(channel)->device = -1;
 }
 
+// Without this a TCP/IP channel once dropped could never be opened again.
+void ForgetUdp(std::uint32_t channel) {
+  UdpSession* s = TheUdpSession();
+  if (s != nullptr && s->channel == channel) {
+    for (int i = 0; i < kDatagramRecords; ++i) FreeRecord(s, i);
+    Shared().udp_session = 0;
+  }
+  ReleaseLinkBuffers(channel);
+  LetGoOfUdp(channel);
+}
+
 const ChannelBackend kUdpBackend = {
     .open = OpenUdpChannel,
     .transmit_poll = UdpTransmitPoll,
@@ -736,6 +747,7 @@ const ChannelBackend kUdpBackend = {
     .let_go = LetGoOfUdp,
     .peer_defined = ActivatePeer,
     .peer_released = DeactivatePeer,
+    .forget = ForgetUdp,
 };
 
 [[maybe_unused]] const bool g_registered = (RegisterChannelBackend(kChannelTcpIp, &kUdpBackend), true);

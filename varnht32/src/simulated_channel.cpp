@@ -57,6 +57,7 @@ const ChannelBackend kSimulatedBackend = {
     .let_go = nullptr,
     .peer_defined = nullptr,
     .peer_released = nullptr,
+    .forget = ReleaseLinkBuffers,
 };
 
 [[maybe_unused]] const bool g_registered =

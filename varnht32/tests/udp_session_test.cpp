@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -459,6 +460,30 @@ TEST_F(UdpSessionTest, AFloodOfSendersNeverGrowsThePeerTableBeyondItsCap) {
   EXPECT_EQ(PeerCount(), vnh::kMaxPeers);
   EXPECT_EQ(Counters().dropped, dropped + 1);
   EXPECT_TRUE(vnh_test::Traced("knsock: peer table full"));
+}
+
+std::unique_ptr<vnh::DatagramPort> RefusePort(const vnh::UdpEndpoint&) { return nullptr; }
+
+TEST_F(UdpSessionTest, AChannelDroppedAtAHandoverGivesItsBuffersBackAndOpensAgainLater) {
+  Activate(kPeer);
+  ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1}));
+  ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 2}));
+  ASSERT_EQ(VNHCloseCommunication(), 1);  // the messages still wait in the send list
+  // The next owner cannot have the socket (its port is taken): the channel is dropped.
+  vnh::SetDatagramPortOpener(RefusePort);
+  std::int32_t status = 0;
+  VNHInitCommunication(&status);
+  {
+    vnh::MutexLock lock;
+    EXPECT_TRUE(vnh::SharedHeap().Last(vnh::Shared().channel_list));
+    EXPECT_EQ(vnh::TheUdpSession(), nullptr);
+    EXPECT_EQ(vnh::FreeTransmitBuffers(), vnh::kTransmitBuffers);
+  }
+  ASSERT_EQ(VNHCloseCommunication(), 1);
+  vnh_test::UseFakeNetwork(&network_);
+  VNHInitCommunication(&status);
+  vnh::MutexLock lock;
+  EXPECT_NE(vnh::TheUdpSession(), nullptr) << "the next first client opens it anew";
 }
 
 }  // namespace
