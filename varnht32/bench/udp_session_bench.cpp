@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "varnht32/include/varnht32.h"
@@ -65,12 +66,23 @@ void SendTo(int fd, std::uint32_t host, std::uint16_t port, const std::uint8_t* 
 
 // ---- plain UDP: the limit ----
 
+// Two sockets on loopback, one on each address.
+struct SocketPair {
+  SocketPair() : a(UdpSocket(kHostA, 0)), b(UdpSocket(kHostB, 0)), pa(PortOf(a)), pb(PortOf(b)) {}
+  ~SocketPair() {
+    close(a);
+    close(b);
+  }
+  int a;
+  int b;
+  std::uint16_t pa;
+  std::uint16_t pb;
+};
+
 void PlainUdpRoundTrip(benchmark::State& state) {
   auto size = static_cast<std::size_t>(state.range(0));
-  int a = UdpSocket(kHostA, 0);
-  int b = UdpSocket(kHostB, 0);
-  std::uint16_t pa = PortOf(a);
-  std::uint16_t pb = PortOf(b);
+  SocketPair p;
+  auto [a, b, pa, pb] = std::tie(p.a, p.b, p.pa, p.pb);
   std::vector<std::uint8_t> buffer(size, 7);
   for (auto _ : state) {
     SendTo(a, kHostB, pb, buffer.data(), size);
@@ -79,16 +91,12 @@ void PlainUdpRoundTrip(benchmark::State& state) {
     recv(a, buffer.data(), size, 0);
   }
   state.SetItemsProcessed(state.iterations());
-  close(a);
-  close(b);
 }
 
 void PlainUdpThroughput(benchmark::State& state) {
   auto size = static_cast<std::size_t>(state.range(0));
-  int a = UdpSocket(kHostA, 0);
-  int b = UdpSocket(kHostB, 0);
-  std::uint16_t pa = PortOf(a);
-  std::uint16_t pb = PortOf(b);
+  SocketPair p;
+  auto [a, b, pa, pb] = std::tie(p.a, p.b, p.pa, p.pb);
   std::vector<std::uint8_t> buffer(size, 7);
   for (auto _ : state) {
     for (int i = 0; i < kWindow; ++i) SendTo(a, kHostB, pb, buffer.data(), size);
@@ -99,8 +107,6 @@ void PlainUdpThroughput(benchmark::State& state) {
     for (int i = 0; i < kWindow; ++i) recv(a, buffer.data(), size, 0);
   }
   state.SetItemsProcessed(state.iterations() * kWindow);
-  close(a);
-  close(b);
 }
 
 // ---- two library instances ----

@@ -135,6 +135,14 @@ TEST_F(UdpSessionTest, FirstDatagramsOpenTheNumberingAndAnnounceTheIdentity) {
   EXPECT_EQ(sent[1].bytes, (Bytes{'S', 15, 0, 255, 3, 20}));
   EXPECT_EQ(sent[2].bytes, (Bytes{'S', 15, 1, 255, 31, 1, 2, 3}));
   for (const SentDatagram& d : sent) EXPECT_EQ(d.to, kPeer);
+  VNHIdentifier channel{1, "5"};
+  std::uint32_t memory = 1;
+  VNHIdentifier own{};
+  VNHIdentifier version{};
+  ASSERT_EQ(VNHGetKelmnetInfo(&channel, &memory, &own, &version), 1);
+  EXPECT_EQ(memory, 0u);
+  EXPECT_EQ(std::string(own.text, own.length), "127.0.0.2");
+  EXPECT_EQ(std::string(version.text, version.length), "1.1 95-11-17");
 }
 
 TEST_F(UdpSessionTest, UnacknowledgedDatagramsGoAgainEvery2548MsAndThePeerIsResetAt12750) {
