@@ -95,14 +95,6 @@ std::int32_t StartFailed(std::uint32_t channel, const char* step) {
 
 // ---- transmit ----
 
-void ReturnWaitingBuffers(LinkChannel* l) {
-  Heap heap = SharedHeap();
-  while (std::uint32_t b = heap.First(l->common.send_list)) FreeMessageBuffer(b);
-  if (l->tx_in_progress != 0) FreeMessageBuffer(l->tx_message);
-  l->tx_in_progress = 0;
-  l->tx_message = 0;
-}
-
 // A message to the channel's own node never reaches the bus.
 void LoopBack(std::uint32_t channel, std::uint32_t buffer) {
   std::uint32_t rx = TakeReceiveBuffer();
@@ -275,7 +267,7 @@ void PurgePartials(std::uint32_t channel) {
     int age = (now - l->partial_minute[i] + 60) % 60;
     if (age <= kPartialMessageMinutes) continue;
     const MessageBuffer* m = Buffer(l->partial[i]);
-    if (Settings().trace_messages) {
+    if (TraceMessages()) {
       TraceMessage("PurgePendingRXBuffers:", m->element, m->message, m->length);
     }
     DropPartial(l, i);
@@ -305,7 +297,7 @@ void TraceNodeTable(const std::uint8_t (&table)[32]) {
 void TakeNodeTable(std::uint32_t channel, const std::uint8_t* data) {
   std::uint8_t table[32];
   std::memcpy(table, data, sizeof table);
-  if (Settings().trace_nodes) TraceNodeTable(table);
+  if (TraceNodeTables()) TraceNodeTable(table);
   int present = 0;
   for (std::uint32_t node = kMinNode; node <= kMaxNode; ++node) present += NodeInTable(table, node);
   LinkChannel* l = Link(channel);
@@ -416,7 +408,7 @@ bool ReadCardVersion(std::uint32_t channel) {
 }
 
 bool CardTimeSyncTrigger(std::uint32_t channel) {
-  std::uint8_t mode = Settings().set_remote_time_enable == 1 ? 1 : 3;
+  std::uint8_t mode = RemoteTimeMode() == 1 ? 1 : 3;
   if (!Command(channel, kCardTimeSyncTrigger, {mode, 0, 0, 18, 'B', 'X', 'T', 'I', 'M', 'E', 1, 1, 9},
                "KNSyncTimeTrig.")) {
     return false;
@@ -455,7 +447,12 @@ void CardTransmitPoll(std::uint32_t channel) {
   LinkChannel* l = Link(channel);
   if (l->common.state != kChannelUp) return;
   if (l->alone != 0) {
-    ReturnWaitingBuffers(l);
+    // Nobody to send to: what waits goes back unsent.
+    Heap heap = SharedHeap();
+    while (std::uint32_t b = heap.First(l->common.send_list)) FreeMessageBuffer(b);
+    if (l->tx_in_progress != 0) FreeMessageBuffer(l->tx_message);
+    l->tx_in_progress = 0;
+    l->tx_message = 0;
     return;
   }
   Heap heap = SharedHeap();
@@ -528,15 +525,14 @@ void CardSupervision(std::uint32_t channel) {
 namespace {
 
 void OpenCardChannels() {
-  const LinkSettings& s = Settings();
-  if (s.simulate) return;
+  if (SimulatedChannelOnly()) return;
   for (int n = 1; n <= kCardChannels; ++n) {
-    if (!s.card_enabled[n - 1]) continue;
+    if (!CardEnabled(n)) continue;
     std::uint32_t c = NewLinkChannel(kChannelCard, static_cast<std::uint8_t>(n));
     if (c == 0) return;
     ChannelRecord* r = Channel(c);
-    r->own_address = static_cast<std::uint32_t>(s.card_node[n - 1]);
-    r->card_memory = static_cast<std::uint32_t>(s.card_memory[n - 1]);
+    r->own_address = static_cast<std::uint32_t>(CardNodeAddress(n));
+    r->card_memory = CardMemoryAddress(n);
     if (!OpenDevice(c)) {
       SharedHeap().Takeout(c);
       continue;
@@ -556,6 +552,11 @@ bool TakeOverCard(std::uint32_t channel) { return OpenDevice(channel); }
 
 void LetGoOfCard(std::uint32_t channel) { CloseDevice(channel); }
 
+void ForgetCard(std::uint32_t channel) {
+  ReleaseLinkBuffers(channel);
+  CloseDevice(channel);
+}
+
 const ChannelBackend kCardBackend = {
     .open = OpenCardChannels,
     .transmit_poll = CardTransmitPoll,
@@ -565,6 +566,7 @@ const ChannelBackend kCardBackend = {
     .let_go = LetGoOfCard,
     .peer_defined = nullptr,
     .peer_released = nullptr,
+    .forget = ForgetCard,
 };
 
 [[maybe_unused]] const bool g_registered =

@@ -91,7 +91,9 @@ void TakeOverChannels() {
     const ChannelBackend* b = BackendOf(c);
     bool keep = Channel(c)->state == kChannelUp &&
                 (b == nullptr || b->take_over == nullptr || b->take_over(c));
-    if (!keep) heap.Takeout(c);
+    if (keep) return;
+    if (b != nullptr && b->forget != nullptr) b->forget(c);
+    heap.Takeout(c);
   });
 }
 

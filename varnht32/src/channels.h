@@ -55,6 +55,9 @@ struct ChannelBackend {
   // one released: the TCP/IP channel keeps a session with the node meanwhile.
   void (*peer_defined)(std::uint32_t element);
   void (*peer_released)(std::uint32_t element);
+  // The channel is dropped: the buffers and records it holds go back, so that
+  // neither they nor the channel's place are lost for good.
+  void (*forget)(std::uint32_t channel);
 };
 
 // Process-local registry of the transports; null unregisters.

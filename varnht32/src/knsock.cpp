@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "varnht32/src/datagram_port.h"
 #include "varnht32/src/library_frame.h"
@@ -647,8 +648,7 @@ std::uint32_t NewSession(std::uint32_t channel, std::uint32_t own, std::uint32_t
 }
 
 void OpenUdpChannel() {
-  const LinkSettings& settings = Settings();
-  if (settings.simulate || !settings.tcpip_enabled || Shared().udp_session != 0) return;
+  if (SimulatedChannelOnly() || !TcpIpEnabled() || Shared().udp_session != 0) return;
   UdpEndpoint endpoint = ConfiguredUdpEndpoint();
   std::uint32_t own = endpoint.own_address != 0 ? endpoint.own_address : ResolveOwnAddress();
   if (own == 0) {
@@ -658,7 +658,8 @@ void OpenUdpChannel() {
   std::unique_ptr<DatagramPort> port = OpenDatagramPort(endpoint);
   if (port == nullptr) return;
   std::uint32_t network = own & 0xFFFFFF00u;
-  if (!settings.tcpip_network.empty() && !ParseDottedAddress(settings.tcpip_network, &network)) {
+  std::string network_text = TcpIpNetwork();
+  if (!network_text.empty() && !ParseDottedAddress(network_text, &network)) {
     Trace("Init Kelmnet/TCP/IP: Bad IP network string.");
     network = own;
   }
@@ -667,7 +668,7 @@ void OpenUdpChannel() {
   // A library bound to one address shares its machine with other instances:
   // its broadcasts stay within its own /24.
   if (endpoint.bind_address != 0) broadcast = own | 0xFFu;
-  std::uint32_t c = NewLinkChannel(kChannelTcpIp, static_cast<std::uint8_t>(settings.tcpip_channel));
+  std::uint32_t c = NewLinkChannel(kChannelTcpIp, TcpIpChannelNumber());
   if (c == 0) return;
   LinkChannel* l = Link(c);
   l->common.own_address = own;
@@ -727,6 +728,17 @@ void LetGoOfUdp(std::uint32_t channel) {
   Channel(channel)->device = -1;
 }
 
+// Without this a TCP/IP channel once dropped could never be opened again.
+void ForgetUdp(std::uint32_t channel) {
+  UdpSession* s = TheUdpSession();
+  if (s != nullptr && s->channel == channel) {
+    for (int i = 0; i < kDatagramRecords; ++i) FreeRecord(s, i);
+    Shared().udp_session = 0;
+  }
+  ReleaseLinkBuffers(channel);
+  LetGoOfUdp(channel);
+}
+
 const ChannelBackend kUdpBackend = {
     .open = OpenUdpChannel,
     .transmit_poll = UdpTransmitPoll,
@@ -736,6 +748,7 @@ const ChannelBackend kUdpBackend = {
     .let_go = LetGoOfUdp,
     .peer_defined = ActivatePeer,
     .peer_released = DeactivatePeer,
+    .forget = ForgetUdp,
 };
 
 [[maybe_unused]] const bool g_registered = (RegisterChannelBackend(kChannelTcpIp, &kUdpBackend), true);
@@ -850,7 +863,7 @@ bool NextSessionDue(TimeStamp* due) {
 void ActivatePeer(std::uint32_t element) {
   UdpSession* s = TheUdpSession();
   if (s == nullptr || element == 0 || (Node(element)->flags & kNodeBroadcast) != 0) return;
-  std::int32_t seconds = Settings().trans_timeout_ms / 1000;
+  std::int32_t seconds = AnswerTimeOutMs() / 1000;
   s->default_timeout = static_cast<std::uint32_t>(
       std::clamp<std::int32_t>(seconds, kTimeoutMin, kTimeoutMax));
   std::uint32_t peer = PeerFor(s, Node(element)->address);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/message_buffers.h"
 
 namespace vnh {
 
@@ -39,6 +40,20 @@ std::uint32_t NewLinkChannel(ChannelKind kind, std::uint8_t number) {
   l->network = 0;
   l->broadcast = 0;
   return c;
+}
+
+void ReleaseLinkBuffers(std::uint32_t channel) {
+  LinkChannel* l = Link(channel);
+  Heap heap = SharedHeap();
+  while (std::uint32_t b = heap.First(l->common.send_list)) FreeMessageBuffer(b);
+  if (l->tx_in_progress != 0) FreeMessageBuffer(l->tx_message);
+  l->tx_in_progress = 0;
+  l->tx_message = 0;
+  for (std::uint32_t& b : l->partial) {
+    FreeMessageBuffer(b);
+    b = 0;
+  }
+  l->partial_count = 0;
 }
 
 }  // namespace vnh

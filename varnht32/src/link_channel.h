@@ -45,5 +45,8 @@ LinkChannel* Link(std::uint32_t channel);
 // new channel has it (alone, poll counter 32000, request wait 150 ms, version
 // "1.3 89-04-01"); 0 when the heap is used up.
 std::uint32_t NewLinkChannel(ChannelKind kind, std::uint8_t number);
+// Gives back every message buffer the channel holds: waiting to be sent,
+// being sent, or partly received.
+void ReleaseLinkBuffers(std::uint32_t channel);
 
 }  // namespace vnh

@@ -11,7 +11,20 @@ LinkSettings g_settings;
 
 }  // namespace
 
-const LinkSettings& Settings() { return g_settings; }
+bool SimulatedChannelOnly() { return g_settings.simulate; }
+bool CardEnabled(int card) { return g_settings.card_enabled[card - 1]; }
+std::int32_t CardNodeAddress(int card) { return g_settings.card_node[card - 1]; }
+std::uint32_t CardMemoryAddress(int card) {
+  return static_cast<std::uint32_t>(g_settings.card_memory[card - 1]);
+}
+bool TcpIpEnabled() { return g_settings.tcpip_enabled; }
+std::uint8_t TcpIpChannelNumber() { return static_cast<std::uint8_t>(g_settings.tcpip_channel); }
+std::string TcpIpNetwork() { return g_settings.tcpip_network; }
+std::int32_t AnswerTimeOutMs() { return g_settings.trans_timeout_ms; }
+std::int32_t RemoteTimeMode() { return g_settings.set_remote_time_enable; }
+bool TraceMessages() { return g_settings.trace_messages; }
+bool TraceNodeTables() { return g_settings.trace_nodes; }
+bool HexOutput() { return g_settings.hex_output; }
 
 LinkSettings& MutableSettings() { return g_settings; }
 

@@ -41,8 +41,20 @@ struct LinkSettings {
   bool hex_output = false;                         // KelmnetHexOutput
 };
 
-// The settings in force in this process.
-const LinkSettings& Settings();
+// The settings in force, one accessor each, so that every reader names the
+// setting it reads.
+bool SimulatedChannelOnly();            // VarnholtnetSimulate3
+bool CardEnabled(int card);             // EnableKelmnet<n>, card 1 to 4
+std::int32_t CardNodeAddress(int card); // Kelmnet<n>NodeAddress
+std::uint32_t CardMemoryAddress(int card);  // Kelmnet<n>MemoryAddr
+bool TcpIpEnabled();                    // EnableKelmnetTCPIP
+std::uint8_t TcpIpChannelNumber();      // KelmnetTCPIPChannel
+std::string TcpIpNetwork();             // KelmnetTCPIPNetwork
+std::int32_t AnswerTimeOutMs();         // KelmnetTransTimeOut
+std::int32_t RemoteTimeMode();          // SetRemoteTimeEnable
+bool TraceMessages();                   // KelmnetDBGWritelns2
+bool TraceNodeTables();                 // KelmnetDBGWritelns5
+bool HexOutput();                       // KelmnetHexOutput
 // Tests replace them; the change takes effect at once.
 LinkSettings& MutableSettings();
 void ResetSettings();

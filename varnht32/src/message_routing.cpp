@@ -61,7 +61,7 @@ void SetMessageHandler(MessageHandler handler) { g_handler = handler; }
 
 void TraceMessage(const char* caption, std::uint32_t element, const std::uint8_t* bytes,
                   std::uint32_t length) {
-  bool hex = Settings().hex_output;
+  bool hex = HexOutput();
   std::uint32_t channel_number = element != 0 ? Channel(Node(element)->channel)->number : 0;
   std::string node = element != 0 ? NodeAddressText(element) : std::string();
   char line[kTraceTextMax + 1];
@@ -93,7 +93,7 @@ void SendMessage(std::uint32_t element, std::uint32_t buffer) {
   std::uint32_t channel = Node(element)->channel;
   LinkChannel* l = Link(channel);
   bool drop = l->common.kind == kChannelCard && l->common.state == kChannelUp && l->alone != 0;
-  if (Settings().trace_messages) {
+  if (TraceMessages()) {
     TraceMessage(drop ? "KNSendMessage*:" : "KNSendMessage:", element, b->message, b->length);
   }
   if (drop) {
@@ -122,7 +122,7 @@ std::uint32_t ReceivingClient(std::uint32_t buffer) {
 
 void ReceiveMessage(std::uint32_t buffer) {
   MessageBuffer* b = Buffer(buffer);
-  if (Settings().trace_messages) TraceMessage("KNReceiveMessage:", b->element, b->message, b->length);
+  if (TraceMessages()) TraceMessage("KNReceiveMessage:", b->element, b->message, b->length);
   std::uint32_t client = ReceivingClient(buffer);
   if (client == 0 || !QueueClientEvent(client, buffer)) FreeMessageBuffer(buffer);
 }

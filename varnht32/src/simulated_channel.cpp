@@ -20,7 +20,7 @@ constexpr std::uint8_t kSimulatedChannel = 1;
 constexpr std::uint32_t kSimulatedOwnNode = 2;
 
 void OpenSimulatedChannel() {
-  if (!Settings().simulate) return;
+  if (!SimulatedChannelOnly()) return;
   std::uint32_t c = NewLinkChannel(kChannelSimulated, kSimulatedChannel);
   if (c == 0) return;
   LinkChannel* l = Link(c);
@@ -57,6 +57,7 @@ const ChannelBackend kSimulatedBackend = {
     .let_go = nullptr,
     .peer_defined = nullptr,
     .peer_released = nullptr,
+    .forget = ReleaseLinkBuffers,
 };
 
 [[maybe_unused]] const bool g_registered =

@@ -391,4 +391,33 @@ TEST_F(CardChannelTest, FramesFromNodesThatCannotBeOnTheBusAreDropped) {
   EXPECT_TRUE(vnh_test::ReceivedMessages().empty());
 }
 
+TEST_F(CardChannelTest, MessageAndNodeTableTracesKeepTheirLayout) {
+  vnh::MutableSettings().trace_nodes = true;
+  Start();
+  JoinRemote();
+  ASSERT_TRUE(Settle(false));
+  // Ten nodes a line, present ones starred, then the count of nodes 2 to 127.
+  EXPECT_TRUE(vnh_test::Traced("DPM converted AllNodeStatus:"));
+  EXPECT_TRUE(vnh_test::Traced("   0      1      2 *    3 *    4      5      6      7      8      9   "));
+  EXPECT_TRUE(vnh_test::Traced("Node count = 2"));
+  vnh_test::Traces().clear();
+  Bytes m = {30, 1, 2, 255};
+  ASSERT_TRUE(vnh_test::SendTestMessage(RemoteElement(), m));
+  ASSERT_EQ(vnh_test::Traces().size(), 1u);
+  // "%-20s%3d %-15s %3ld : " then "%4ld" a byte.
+  EXPECT_EQ(vnh_test::Traces()[0],
+            "KNSendMessage:        1 3                 4 :   30   1   2 255");
+  vnh::MutableSettings().hex_output = true;
+  vnh_test::Traces().clear();
+  Bytes long_message(25, 0xAB);
+  long_message[0] = 30;
+  ASSERT_TRUE(vnh_test::SendTestMessage(RemoteElement(), long_message));
+  // "%-20s%3d %-15s %02lX :" then "  %02X" a byte, twenty a line.
+  ASSERT_EQ(vnh_test::Traces().size(), 2u);
+  EXPECT_EQ(vnh_test::Traces()[0].substr(0, 52),
+            "KNSendMessage:        1 3               19 :  1E  AB");
+  EXPECT_EQ(vnh_test::Traces()[0].size(), 44u + 20u * 4u);
+  EXPECT_EQ(vnh_test::Traces()[1], "  AB  AB  AB  AB  AB");
+}
+
 }  // namespace

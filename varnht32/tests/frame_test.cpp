@@ -301,6 +301,7 @@ const vnh::ChannelBackend kLoggingTcpIp = {
     .let_go = [](std::uint32_t) { g_channel_log->let_go_pid = getpid(); },
     .peer_defined = nullptr,
     .peer_released = nullptr,
+    .forget = nullptr,
 };
 
 TEST_F(FrameTest, AfterTheOwnerClosesAClientOfAnotherProcessTakesOverTheChannels) {

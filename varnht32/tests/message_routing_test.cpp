@@ -123,55 +123,54 @@ class MessageRoutingTest : public vnh_test::SegmentTest {
     children_.clear();
     SegmentTest::TearDown();
   }
+  // A owns communication and offers no server entity; B becomes the server client.
+  std::pair<Child*, Child*> StartBoth() {
+    Child& a = Make(0);
+    Child& b = Make(1);
+    bool ok = a.Run(kInit) == 1 && b.Run(kInit) == 1 && a.Run(kDisableServer) == 1 &&
+              a.Run(kInitComm) == 1 && b.Run(kInitComm) == 1;
+    if (!ok) return {nullptr, nullptr};
+    return {&a, &b};
+  }
   Scratch<Log> log_;
   std::vector<std::unique_ptr<Child>> children_;
 };
 
 TEST_F(MessageRoutingTest, EachMessageReachesTheClientItsFunctionCodeNames) {
-  Child& a = Make(0);
-  Child& b = Make(1);
-  ASSERT_EQ(a.Run(kInit), 1);
-  ASSERT_EQ(b.Run(kInit), 1);
-  ASSERT_EQ(a.Run(kDisableServer), 1);
-  ASSERT_EQ(a.Run(kInitComm), 1);
-  ASSERT_EQ(b.Run(kInitComm), 1) << "B becomes the server client";
+  auto [a, b] = StartBoth();
+  ASSERT_NE(a, nullptr);
   for (int i = 0; i < static_cast<int>(std::size(kCases)); ++i) {
     const Case& c = kCases[i];
     log_->index = i;
     int code = c.message[0] & 0x1F;
     int before[2] = {log_->got[0][code], log_->got[1][code]};
-    ASSERT_EQ(a.Run(kSend), 1) << c.what;
-    a.Run(kPoll);  // the owner's poll moves the message and dispatches its own
-    b.Run(kPoll);
+    ASSERT_EQ(a->Run(kSend), 1) << c.what;
+    a->Run(kPoll);  // the owner's poll moves the message and dispatches its own
+    b->Run(kPoll);
     EXPECT_EQ(log_->got[0][code] - before[0], c.receiver == 0 ? 1 : 0) << c.what;
     EXPECT_EQ(log_->got[1][code] - before[1], c.receiver == 1 ? 1 : 0) << c.what;
     EXPECT_EQ(log_->origin_node, c.node) << "comes back from where it went: " << c.what;
     log_->origin_node = 0;
   }
-  EXPECT_EQ(a.Run(kFreeReceive), vnh::kReceiveBuffers);
+  EXPECT_EQ(a->Run(kFreeReceive), vnh::kReceiveBuffers);
   VNHIdentifier channel{};
   VNHIdentifier node{};
   EXPECT_EQ(VNHGetCurrentOrigin(&channel, &node), 0) << "no message is being dispatched";
 }
 
 TEST_F(MessageRoutingTest, MessagesOfAClientThatGoesAwayGiveTheirBuffersBack) {
-  Child& a = Make(0);
-  Child& b = Make(1);
-  ASSERT_EQ(a.Run(kInit), 1);
-  ASSERT_EQ(b.Run(kInit), 1);
-  ASSERT_EQ(a.Run(kDisableServer), 1);
-  ASSERT_EQ(a.Run(kInitComm), 1);
-  ASSERT_EQ(b.Run(kInitComm), 1);
+  auto [a, b] = StartBoth();
+  ASSERT_NE(a, nullptr);
   log_->index = 1;  // name requests, for B
-  for (int i = 0; i < 5; ++i) ASSERT_EQ(a.Run(kSend), 1);
-  a.Run(kPoll);
-  EXPECT_EQ(a.Run(kFreeReceive), vnh::kReceiveBuffers - 5) << "five wait in B's queue";
-  ASSERT_EQ(b.Run(kClose), 1);
-  EXPECT_EQ(a.Run(kFreeReceive), vnh::kReceiveBuffers);
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(a->Run(kSend), 1);
+  a->Run(kPoll);
+  EXPECT_EQ(a->Run(kFreeReceive), vnh::kReceiveBuffers - 5) << "five wait in B's queue";
+  ASSERT_EQ(b->Run(kClose), 1);
+  EXPECT_EQ(a->Run(kFreeReceive), vnh::kReceiveBuffers);
   // Without a server client a server request is not kept either.
-  ASSERT_EQ(a.Run(kSend), 1);
-  a.Run(kPoll);
-  EXPECT_EQ(a.Run(kFreeReceive), vnh::kReceiveBuffers);
+  ASSERT_EQ(a->Run(kSend), 1);
+  a->Run(kPoll);
+  EXPECT_EQ(a->Run(kFreeReceive), vnh::kReceiveBuffers);
   EXPECT_EQ(log_->got[1][2], 0);
 }
 

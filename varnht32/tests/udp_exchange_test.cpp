@@ -210,6 +210,16 @@ class UdpExchangeTest : public ::testing::Test {
     return *children_.back();
   }
 
+  // The two instances, set up, each with `each_way` messages to send; nulls
+  // when either failed to start.
+  std::pair<Child*, Child*> StartPair(int each_way) {
+    Child& a = Start(0, "a");
+    Child& b = Start(1, "b");
+    if (a.Run(kSetUp) != 1 || b.Run(kSetUp) != 1) return {nullptr, nullptr};
+    for (Side& side : exchange_->side) side.target = each_way;
+    return {&a, &b};
+  }
+
   // Runs both pumps until `done`, moving the clock: 1 ms after a step in
   // which anything happened, else straight to the next time-out.
   template <class Done>
@@ -244,13 +254,10 @@ TEST_F(UdpExchangeTest, TenThousandMessagesThroughLossDuplicationAndReorderingAr
   exchange_->plan = vnh::DatagramFaultPlan{.seed = Seed(14), .drop_per_mille = 20,
                                            .duplicate_per_mille = 20, .reorder_per_mille = 10,
                                            .faulty_sendings = 2};
-  Child& a = Start(0, "a");
-  Child& b = Start(1, "b");
-  ASSERT_EQ(a.Run(kSetUp), 1);
-  ASSERT_EQ(b.Run(kSetUp), 1);
-  for (Side& s : exchange_->side) s.target = kEachWay;
+  auto [a, b] = StartPair(kEachWay);
+  ASSERT_NE(a, nullptr);
   Side* s = exchange_->side;
-  bool done = Run(a, b, 4 * 3600 * 1000, [&] {
+  bool done = Run(*a, *b, 4 * 3600 * 1000, [&] {
     return s[0].received == kEachWay && s[1].received == kEachWay;
   });
   EXPECT_TRUE(done) << s[0].received << " and " << s[1].received << " arrived";
@@ -271,13 +278,10 @@ TEST_F(UdpExchangeTest, UnderHeavyLossPeersGiveUpAndResetButNothingArrivesTwiceO
   exchange_->plan = vnh::DatagramFaultPlan{.seed = Seed(99), .drop_per_mille = 350,
                                            .duplicate_per_mille = 30, .reorder_per_mille = 30,
                                            .faulty_sendings = -1};
-  Child& a = Start(0, "a");
-  Child& b = Start(1, "b");
-  ASSERT_EQ(a.Run(kSetUp), 1);
-  ASSERT_EQ(b.Run(kSetUp), 1);
-  for (Side& s : exchange_->side) s.target = kEachWay;
+  auto [a, b] = StartPair(kEachWay);
+  ASSERT_NE(a, nullptr);
   Side* s = exchange_->side;
-  bool done = Run(a, b, 12 * 3600 * 1000, [&] {
+  bool done = Run(*a, *b, 12 * 3600 * 1000, [&] {
     return s[0].sent == kEachWay && s[1].sent == kEachWay && s[0].idle && s[1].idle;
   });
   EXPECT_TRUE(done);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -142,6 +143,14 @@ TEST_F(UdpSessionTest, FirstDatagramsOpenTheNumberingAndAnnounceTheIdentity) {
   EXPECT_EQ(sent[1].bytes, (Bytes{'S', 15, 0, 255, 3, 20}));
   EXPECT_EQ(sent[2].bytes, (Bytes{'S', 15, 1, 255, 31, 1, 2, 3}));
   for (const SentDatagram& d : sent) EXPECT_EQ(d.to, kPeer);
+  VNHIdentifier channel{1, "5"};
+  std::uint32_t memory = 1;
+  VNHIdentifier own{};
+  VNHIdentifier version{};
+  ASSERT_EQ(VNHGetKelmnetInfo(&channel, &memory, &own, &version), 1);
+  EXPECT_EQ(memory, 0u);
+  EXPECT_EQ(std::string(own.text, own.length), "127.0.0.2");
+  EXPECT_EQ(std::string(version.text, version.length), "1.1 95-11-17");
 }
 
 TEST_F(UdpSessionTest, UnacknowledgedDatagramsGoAgainEvery2548MsAndThePeerIsResetAt12750) {
@@ -467,6 +476,30 @@ TEST_F(UdpSessionTest, AFloodOfSendersNeverGrowsThePeerTableBeyondItsCap) {
   EXPECT_EQ(PeerCount(), vnh::kMaxPeers);
   EXPECT_EQ(Counters().dropped, dropped + 1);
   EXPECT_TRUE(vnh_test::Traced("knsock: peer table full"));
+}
+
+std::unique_ptr<vnh::DatagramPort> RefusePort(const vnh::UdpEndpoint&) { return nullptr; }
+
+TEST_F(UdpSessionTest, AChannelDroppedAtAHandoverGivesItsBuffersBackAndOpensAgainLater) {
+  Activate(kPeer);
+  ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1}));
+  ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 2}));
+  ASSERT_EQ(VNHCloseCommunication(), 1);  // the messages still wait in the send list
+  // The next owner cannot have the socket (its port is taken): the channel is dropped.
+  vnh::SetDatagramPortOpener(RefusePort);
+  std::int32_t status = 0;
+  VNHInitCommunication(&status);
+  {
+    vnh::MutexLock lock;
+    EXPECT_TRUE(vnh::SharedHeap().Last(vnh::Shared().channel_list));
+    EXPECT_EQ(vnh::TheUdpSession(), nullptr);
+    EXPECT_EQ(vnh::FreeTransmitBuffers(), vnh::kTransmitBuffers);
+  }
+  ASSERT_EQ(VNHCloseCommunication(), 1);
+  vnh_test::UseFakeNetwork(&network_);
+  VNHInitCommunication(&status);
+  vnh::MutexLock lock;
+  EXPECT_NE(vnh::TheUdpSession(), nullptr) << "the next first client opens it anew";
 }
 
 }  // namespace

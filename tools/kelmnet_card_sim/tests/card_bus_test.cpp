@@ -19,7 +19,7 @@ std::vector<std::uint8_t> Request(CardBus& bus, int card, std::uint32_t code,
                                   std::uint32_t index = 0) {
   Record r{};
   r[4] = static_cast<std::uint8_t>(index);
-  std::memcpy(r + 8, data.data(), data.size());
+  if (!data.empty()) std::memcpy(r + 8, data.data(), data.size());
   r[43] = command;
   bus.Handle(card, code, r);
   return std::vector<std::uint8_t>(r, r + sizeof r);
