@@ -9,6 +9,7 @@
 #include "varnht32/src/communication.h"
 #include "varnht32/src/handles.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/link_settings.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/service_settings.h"
 #include "varnht32/src/streams.h"
@@ -140,7 +141,7 @@ void AbortLists(std::uint32_t assoc) {
 void TimeOut(std::uint32_t assoc, std::uint32_t action) { CompleteAction(assoc, action, kTimeout); }
 
 bool TimedOut(const Action* a) {
-  return a->timed != 0 && ElapsedMs(a->started, Now()) > TransTimeOutMs();
+  return a->timed != 0 && ElapsedMs(a->started, Now()) > AnswerTimeOutMs();
 }
 
 // May the polling client start this action? Only its owner may, except the

@@ -1,13 +1,12 @@
 #pragma once
-// The settings that the protocol services read, each through one accessor so
-// that every reader sees the value in force now.
+// The settings that the protocol services read beyond those of the link
+// layers (link_settings.h), each through one accessor so that every reader
+// sees the value in force now.
 
 #include <cstdint>
 
 namespace vnh {
 
-// `KelmnetTransTimeOut`: how long an action waits for its answer (ms).
-std::int32_t TransTimeOutMs();
 // `KelmnetReconnTimeOut`: the pause before a connect attempt, and how long a
 // connect request waits for the node's identity (ms).
 std::int32_t ReconnTimeOutMs();
@@ -15,7 +14,5 @@ std::int32_t ReconnTimeOutMs();
 bool SignedRegs();
 // `KelmnetServerIntType`: the element type (2 to 5) the server gives integers.
 std::uint8_t ServerIntType();
-// `SetRemoteTimeEnable`: 1 this PC sets remote clocks, 2 remote nodes set this PC's.
-std::int32_t RemoteTimeMode();
 
 }  // namespace vnh
