@@ -182,7 +182,7 @@ std::int32_t PollOne(std::uint32_t assoc) {
   Association* a = AssociationOf(assoc);
   switch (a->state) {
     case kAssocDown: {
-      if (ElapsedMs(a->stamp, Now()) < ReconnTimeOutMs()) return 1;
+      if (a->connect_now == 0 && ElapsedMs(a->stamp, Now()) < ReconnTimeOutMs()) return 1;
       std::int32_t status = 1;
       std::uint32_t connect = NewAction(CurrentClient(), 0, kActionConnect, &status);
       if (connect == 0) return 1;  // tried again at the next poll
@@ -314,6 +314,7 @@ void SetAssociationState(std::uint32_t assoc, std::uint32_t state) {
   Association* a = AssociationOf(assoc);
   std::uint32_t previous = a->state;
   a->state = state;
+  a->connect_now = 0;
   if (state == kAssocIdle || state == kAssocDown) {
     AbortLists(assoc);
     a->stamp = Now();
@@ -321,6 +322,7 @@ void SetAssociationState(std::uint32_t assoc, std::uint32_t state) {
     // came back, goes out at once.
     if (previous == kAssocIdle || previous == kAssocDown) {
       a->stamp = AddMilliSeconds(a->stamp, -ReconnTimeOutMs());
+      a->connect_now = 1;
     }
   } else if (state == kAssocConnecting) {
     a->stamp = Now();

@@ -25,7 +25,10 @@ struct Association {
   std::uint32_t lost_count;
   std::uint32_t state;
   std::int32_t last_status;  // 0 until the first connect completes
-  std::uint32_t spare;
+  // The next connect attempt goes at once rather than a reconnect time after
+  // the stamp: moving the stamp back cannot say so while the tick count is
+  // still below the reconnect time.
+  std::uint32_t connect_now;
   TimeStamp stamp;
   std::uint32_t queued_first;  // list heads
   std::uint32_t queued;

@@ -510,7 +510,11 @@ void HandleIdentity(std::uint32_t element, const KelmnetMessage& m) {
     SetNodeUp(element);
   } else if (m.result == kResultNewIdentity) {
     if ((n->flags & kNodeUp) != 0 && !IsOwnNodeElement(element)) {
-      if (assoc != 0) MarkConnectionLost(assoc);
+      // Only a connection that is up has anything to lose. A peer session
+      // announces the node on its first contact, that is while our connect
+      // request is on its way: the identity answer follows, and calling the
+      // connection lost meanwhile would fail a caller waiting for it.
+      if (assoc != 0 && AssociationOf(assoc)->state == kAssocUp) MarkConnectionLost(assoc);
       ForgetNames(element, false);
     }
   }
