@@ -51,9 +51,13 @@ class UdpSessionTest : public vnh_test::SegmentTest {
     std::int32_t status = 0;
     VNHInitCommunication(&status);
     ASSERT_EQ(status, 1);
-    vnh::MutexLock lock;
-    ASSERT_NE(vnh::TheUdpSession(), nullptr);
-    channel_ = vnh::TheUdpSession()->channel;
+    {
+      vnh::MutexLock lock;
+      ASSERT_NE(vnh::TheUdpSession(), nullptr);
+      channel_ = vnh::TheUdpSession()->channel;
+    }
+    // The start of communication announces the node's identity to every node.
+    started_ = PollAndTake();
   }
   void TearDown() override {
     vnh_test::UseFakeNetwork(nullptr);
@@ -110,6 +114,7 @@ class UdpSessionTest : public vnh_test::SegmentTest {
   vnh_test::VirtualClock clock_;
   FakeNetwork network_;
   std::uint32_t channel_ = 0;
+  std::vector<SentDatagram> started_;
 };
 
 // The headers of what was sent, as "type seq ack" with the payload length.
@@ -125,6 +130,11 @@ std::vector<std::string> Describe(const std::vector<SentDatagram>& sent) {
 }
 
 TEST_F(UdpSessionTest, FirstDatagramsOpenTheNumberingAndAnnounceTheIdentity) {
+  // At the start: to the broadcast address, unnumbered, with the time-out of
+  // 30 s that a session has before a connection sets it.
+  ASSERT_EQ(started_.size(), 1u);
+  EXPECT_EQ(started_[0].to, Loopback(255));
+  EXPECT_EQ(started_[0].bytes, (Bytes{'S', 30, 254, 254, 3, 20}));
   Activate(kPeer);
   ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1, 2, 3}));
   std::vector<SentDatagram> sent = PollAndTake();
