@@ -504,4 +504,28 @@ TEST_F(UdpSessionTest, AChannelDroppedAtAHandoverGivesItsBuffersBackAndOpensAgai
   EXPECT_NE(vnh::TheUdpSession(), nullptr) << "the next first client opens it anew";
 }
 
+TEST_F(UdpSessionTest, NodeAddressesOfConnectionsAreHostsOfTheNetworkOrFullAddresses) {
+  // Our address 127.0.0.2 gives the network 127.0.0.0.
+  struct Case {
+    const char* text;
+    bool valid;
+    std::uint32_t address;
+  } cases[] = {
+      {"3", true, Loopback(3)},       {" 255 ", true, Loopback(255)},
+      {"1", true, vnh::kBroadcastNode}, {"127.0.0.9", true, Loopback(9)},
+      {"2130706442", true, Loopback(10)}, {"0", false, 0},
+      {"", false, 0},                 {"12a", false, 0},
+      {"127.0.0", false, 0},          {"127.0.0.256", false, 0},
+      {"4294967296", false, 0},       {"1.2.3.4.5", false, 0},
+  };
+  vnh::MutexLock lock;
+  for (const Case& c : cases) {
+    std::uint32_t address = 0;
+    EXPECT_EQ(vnh::ParseTcpIpNodeAddress(channel_, c.text, &address), c.valid) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(address, c.address) << c.text;
+    }
+  }
+}
+
 }  // namespace
