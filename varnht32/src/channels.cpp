@@ -3,6 +3,7 @@
 #include "varnht32/src/block_types.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/message_buffers.h"
+#include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 
 namespace vnh {
@@ -114,6 +115,22 @@ void ChannelPeerReleased(std::uint32_t element) {
   if (SharedHeap().CheckHandle(element, kTypeNodeData) != 1) return;
   const ChannelBackend* b = BackendOf(Node(element)->channel);
   if (b != nullptr && b->peer_released != nullptr) b->peer_released(element);
+}
+
+void AnnounceNodeIdentity() {
+  // An identity message with result 20 to every node of every channel; a
+  // channel without a free transmit buffer now misses this announcement.
+  ForEachChannel([](std::uint32_t c) {
+    std::uint32_t broadcast = FindNodeElement(c, kBroadcastNode);
+    if (broadcast == 0) return;
+    std::uint32_t buffer = TakeTransmitBuffer();
+    if (buffer == 0) return;
+    MessageBuffer* b = Buffer(buffer);
+    b->message[0] = kFunctionIdentity;
+    b->message[1] = kIdentityAnnouncement;
+    b->length = 2;
+    SendMessage(broadcast, buffer);
+  });
 }
 
 }  // namespace vnh

@@ -15,6 +15,7 @@
 #include "varnht32/src/handles.h"
 #include "varnht32/src/identifiers.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/knsock.h"
 #include "varnht32/src/link_settings.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/remote_time_actions.h"
@@ -46,25 +47,21 @@ std::int32_t ResolveConnection(const VNHHandle* connection, std::uint32_t* assoc
   return ResolveHandle(SharedHeap(), connection != nullptr ? *connection : 0, kTypeAssociation, assoc);
 }
 
-// A node address on a channel: a node number of 1 to 127, or on the TCP/IP
-// channel an IPv4 address in dotted form. -30 illegal, -483 out of range.
+// A node address on a channel: a node number of 1 to 127 on a card, or on the
+// TCP/IP channel what its session takes for one. -30 illegal, -483 out of range.
 std::int32_t ParseNodeAddress(std::uint32_t channel, std::string_view text, std::uint32_t* address) {
+  if (Channel(channel)->kind == kChannelTcpIp) {
+    return ParseTcpIpNodeAddress(channel, text, address) ? 1 : -30;
+  }
   std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return -30;
-  std::size_t last = text.find_last_not_of(' ');
-  text = text.substr(first, last - first + 1);
-  bool digits = text.size() <= 9 && text.find_first_not_of("0123456789") == std::string_view::npos;
-  if (digits) {
-    std::uint32_t n = 0;
-    for (char c : text) n = n * 10 + static_cast<std::uint32_t>(c - '0');
-    if (n < 1 || n >= kCardNodeLimit) return -483;
-    *address = n;
-    return 1;
-  }
-  if (Channel(channel)->kind != kChannelTcpIp || !ParseDottedAddress(std::string(text), address)) {
-    return -30;
-  }
-  return *address == 0 ? -30 : 1;
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos) return -30;
+  std::uint32_t n = 0;
+  for (char c : text) n = n * 10 + static_cast<std::uint32_t>(c - '0');
+  if (n < 1 || n >= kCardNodeLimit) return -483;
+  *address = n;
+  return 1;
 }
 
 // The element of a node named on a channel: 1 or the failure status.

@@ -776,6 +776,28 @@ std::int32_t RetransmitInterval(const UdpPeer& peer) {
   return kRetransmitMsPerSecond * static_cast<std::int32_t>(peer.current_timeout);
 }
 
+bool ParseTcpIpNodeAddress(std::uint32_t channel, std::string_view text, std::uint32_t* address) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return false;
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (text.find('.') != std::string_view::npos) {
+    return ParseDottedAddress(std::string(text), address);
+  }
+  if (text.size() > 10) return false;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (value == 0 || value > 0xFFFFFFFFu) return false;
+  if (value == kBroadcastNode || value > 255) {
+    *address = static_cast<std::uint32_t>(value);
+  } else {
+    *address = Link(channel)->network | static_cast<std::uint32_t>(value);
+  }
+  return true;
+}
+
 bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t from) {
   UdpSession* s = TheUdpSession();
   if (s == nullptr) return false;

@@ -6,6 +6,7 @@
 // that connections use. Registered as the channel backend of kind 2.
 
 #include <cstdint>
+#include <string_view>
 
 #include "varnht32/src/clock.h"
 
@@ -130,6 +131,13 @@ void DeactivatePeer(std::uint32_t element);
 // 2000 ms, when `done` (if set) is called with the channel.
 using NodeStatusDone = void (*)(std::uint32_t channel);
 void UdpNodeStatus(std::uint32_t element, NodeStatusDone done);
+
+// A node address as a connection names it on the TCP/IP channel: a decimal
+// number from 2 to 255 is a host of the channel's network; 1 is the channel's
+// broadcast node; a larger number, or four dot-separated decimal numbers, is
+// a full IP address. Blanks around it are ignored. False (the caller's -30)
+// for anything else.
+bool ParseTcpIpNodeAddress(std::uint32_t channel, std::string_view text, std::uint32_t* address);
 
 // Handles one datagram as the receive rule says; true when it was a data datagram.
 bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t from);

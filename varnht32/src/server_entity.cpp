@@ -381,16 +381,4 @@ std::int32_t SendTovraReply(std::uint32_t element, const VNHTovraData* message) 
   });
 }
 
-void AnnounceNodeIdentity() {
-  Heap heap = SharedHeap();
-  for (std::uint32_t c = heap.First(Shared().channel_list); c != 0; c = heap.SuccElem(c)) {
-    std::uint32_t broadcast = FindNodeElement(c, kBroadcastNode);
-    if (broadcast == 0) continue;
-    SendKelmnetMessage(broadcast, [](MessageWriter& w) {
-      w.Byte(kCodeIdentity).Byte(kResultNewIdentity);
-      return 1;
-    });
-  }
-}
-
 }  // namespace vnh

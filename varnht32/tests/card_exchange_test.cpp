@@ -45,9 +45,10 @@ Bytes Message(std::uint32_t length, std::uint8_t seed) {
   return m;
 }
 
+// Counts the test's messages (function code 30); identity announcements and
+// the like pass by.
 void Check(std::uint32_t buffer) {
   const vnh::MessageBuffer* b = vnh::Buffer(buffer);
-  // The library's own messages (the identity announcements) travel too.
   if (b->length == 0 || b->message[0] != 30) return;
   ++g_shared->received[g_me];
   if (Bytes(b->message, b->message + b->length) == Message(g_shared->size, g_shared->seed)) {

@@ -30,8 +30,6 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kOwn = Loopback(2);
 constexpr std::uint32_t kPeer = Loopback(3);
 
-std::vector<std::string> Describe(const std::vector<SentDatagram>& sent);
-
 class UdpSessionTest : public vnh_test::SegmentTest {
  protected:
   void SetUp() override {
@@ -58,10 +56,8 @@ class UdpSessionTest : public vnh_test::SegmentTest {
       ASSERT_NE(vnh::TheUdpSession(), nullptr);
       channel_ = vnh::TheUdpSession()->channel;
     }
-    // The first communicating client announces the node's identity to every
-    // node; the tests start after it.
-    Poll();
-    ASSERT_EQ(Describe(Take()), (std::vector<std::string>{"S 254 254 +2"}));
+    // The start of communication announces the node's identity to every node.
+    started_ = PollAndTake();
   }
   void TearDown() override {
     vnh_test::UseFakeNetwork(nullptr);
@@ -118,6 +114,7 @@ class UdpSessionTest : public vnh_test::SegmentTest {
   vnh_test::VirtualClock clock_;
   FakeNetwork network_;
   std::uint32_t channel_ = 0;
+  std::vector<SentDatagram> started_;
 };
 
 // The headers of what was sent, as "type seq ack" with the payload length.
@@ -133,6 +130,11 @@ std::vector<std::string> Describe(const std::vector<SentDatagram>& sent) {
 }
 
 TEST_F(UdpSessionTest, FirstDatagramsOpenTheNumberingAndAnnounceTheIdentity) {
+  // At the start: to the broadcast address, unnumbered, with the time-out of
+  // 30 s that a session has before a connection sets it.
+  ASSERT_EQ(started_.size(), 1u);
+  EXPECT_EQ(started_[0].to, Loopback(255));
+  EXPECT_EQ(started_[0].bytes, (Bytes{'S', 30, 254, 254, 3, 20}));
   Activate(kPeer);
   ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1, 2, 3}));
   std::vector<SentDatagram> sent = PollAndTake();
@@ -500,6 +502,30 @@ TEST_F(UdpSessionTest, AChannelDroppedAtAHandoverGivesItsBuffersBackAndOpensAgai
   VNHInitCommunication(&status);
   vnh::MutexLock lock;
   EXPECT_NE(vnh::TheUdpSession(), nullptr) << "the next first client opens it anew";
+}
+
+TEST_F(UdpSessionTest, NodeAddressesOfConnectionsAreHostsOfTheNetworkOrFullAddresses) {
+  // Our address 127.0.0.2 gives the network 127.0.0.0.
+  struct Case {
+    const char* text;
+    bool valid;
+    std::uint32_t address;
+  } cases[] = {
+      {"3", true, Loopback(3)},       {" 255 ", true, Loopback(255)},
+      {"1", true, vnh::kBroadcastNode}, {"127.0.0.9", true, Loopback(9)},
+      {"2130706442", true, Loopback(10)}, {"0", false, 0},
+      {"", false, 0},                 {"12a", false, 0},
+      {"127.0.0", false, 0},          {"127.0.0.256", false, 0},
+      {"4294967296", false, 0},       {"1.2.3.4.5", false, 0},
+  };
+  vnh::MutexLock lock;
+  for (const Case& c : cases) {
+    std::uint32_t address = 0;
+    EXPECT_EQ(vnh::ParseTcpIpNodeAddress(channel_, c.text, &address), c.valid) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(address, c.address) << c.text;
+    }
+  }
 }
 
 }  // namespace
