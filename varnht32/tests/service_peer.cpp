@@ -63,6 +63,14 @@ PeerVariable* VariableFor(const std::string& name, bool make) {
 
 void VNH_CALL ReadVariable(const VNHIdentifier* name, VNHVariableValue* c, std::int32_t* status) {
   PeerVariable* v = VariableFor(Text(name), false);
+  if (v == nullptr && Me().any_name != 0 && name->length > 0 && name->text[0] != '%') {
+    c->pair[0].type = 0;
+    c->pair[0].value.word = 1;
+    c->pair[1].type = VNH_VALUE_INTEGER;
+    c->pair[1].value.integer = 0;
+    *status = 1;
+    return;
+  }
   if (v == nullptr) {
     *status = -428;
     return;
@@ -254,7 +262,7 @@ std::int32_t SetUp(bool server) {
   if (!server) VNHDisableServerEntity();
   std::uint32_t on = 1;
   VNHSetVariableCallBacks(ReadVariable, WriteVariable, &status);
-  VNHSetAsyncActionCallBack(Completed, &status);
+  if (Me().no_async == 0) VNHSetAsyncActionCallBack(Completed, &status);
   VNHSetNodeStatusCallBack(NodeStatus, &on, &status);
   VNHSetIdentifyCallBack(Identified, &status);
   VNHSetTovraCallBacks(TovraMessage, TovraReply, &status);

@@ -35,6 +35,8 @@ struct PeerState {
   PeerVariable variables[kVariables];
   std::atomic<std::int32_t> result[kResults];  // final status by user value; 0 while running
   std::atomic<int> writes;
+  std::atomic<int> any_name;  // the read callback gives 0 for a name it does not know
+  std::atomic<int> no_async;  // set-up leaves the async action callback out
   // Node status and identify callbacks.
   std::atomic<int> node_up;
   std::atomic<int> node_down;

@@ -1,0 +1,375 @@
+// The protocol services of one library instance on the simulated channel,
+// where every message sent to a node comes back as that node's: the
+// instance's own server answers its client's requests to node 9, and the test
+// slips in messages of its own as if node 9 had sent them. Faults and limits
+// that two real instances cannot easily be made to show.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "varnht32/include/varnht32.h"
+#include "varnht32/src/associations.h"
+#include "varnht32/src/channels.h"
+#include "varnht32/src/library_frame.h"
+#include "varnht32/src/link_settings.h"
+#include "varnht32/src/node_data.h"
+#include "varnht32/src/server_entity.h"
+#include "varnht32/src/variables.h"
+#include "varnht32/tests/link_support.h"
+#include "varnht32/tests/service_peer.h"
+#include "varnht32/tests/test_support.h"
+
+namespace {
+
+using vnh_test::PeerArguments;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::uint32_t kNode = 9;
+
+PeerArguments Args(const char* remote = "", const char* local = "", std::uint32_t user = 0,
+                   std::uint32_t flag = 0) {
+  PeerArguments a{};
+  std::snprintf(a.remote, sizeof a.remote, "%s", remote);
+  std::snprintf(a.local, sizeof a.local, "%s", local);
+  a.user = user;
+  a.flag = flag;
+  return a;
+}
+
+class ServiceLoopTest : public vnh_test::SegmentTest {
+ protected:
+  void SetUp() override {
+    SegmentTest::SetUp();
+    clock_.Install();
+    board_->transport = vnh_test::Transport::kSimulated;
+    board_->side[0].no_async = without_async_callback_ ? 1 : 0;
+    vnh_test::BecomePeer(&*board_, 0);
+    ASSERT_EQ(Do(vnh_test::kPeerSetUp), 1);
+    vnh_test::Traces().clear();
+    vnh_test::CollectTraces();
+  }
+  void TearDown() override {
+    vnh::ResetSettings();
+    SegmentTest::TearDown();
+  }
+
+  vnh_test::PeerState& Me() { return board_->side[0]; }
+  std::int32_t Do(vnh_test::PeerCommand command, PeerArguments a = {}) {
+    board_->args[0] = a;
+    return vnh_test::PeerStep(command);
+  }
+  void Poll(int n = 1) {
+    for (int i = 0; i < n; ++i) {
+      VNHPollCommunication();
+      clock_.Advance(1);
+    }
+  }
+  std::int32_t Result(std::uint32_t user) { return Me().result[user].load(); }
+  bool Finished(std::uint32_t user, int polls = 200) {
+    for (int i = 0; i < polls && Result(user) == 0; ++i) Poll();
+    return Result(user) != 0;
+  }
+  std::uint32_t Element() {
+    vnh::MutexLock lock;
+    return vnh::NodeElement(vnh::SharedHeap().First(vnh::Shared().channel_list), kNode);
+  }
+  // A message that arrives as if node 9 had sent it.
+  void FromNode(const Bytes& message) { ASSERT_TRUE(vnh_test::SendTestMessage(Element(), message)); }
+  void Connect() {
+    ASSERT_EQ(Do(vnh_test::kPeerDefine), 1);
+    EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 0);
+    for (int i = 0; i < 20 && Do(vnh_test::kPeerConnectionStatus) == 0; ++i) Poll();
+    ASSERT_EQ(Do(vnh_test::kPeerConnectionStatus), 1);
+  }
+
+  bool without_async_callback_ = false;
+  vnh_test::VirtualClock clock_;
+  vnh_test::Scratch<vnh_test::PeerBoard> board_;
+};
+
+// A client that collects its results with VNHAsynchronousStatus.
+class ServiceLoopPollingTest : public ServiceLoopTest {
+ protected:
+  ServiceLoopPollingTest() { without_async_callback_ = true; }
+};
+
+TEST_F(ServiceLoopTest, ConnectionStatusIsZeroUntilTheFirstConnectAndTellsARefusalFromALoss) {
+  VNHHandle none = 0;
+  EXPECT_EQ(VNHConnectionStatus(&none), -2);
+  EXPECT_EQ(VNHConnectionStatus(nullptr), -2);
+  VNHHandle bogus = 12345;
+  EXPECT_EQ(VNHConnectionStatus(&bogus), -3);
+
+  ASSERT_EQ(Do(vnh_test::kPeerDefine), 1);
+  EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 0);
+  Poll();  // the connect request goes out and comes back to our own server
+  // Before our server's identity answer, node 9 refuses us.
+  FromNode({3, 6});
+  for (int i = 0; i < 10; ++i) Poll();
+  EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), -480) << "refused, not lost";
+  EXPECT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 1)), -480);
+  // Defined anew, the connection starts over.
+  ASSERT_EQ(Do(vnh_test::kPeerDefine), 1);
+  EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 0);
+  for (int i = 0; i < 10; ++i) Poll();
+  EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 1);
+
+  // The node goes down: lost.
+  {
+    vnh::MutexLock lock;
+    vnh::SetNodeDown(Element());
+  }
+  EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), -421);
+  EXPECT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 2)), -421);
+}
+
+TEST_F(ServiceLoopPollingTest, AHandleOfAnActionThatWentWithItsConnectionIsRefused) {
+  vnh_test::SetInteger(Me(), "TEMP1", 5);
+  Connect();
+  // User value 0: nothing is reported, the action waits to be collected.
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 0)), 1);
+  PeerArguments with_connection = Args("", "", 0, 1);
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 0) << "queued, not done";
+  {
+    vnh::MutexLock lock;
+    vnh::SetNodeDown(Element());  // the lists are aborted and the action freed
+  }
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus, with_connection), -421);
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), -3) << "the freed action";
+  // The connection comes back and the next action takes the same record.
+  {
+    vnh::MutexLock lock;
+    vnh::SetNodeUp(Element());
+  }
+  for (int i = 0; i < 10; ++i) Poll();
+  ASSERT_EQ(Do(vnh_test::kPeerConnectionStatus), 1);
+  VNHHandle connection = 0;
+  std::int32_t status = 0;
+  VNHIdentifier channel{1, "1"};
+  VNHIdentifier node{1, "9"};
+  VNHDefineConnection(&channel, &node, &connection, &status);
+  VNHHandle stale = 0;
+  {
+    // Collect the handle of a read that is done, then queue another.
+    VNHIdentifier remote{5, "TEMP1"};
+    VNHIdentifier local{5, "LTEMP"};
+    VNHHandle first = 0;
+    VNHReadNamedVariable(&connection, &remote, &local, nullptr, &first, &status);
+    ASSERT_EQ(status, 1);
+    int polls = 0;
+    VNHHandle probe = first;
+    while (VNHAsynchronousStatus(&connection, &probe) == 0 && ++polls < 50) Poll();
+    EXPECT_EQ(probe, 0u) << "collected: the handle is cleared";
+    stale = first;
+    VNHHandle second = 0;
+    VNHReadNamedVariable(&connection, &remote, &local, nullptr, &second, &status);
+    ASSERT_EQ(status, 1);
+    EXPECT_NE(second, first) << "the same record, another generation";
+    EXPECT_EQ(VNHAsynchronousStatus(nullptr, &stale), -3) << "never the record's next user";
+    EXPECT_NE(stale, 0u) << "a refused handle is left alone";
+    EXPECT_EQ(VNHAsynchronousStatus(nullptr, &second), 0);
+  }
+}
+
+TEST_F(ServiceLoopPollingTest, WithoutAnAsyncCallbackAResultWaitsUntilItIsCollected) {
+  vnh_test::SetInteger(Me(), "TEMP1", 5);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 7)), 1);
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 0) << "still running";
+  for (int i = 0; i < 20; ++i) Poll();
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 1) << "collected from the done list";
+  EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), -3) << "and freed";
+  EXPECT_EQ(vnh_test::FindVariable(Me(), "LTEMP")->integer, 5);
+  EXPECT_EQ(Result(7), 0) << "no callback to report through";
+}
+
+TEST_F(ServiceLoopTest, WithAnAsyncCallbackAUserValueOfZeroIsFreedUnreported) {
+  vnh_test::SetInteger(Me(), "TEMP1", 5);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 0)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTMP2", 9)), 1);
+  ASSERT_TRUE(Finished(9));
+  EXPECT_EQ(vnh_test::FindVariable(Me(), "LTEMP")->integer, 5);
+  EXPECT_EQ(Result(0), 0) << "nothing reported for user value 0";
+  EXPECT_EQ(Result(9), 1);
+  {
+    vnh::MutexLock lock;
+    EXPECT_EQ(vnh::PoolFreeCount(vnh::SharedHeap(), vnh::Shared().services.action_pool),
+              static_cast<std::int64_t>(vnh::Shared().services.action_pool.made))
+        << "both actions are back in their pool";
+  }
+}
+
+TEST_F(ServiceLoopTest, AFixedFormNameIsResolvedWithoutADeclaredVariable) {
+  vnh_test::SetInteger(Me(), "%R16", 4321);  // register 0x10
+  vnh_test::SetInteger(Me(), "LREG", 0);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("R0010", "LREG", 1)), 1);
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Result(1), 1);
+  EXPECT_EQ(vnh_test::FindVariable(Me(), "LREG")->integer, 4321);
+  vnh::MutexLock lock;
+  std::uint32_t entry = vnh::FindEntryByName(vnh::Node(Element())->name_list, "R0010");
+  ASSERT_NE(entry, 0u);
+  EXPECT_EQ(vnh::Entry(entry)->type_byte, 3);
+  EXPECT_EQ(vnh::Entry(entry)->address, 32);
+}
+
+TEST_F(ServiceLoopTest, ServerVariablesAreCappedAndTheLastAddressIsRefused) {
+  Connect();
+  Me().any_name = 1;  // every name asked for becomes a server variable
+  auto read = [&](const std::string& name, std::uint32_t user) {
+    Me().result[user] = 0;
+    EXPECT_EQ(Do(vnh_test::kPeerRead, Args(name.c_str(), "LOCAL", user)), 1);
+    EXPECT_TRUE(Finished(user)) << name;
+    return Result(user);
+  };
+  char name[8];
+  for (std::uint32_t i = 0; i < vnh::kMaxServerVariables; ++i) {
+    std::snprintf(name, sizeof name, "V%04X", i);
+    ASSERT_EQ(read(name, 1), 1) << name;
+  }
+  EXPECT_LT(read("WHOLE", 2), 0) << "one too many";
+  EXPECT_TRUE(vnh_test::Traced("Kelmnet:NameRequest. Too many server variables"));
+  {
+    vnh::MutexLock lock;
+    EXPECT_EQ(vnh::Shared().services.server_variable_count, vnh::kMaxServerVariables);
+    // A module restart gives the names back; the addresses are nearly used up.
+    vnh::DropServerVariables();
+    vnh::Shared().services.next_server_address = 65534;
+  }
+  EXPECT_EQ(read("LAST1", 3), 1) << "address 65534 is still there";
+  EXPECT_EQ(read("LAST2", 4), -38) << "65535 is not";
+  EXPECT_TRUE(vnh_test::Traced("Kelmnet:NameRequest. Too many names requested by clients"));
+}
+
+TEST_F(ServiceLoopTest, ReportsWithoutSubscribersAndSubscriptionsBelowTheServerAddressesSendNothing) {
+  vnh::MutableSettings().trace_messages = true;
+  vnh_test::SetInteger(Me(), "REPRT", 5);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, Args("REPRT")), 1);
+  vnh_test::Traces().clear();
+  ASSERT_EQ(Do(vnh_test::kPeerSendReport, Args("REPRT")), 1);
+  Poll(5);
+  for (const std::string& t : vnh_test::Traces()) {
+    EXPECT_EQ(t.find("KNSendMessage"), std::string::npos) << t;
+  }
+  {
+    vnh::MutexLock lock;
+    std::uint32_t entry = vnh::FindEntryByName(vnh::Shared().services.server_variables, "REPRT");
+    ASSERT_NE(entry, 0u);
+    EXPECT_EQ(vnh::Entry(entry)->flags & vnh::kEntryReportDue, 0u) << "the due mark is cleared";
+  }
+  // A subscription to a register address: answered with result 5.
+  vnh_test::Traces().clear();
+  FromNode({12, 1, 3, 32, 0});
+  Poll(3);
+  EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 9                 3 :   17   5  12"));
+}
+
+TEST_F(ServiceLoopTest, StreamMessagesForNoStreamAreAnsweredWithAnErrorAndEmptyDataOnlyWithCredit) {
+  vnh::MutableSettings().trace_messages = true;
+  Connect();
+  vnh_test::Traces().clear();
+  FromNode({22, 2, 6, 1, 'x'});
+  Poll(3);
+  EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 9                 5 :   22   7   2   6  17"))
+      << "error: data, stream 6, result 17";
+  // A stream to node 9 is one to our own server: both ends are ours.
+  PeerArguments open = Args("STREM", "", 1);
+  open.index = 0;
+  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
+  ASSERT_TRUE(Finished(1));
+  ASSERT_EQ(Result(1), 1);
+  ASSERT_EQ(Me().opened, 1);
+  std::uint64_t before = Me().received;
+  vnh_test::Traces().clear();
+  // The client's stream took slot 0, ours from node 9 slot 1: data of length 0 to it.
+  FromNode({22, 2, 1, 0});
+  Poll(3);
+  EXPECT_EQ(Me().received, before) << "no callback for no bytes";
+  EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 9                 4 :   22   3   0 255"))
+      << "a data answer with the full credit";
+  // A data message whose length byte lies is ignored.
+  vnh_test::Traces().clear();
+  FromNode({22, 2, 1, 5, 'a'});
+  Poll(3);
+  EXPECT_FALSE(vnh_test::Traced("KNSendMessage:        1 9                 4 :   22   3"));
+}
+
+TEST_F(ServiceLoopTest, TovraRepliesWithABadHandleOrNoReplyCodeAreRefused) {
+  VNHReplyHandle bad{8, {'A', 'A', 'A', 'B'}, 0};
+  std::uint8_t reply[] = {29, 1};
+  VNHTovraData data{2, reply};
+  std::int32_t status = 0;
+  EXPECT_EQ(VNHSendTovraTransparentReply(&bad, &data, &status), -428);
+  EXPECT_EQ(status, -428);
+  VNHReplyHandle good{8, {'A', 'A', 'A', 'A'}, Element()};
+  reply[0] = 28;
+  VNHSendTovraTransparentReply(&good, &data, &status);
+  EXPECT_EQ(status, -38);
+  VNHReplyHandle no_node{8, {'A', 'A', 'A', 'A'}, 4};
+  reply[0] = 29;
+  VNHSendTovraTransparentReply(&no_node, &data, &status);
+  EXPECT_EQ(status, -428);
+}
+
+TEST_F(ServiceLoopTest, NodeElementsAreCappedPerChannel) {
+  Element();  // node 9 is known before the flood
+  vnh::MutexLock lock;
+  std::uint32_t channel = vnh::SharedHeap().First(vnh::Shared().channel_list);
+  std::uint32_t made = 0;
+  for (std::uint32_t address = 0x0A000000; made < vnh::kMaxNodeElements + 10; ++address, ++made) {
+    if (vnh::NodeElement(channel, address) == 0) break;
+  }
+  EXPECT_LE(made, vnh::kMaxNodeElements);
+  EXPECT_EQ(vnh::NodeElement(channel, 0x0B000000), 0u);
+  EXPECT_NE(vnh::NodeElement(channel, kNode), 0u) << "known nodes are still found";
+}
+
+}  // namespace
+
+namespace {
+
+// A second program on the same PC: a client in a child process on the segment.
+TEST_F(ServiceLoopTest, TwoClientsShareOneAssociationAndEachStartsOnlyItsOwnActions) {
+  vnh_test::SetInteger(Me(), "TEMP1", 5);
+  vnh_test::BecomePeer(&*board_, 1);
+  vnh_test::Child other(vnh_test::PeerStep);
+  vnh_test::BecomePeer(&*board_, 0);
+  ASSERT_EQ(other.Run(vnh_test::kPeerSetUp), 2) << "we are the server client";
+  Connect();
+  ASSERT_EQ(other.Run(vnh_test::kPeerDefine), 1);
+  EXPECT_EQ(other.Run(vnh_test::kPeerConnectionStatus), 1) << "the same connection, up already";
+  {
+    vnh::MutexLock lock;
+    std::uint32_t assoc = vnh::Node(Element())->association;
+    EXPECT_EQ(vnh::AssociationOf(assoc)->references, 2u);
+  }
+  ASSERT_EQ(Do(vnh_test::kPeerRelease), 1);
+  EXPECT_EQ(other.Run(vnh_test::kPeerConnectionStatus), 1) << "one release keeps it";
+
+  // The other client's action waits for the other client's own poll.
+  board_->args[1] = Args("TEMP1", "LTEMP", 5);
+  ASSERT_EQ(other.Run(vnh_test::kPeerRead), 1);
+  Poll(50);
+  EXPECT_EQ(board_->side[1].result[5], 0) << "not started by our polls";
+  {
+    vnh::MutexLock lock;
+    std::uint32_t assoc = vnh::Node(Element())->association;
+    EXPECT_EQ(vnh::SharedHeap().CountList(vnh::AssociationOf(assoc)->queued), 1);
+  }
+  for (int i = 0; i < 10 && board_->side[1].result[5] == 0; ++i) {
+    ASSERT_EQ(other.Run(vnh_test::kPeerPump), 1);
+    Poll();
+  }
+  EXPECT_EQ(board_->side[1].result[5], 1);
+  // The value went to the other client's callback, not ours.
+  EXPECT_EQ(vnh_test::FindVariable(board_->side[1], "LTEMP")->integer, 5);
+  EXPECT_EQ(vnh_test::FindVariable(Me(), "LTEMP"), nullptr);
+}
+
+}  // namespace
