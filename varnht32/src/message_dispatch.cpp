@@ -2,6 +2,8 @@
 // decoded once, checked, and handed to the service that takes its function
 // code. Registered with the message routing when the library is loaded.
 
+#include "varnht32/src/message_dispatch.h"
+
 #include "varnht32/src/actions.h"
 #include "varnht32/src/associations.h"
 #include "varnht32/src/client_services.h"
@@ -78,5 +80,10 @@ const MessageOwnerLookup kOwnerLookup = {StreamOwner, ActionOwner};
     (SetMessageHandler(HandleKelmnetMessage), SetMessageOwnerLookup(&kOwnerLookup), true);
 
 }  // namespace
+
+void UseServiceMessageHandler() {
+  SetMessageHandler(HandleKelmnetMessage);
+  SetMessageOwnerLookup(&kOwnerLookup);
+}
 
 }  // namespace vnh
