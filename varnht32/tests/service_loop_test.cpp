@@ -373,3 +373,89 @@ TEST_F(ServiceLoopTest, TwoClientsShareOneAssociationAndEachStartsOnlyItsOwnActi
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ServiceLoopTest, ANodeStatusRequestForAllNodesNamesEveryKnownNodeThatIsUp) {
+  Connect();
+  int ups = Me().node_up;
+  ASSERT_EQ(Do(vnh_test::kPeerNodeStatus, Args("", "", 1, 0)), 1);
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Result(1), 1);
+  EXPECT_EQ(Me().node_up, ups + 1) << "node 9; neither the broadcast node nor our own";
+  EXPECT_STREQ(Me().last_node, "9");
+}
+
+TEST_F(ServiceLoopTest, IdentifyNeedsANodeOtherThanTheBroadcastNode) {
+  VNHIdentifier channel{1, "1"};
+  std::int32_t status = 0;
+  for (const char* node : {"", "1", "0"}) {
+    VNHIdentifier n{};
+    n.length = static_cast<std::uint32_t>(std::strlen(node));
+    std::memcpy(n.text, node, n.length);
+    VNHHandle action = 5;
+    VNHIdentifyRemsys(&channel, &n, &action, &status);
+    EXPECT_EQ(status, -38) << "'" << node << "'";
+    EXPECT_EQ(action, 0u);
+  }
+  VNHIdentifier other{1, "7"};
+  VNHHandle action = 0;
+  VNHIdentifyRemsys(&other, &other, &action, &status);
+  EXPECT_EQ(status, -2) << "no channel 7";
+}
+
+// A node whose software code takes subscriptions only through the report flag
+// of the connect request.
+TEST_F(ServiceLoopTest, ASubscriptionByConnectIsInForceOnceTheNodeAnswers) {
+  vnh_test::SetInteger(Me(), "REPRT", 1);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, Args("REPRT")), 1);
+  FromNode({3, 0, 'V', 'N', 'H', ' ', ' ', 0, 0x21, 2, 0});  // software code 2
+  Poll(3);
+  {
+    vnh::MutexLock lock;
+    ASSERT_EQ(vnh::Node(Element())->software, 2);
+  }
+  ASSERT_EQ(Do(vnh_test::kPeerSubscribe, Args("REPRT", "LREPT", 1, 1)), 1);
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Result(1), 1);
+  vnh::MutexLock lock;
+  EXPECT_NE(vnh::Node(Element())->flags & vnh::kNodeReportByConnect, 0u);
+  std::uint32_t entry = vnh::FindEntryByName(vnh::Node(Element())->name_list, "REPRT");
+  ASSERT_NE(entry, 0u);
+  EXPECT_NE(vnh::Entry(entry)->flags & vnh::kEntryHasSubscribers, 0u);
+}
+
+TEST_F(ServiceLoopTest, AModuleRestartDropsTheServerVariablesAndAnnouncesTheNode) {
+  vnh::MutableSettings().trace_messages = true;
+  vnh_test::SetInteger(Me(), "TEMP1", 1);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 1)), 1);
+  ASSERT_TRUE(Finished(1));
+  vnh_test::Traces().clear();
+  VNHIdentifier name{3, "VNH"};
+  std::uint32_t option = 0x21;
+  std::int32_t status = 0;
+  VNHModuleRestart(&name, &option, &status);
+  EXPECT_EQ(status, 1);
+  Poll(2);
+  EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 1                 2 :    3  20"))
+      << "variables existed: the node is announced";
+  vnh::MutexLock lock;
+  EXPECT_EQ(vnh::Shared().services.server_variable_count, 0u);
+  EXPECT_EQ(vnh::Shared().services.next_server_address, vnh::kFirstServerAddress);
+}
+
+TEST_F(ServiceLoopTest, AClientThatEndsCommunicationGivesItsStreamSlotsBack) {
+  Connect();
+  PeerArguments open = Args("STREM", "", 1);
+  open.index = 0;
+  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
+  ASSERT_TRUE(Finished(1));
+  ASSERT_EQ(Result(1), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerCloseCommunication), 1);
+  vnh::MutexLock lock;
+  for (std::uint32_t slot : vnh::Shared().services.stream_slot) EXPECT_EQ(slot, 0u);
+}
+
+}  // namespace
