@@ -4,12 +4,9 @@
 // The echoing instance runs in a child process with a shared segment of its
 // own, as a second PC would; both poll as fast as they can.
 
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "varnht32/bench/loopback_udp.h"
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/channels.h"
 #include "varnht32/src/knsock.h"
@@ -36,33 +34,9 @@ constexpr std::uint32_t kHostB = 0x7F000003u;
 constexpr std::uint8_t kEchoCode = 31;
 constexpr int kWindow = 8;
 
-int UdpSocket(std::uint32_t host, std::uint16_t port) {
-  int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  a.sin_addr.s_addr = htonl(host);
-  if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-std::uint16_t PortOf(int fd) {
-  sockaddr_in a{};
-  socklen_t n = sizeof a;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n);
-  return ntohs(a.sin_port);
-}
-
-void SendTo(int fd, std::uint32_t host, std::uint16_t port, const std::uint8_t* data, std::size_t n) {
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  a.sin_addr.s_addr = htonl(host);
-  sendto(fd, data, n, 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
-}
+using vnh_bench::PortOf;
+using vnh_bench::SendTo;
+using vnh_bench::UdpSocket;
 
 // ---- plain UDP: the limit ----
 

@@ -137,19 +137,6 @@ std::int32_t SendReadRequest(std::uint32_t element, std::uint8_t type, std::uint
   });
 }
 
-std::int32_t SendWriteRequest(std::uint32_t element, std::uint8_t code, std::uint8_t type,
-                              std::uint16_t address, const PlainValue& value) {
-  return SendKelmnetMessage(element, [&](MessageWriter& w) {
-    w.Byte(code).Byte(type).Word(address);
-    std::uint32_t room = 0;
-    std::uint8_t* tail = w.Tail(&room);
-    std::uint32_t used = 0;
-    std::int32_t status = EncodeValue(type, value, SignedRegs(), tail, room, &used);
-    w.Commit(used);
-    return status;
-  });
-}
-
 // Reads an entry the node has resolved. A structured variable asks the local
 // value for the start and count it wants.
 std::int32_t ReadByEntry(std::uint32_t element, std::uint32_t action, std::uint32_t entry) {
@@ -175,7 +162,7 @@ std::int32_t WriteByEntry(std::uint32_t element, std::uint32_t action, std::uint
   const VariableEntry* e = Entry(entry);
   A(action)->mode = kModeAnswer;
   A(action)->parameter = e->address;
-  return SendWriteRequest(element, kCodeWriteRequest, e->type_byte, e->address, value);
+  return SendValueMessage(element, kCodeWriteRequest, e->type_byte, e->address, value);
 }
 
 void ApplySubscription(std::uint32_t element, std::uint32_t action, std::uint32_t entry) {
@@ -234,70 +221,70 @@ std::int32_t SubscribeByEntry(std::uint32_t element, std::uint32_t action, std::
   return -462;
 }
 
-std::int32_t StartRead(std::uint32_t assoc, std::uint32_t action) {
-  std::uint32_t element = AssocElement(assoc);
+// A read or write of a plain name: by the entry the node resolved, else a
+// name request first.
+template <class ByEntry>
+std::int32_t ByName(std::uint32_t element, std::uint32_t action, std::string_view text,
+                    ByEntry by_entry) {
+  char name[kNameLength];
+  std::memcpy(name, text.data(), kNameLength);
+  std::uint32_t entry = FindEntryByName(Node(element)->name_list, name);
+  if (entry != 0) return by_entry(element, action, entry);
+  A(action)->mode = kModeName;
+  return SendNameRequest(element, name);
+}
+
+// A read or write by register form: the local value (whose kind says what the
+// form reads) and the type and address of the request.
+struct RegisterTarget {
+  std::uint8_t type = 0;
+  std::uint16_t address = 0;
+  PlainValue sent;
+};
+
+std::int32_t TargetOf(std::uint32_t action, std::string_view text, RegisterTarget* t) {
   Action* a = A(action);
-  std::string_view text = IdentifierText(&a->area1.identifier);
-  std::uint32_t kind = 0;
-  if (!IsLegalIdentifier(text, &kind)) return -428;
-  if (kind == 1) {
-    char name[kNameLength];
-    std::memcpy(name, text.data(), kNameLength);
-    std::uint32_t entry = FindEntryByName(Node(element)->name_list, name);
-    if (entry != 0) return ReadByEntry(element, action, entry);
-    a->mode = kModeName;
-    return SendNameRequest(element, name);
-  }
   RegisterForm f{};
   ParseRegisterForm(text.data(), static_cast<std::uint32_t>(text.size()), &f);
   PlainValue local;
   std::int32_t status = ReadLocal(&a->area2.identifier, &local);
   if (status != 1) return status;
-  std::uint8_t type = 0;
-  std::uint16_t address = 0;
-  PlainValue sent;
-  status = RegisterRequest(f, local, &type, &address, &sent);
+  status = RegisterRequest(f, local, &t->type, &t->address, &t->sent);
+  if (status != 1) return status;
+  a->mode = kModeRegister;
+  a->parameter = t->address;
+  return 1;
+}
+
+std::int32_t StartRead(std::uint32_t assoc, std::uint32_t action) {
+  std::uint32_t element = AssocElement(assoc);
+  std::string_view text = IdentifierText(&A(action)->area1.identifier);
+  std::uint32_t kind = 0;
+  if (!IsLegalIdentifier(text, &kind)) return -428;
+  if (kind == 1) return ByName(element, action, text, ReadByEntry);
+  RegisterTarget t;
+  std::int32_t status = TargetOf(action, text, &t);
   if (status != 1) return status;
   std::uint8_t start = 0;
   std::uint8_t count = 0;
-  if (IsStructured(type)) StartAndCount(type, sent, &start, &count);
-  a->mode = kModeRegister;
-  a->parameter = address;
-  return SendReadRequest(element, type, address, start, count);
+  if (IsStructured(t.type)) StartAndCount(t.type, t.sent, &start, &count);
+  return SendReadRequest(element, t.type, t.address, start, count);
 }
 
 std::int32_t StartWrite(std::uint32_t assoc, std::uint32_t action, bool* finished) {
   std::uint32_t element = AssocElement(assoc);
-  Action* a = A(action);
-  std::string_view text = IdentifierText(&a->area1.identifier);
+  std::string_view text = IdentifierText(&A(action)->area1.identifier);
   std::uint32_t kind = 0;
   if (!IsLegalIdentifier(text, &kind)) return -428;
   bool broadcast = IsBroadcastElement(element);
-  if (kind == 1) {
-    if (broadcast) return -470;
-    char name[kNameLength];
-    std::memcpy(name, text.data(), kNameLength);
-    std::uint32_t entry = FindEntryByName(Node(element)->name_list, name);
-    if (entry != 0) return WriteByEntry(element, action, entry);
-    a->mode = kModeName;
-    return SendNameRequest(element, name);
-  }
-  RegisterForm f{};
-  ParseRegisterForm(text.data(), static_cast<std::uint32_t>(text.size()), &f);
-  PlainValue local;
-  std::int32_t status = ReadLocal(&a->area2.identifier, &local);
+  if (kind == 1) return broadcast ? -470 : ByName(element, action, text, WriteByEntry);
+  RegisterTarget t;
+  std::int32_t status = TargetOf(action, text, &t);
   if (status != 1) return status;
-  std::uint8_t type = 0;
-  std::uint16_t address = 0;
-  PlainValue sent;
-  status = RegisterRequest(f, local, &type, &address, &sent);
-  if (status != 1) return status;
-  a->mode = kModeRegister;
-  a->parameter = address;
   // Nobody answers a write to every node: it is done once it is sent.
   if (broadcast) *finished = true;
-  return SendWriteRequest(element, broadcast ? kCodeWriteUnanswered : kCodeWriteRequest, type,
-                          address, sent);
+  return SendValueMessage(element, broadcast ? kCodeWriteUnanswered : kCodeWriteRequest, t.type,
+                          t.address, t.sent);
 }
 
 std::int32_t StartSubscribe(std::uint32_t assoc, std::uint32_t action, bool* finished) {
@@ -446,6 +433,19 @@ bool ParseRegisterForm(const char* text, std::uint32_t length, RegisterForm* for
   for (char c : t.substr(2)) n = n * base + static_cast<std::uint32_t>(c - '0');
   form->number = n;
   return true;
+}
+
+std::int32_t SendValueMessage(std::uint32_t element, std::uint8_t code, std::uint8_t type,
+                              std::uint16_t address, const PlainValue& value) {
+  return SendKelmnetMessage(element, [&](MessageWriter& w) {
+    w.Byte(code).Byte(type).Word(address);
+    std::uint32_t room = 0;
+    std::uint8_t* tail = w.Tail(&room);
+    std::uint32_t used = 0;
+    std::int32_t status = EncodeValue(type, value, SignedRegs(), tail, room, &used);
+    w.Commit(used);
+    return status;
+  });
 }
 
 std::int32_t SendConnectRequest(std::uint32_t element) {

@@ -9,6 +9,7 @@
 
 #include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/message_buffers.h"
+#include "varnht32/src/value_codec.h"
 
 namespace vnh {
 
@@ -27,6 +28,10 @@ std::int32_t StartAction(std::uint32_t association, std::uint32_t action, bool* 
 std::int32_t StartGlobalAction(std::uint32_t action, bool* finished);
 
 std::int32_t SendConnectRequest(std::uint32_t element);
+// A message of `code` whose body is the type byte, the address and the value
+// encoded for the type (writes, read answers, reports).
+std::int32_t SendValueMessage(std::uint32_t element, std::uint8_t code, std::uint8_t type,
+                              std::uint16_t address, const PlainValue& value);
 
 // Answers that the client side takes.
 void HandleIdentity(std::uint32_t element, const KelmnetMessage& m);

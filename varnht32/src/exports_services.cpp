@@ -102,6 +102,16 @@ std::int32_t QueueOnConnection(const VNHHandle* connection, std::uint32_t kind, 
   return lock.Unlock();
 }
 
+// A read or write: the remote and the local name go with the action.
+std::int32_t QueueNamed(const VNHHandle* connection, std::uint32_t kind, const VNHIdentifier* remote,
+                        const VNHIdentifier* local, VNHHandle* action, std::int32_t* status) {
+  return QueueOnConnection(connection, kind, action, status, [&](std::uint32_t, Action* a) {
+    StoreIdentifier(a->area1, remote);
+    StoreIdentifier(a->area2, local);
+    return 1;
+  });
+}
+
 // A stream step: the stream's handle stands for its connection. A handle that
 // names no live stream gives the status of no connection.
 std::int32_t QueueStreamStep(const VNHHandle* stream, std::uint32_t step, VNHHandle* action,
@@ -238,22 +248,14 @@ VNH_API std::int32_t VNH_CALL VNHReadNamedVariable(const VNHHandle* connection,
                                                     const VNHIdentifier* remote,
                                                     const VNHIdentifier* local, const std::uint32_t*,
                                                     VNHHandle* action, std::int32_t* status) {
-  return QueueOnConnection(connection, kActionRead, action, status, [&](std::uint32_t, Action* a) {
-    StoreIdentifier(a->area1, remote);
-    StoreIdentifier(a->area2, local);
-    return 1;
-  });
+  return QueueNamed(connection, kActionRead, remote, local, action, status);
 }
 
 VNH_API std::int32_t VNH_CALL VNHWriteNamedVariable(const VNHHandle* connection,
                                                      const VNHIdentifier* remote,
                                                      const VNHIdentifier* local, const std::uint32_t*,
                                                      VNHHandle* action, std::int32_t* status) {
-  return QueueOnConnection(connection, kActionWrite, action, status, [&](std::uint32_t, Action* a) {
-    StoreIdentifier(a->area1, remote);
-    StoreIdentifier(a->area2, local);
-    return 1;
-  });
+  return QueueNamed(connection, kActionWrite, remote, local, action, status);
 }
 
 VNH_API std::int32_t VNH_CALL VNHSubscribeVarReport(const VNHHandle* connection,

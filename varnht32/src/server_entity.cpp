@@ -177,20 +177,6 @@ std::int32_t SendStatusAnswer(std::uint32_t element, std::int32_t status, std::u
   });
 }
 
-// A message whose value part is `value` encoded for `type`.
-std::int32_t SendValue(std::uint32_t element, std::uint8_t code, std::uint8_t type,
-                       std::uint16_t address, const PlainValue& value) {
-  return SendKelmnetMessage(element, [&](MessageWriter& w) {
-    w.Byte(code).Byte(type).Word(address);
-    std::uint32_t room = 0;
-    std::uint8_t* tail = w.Tail(&room);
-    std::uint32_t used = 0;
-    std::int32_t status = EncodeValue(type, value, SignedRegs(), tail, room, &used);
-    w.Commit(used);
-    return status;
-  });
-}
-
 }  // namespace
 
 void SetUpServerEntity() {
@@ -258,7 +244,7 @@ void HandleReadRequest(std::uint32_t element, const KelmnetMessage& m) {
   std::int32_t status = NameOfAddress(m.type_byte, m.address, &name);
   PlainValue value;
   if (status == 1) status = ReadVariable(name, &value);
-  if (status == 1) status = SendValue(element, kCodeReadAnswer, m.type_byte, m.address, value);
+  if (status == 1) status = SendValueMessage(element, kCodeReadAnswer, m.type_byte, m.address, value);
   // Without a transmit buffer nothing goes; the node asks again.
   if (status != 1 && status != -400) SendStatusAnswer(element, status, kCodeReadRequest);
 }
@@ -355,7 +341,7 @@ void DispatchReportTrigger() {
       continue;
     }
     for (std::uint32_t l = heap.First(e->subscribers); l != 0; l = heap.SuccElem(l)) {
-      if (SendValue(ReportLinkOf(l)->element, kCodeVariableReport, e->type_byte, e->address, value) != 1) {
+      if (SendValueMessage(ReportLinkOf(l)->element, kCodeVariableReport, e->type_byte, e->address, value) != 1) {
         break;
       }
     }

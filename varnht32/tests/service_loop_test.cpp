@@ -25,19 +25,10 @@
 namespace {
 
 using vnh_test::PeerArguments;
+using vnh_test::PeerArgs;
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kNode = 9;
-
-PeerArguments Args(const char* remote = "", const char* local = "", std::uint32_t user = 0,
-                   std::uint32_t flag = 0) {
-  PeerArguments a{};
-  std::snprintf(a.remote, sizeof a.remote, "%s", remote);
-  std::snprintf(a.local, sizeof a.local, "%s", local);
-  a.user = user;
-  a.flag = flag;
-  return a;
-}
 
 class ServiceLoopTest : public vnh_test::SegmentTest {
  protected:
@@ -110,7 +101,7 @@ TEST_F(ServiceLoopTest, ConnectionStatusIsZeroUntilTheFirstConnectAndTellsARefus
   FromNode({3, 6});
   for (int i = 0; i < 10; ++i) Poll();
   EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), -480) << "refused, not lost";
-  EXPECT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 1)), -480);
+  EXPECT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 1)), -480);
   // Defined anew, the connection starts over.
   ASSERT_EQ(Do(vnh_test::kPeerDefine), 1);
   EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 0);
@@ -123,15 +114,15 @@ TEST_F(ServiceLoopTest, ConnectionStatusIsZeroUntilTheFirstConnectAndTellsARefus
     vnh::SetNodeDown(Element());
   }
   EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), -421);
-  EXPECT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 2)), -421);
+  EXPECT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 2)), -421);
 }
 
 TEST_F(ServiceLoopPollingTest, AHandleOfAnActionThatWentWithItsConnectionIsRefused) {
   vnh_test::SetInteger(Me(), "TEMP1", 5);
   Connect();
   // User value 0: nothing is reported, the action waits to be collected.
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 0)), 1);
-  PeerArguments with_connection = Args("", "", 0, 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 0)), 1);
+  PeerArguments with_connection = PeerArgs("", "", 0, 1);
   EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 0) << "queued, not done";
   {
     vnh::MutexLock lock;
@@ -177,7 +168,7 @@ TEST_F(ServiceLoopPollingTest, AHandleOfAnActionThatWentWithItsConnectionIsRefus
 TEST_F(ServiceLoopPollingTest, WithoutAnAsyncCallbackAResultWaitsUntilItIsCollected) {
   vnh_test::SetInteger(Me(), "TEMP1", 5);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 7)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 7)), 1);
   EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 0) << "still running";
   for (int i = 0; i < 20; ++i) Poll();
   EXPECT_EQ(Do(vnh_test::kPeerAsyncStatus), 1) << "collected from the done list";
@@ -189,8 +180,8 @@ TEST_F(ServiceLoopPollingTest, WithoutAnAsyncCallbackAResultWaitsUntilItIsCollec
 TEST_F(ServiceLoopTest, WithAnAsyncCallbackAUserValueOfZeroIsFreedUnreported) {
   vnh_test::SetInteger(Me(), "TEMP1", 5);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 0)), 1);
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTMP2", 9)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 0)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTMP2", 9)), 1);
   ASSERT_TRUE(Finished(9));
   EXPECT_EQ(vnh_test::FindVariable(Me(), "LTEMP")->integer, 5);
   EXPECT_EQ(Result(0), 0) << "nothing reported for user value 0";
@@ -207,7 +198,7 @@ TEST_F(ServiceLoopTest, AFixedFormNameIsResolvedWithoutADeclaredVariable) {
   vnh_test::SetInteger(Me(), "%R16", 4321);  // register 0x10
   vnh_test::SetInteger(Me(), "LREG", 0);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("R0010", "LREG", 1)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("R0010", "LREG", 1)), 1);
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(Result(1), 1);
   EXPECT_EQ(vnh_test::FindVariable(Me(), "LREG")->integer, 4321);
@@ -223,7 +214,7 @@ TEST_F(ServiceLoopTest, ServerVariablesAreCappedAndTheLastAddressIsRefused) {
   Me().any_name = 1;  // every name asked for becomes a server variable
   auto read = [&](const std::string& name, std::uint32_t user) {
     Me().result[user] = 0;
-    EXPECT_EQ(Do(vnh_test::kPeerRead, Args(name.c_str(), "LOCAL", user)), 1);
+    EXPECT_EQ(Do(vnh_test::kPeerRead, PeerArgs(name.c_str(), "LOCAL", user)), 1);
     EXPECT_TRUE(Finished(user)) << name;
     return Result(user);
   };
@@ -250,9 +241,9 @@ TEST_F(ServiceLoopTest, ReportsWithoutSubscribersAndSubscriptionsBelowTheServerA
   vnh::MutableSettings().trace_messages = true;
   vnh_test::SetInteger(Me(), "REPRT", 5);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, Args("REPRT")), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, PeerArgs("REPRT")), 1);
   vnh_test::Traces().clear();
-  ASSERT_EQ(Do(vnh_test::kPeerSendReport, Args("REPRT")), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerSendReport, PeerArgs("REPRT")), 1);
   Poll(5);
   for (const std::string& t : vnh_test::Traces()) {
     EXPECT_EQ(t.find("KNSendMessage"), std::string::npos) << t;
@@ -279,7 +270,7 @@ TEST_F(ServiceLoopTest, StreamMessagesForNoStreamAreAnsweredWithAnErrorAndEmptyD
   EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 9                 5 :   22   7   2   6  17"))
       << "error: data, stream 6, result 17";
   // A stream to node 9 is one to our own server: both ends are ours.
-  PeerArguments open = Args("STREM", "", 1);
+  PeerArguments open = PeerArgs("STREM", "", 1);
   open.index = 0;
   ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
   ASSERT_TRUE(Finished(1));
@@ -353,7 +344,7 @@ TEST_F(ServiceLoopTest, TwoClientsShareOneAssociationAndEachStartsOnlyItsOwnActi
   EXPECT_EQ(other.Run(vnh_test::kPeerConnectionStatus), 1) << "one release keeps it";
 
   // The other client's action waits for the other client's own poll.
-  board_->args[1] = Args("TEMP1", "LTEMP", 5);
+  board_->args[1] = PeerArgs("TEMP1", "LTEMP", 5);
   ASSERT_EQ(other.Run(vnh_test::kPeerRead), 1);
   Poll(50);
   EXPECT_EQ(board_->side[1].result[5], 0) << "not started by our polls";
@@ -379,7 +370,7 @@ namespace {
 TEST_F(ServiceLoopTest, ANodeStatusRequestForAllNodesNamesEveryKnownNodeThatIsUp) {
   Connect();
   int ups = Me().node_up;
-  ASSERT_EQ(Do(vnh_test::kPeerNodeStatus, Args("", "", 1, 0)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerNodeStatus, PeerArgs("", "", 1, 0)), 1);
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(Result(1), 1);
   EXPECT_EQ(Me().node_up, ups + 1) << "node 9; neither the broadcast node nor our own";
@@ -409,14 +400,14 @@ TEST_F(ServiceLoopTest, IdentifyNeedsANodeOtherThanTheBroadcastNode) {
 TEST_F(ServiceLoopTest, ASubscriptionByConnectIsInForceOnceTheNodeAnswers) {
   vnh_test::SetInteger(Me(), "REPRT", 1);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, Args("REPRT")), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerDefineReport, PeerArgs("REPRT")), 1);
   FromNode({3, 0, 'V', 'N', 'H', ' ', ' ', 0, 0x21, 2, 0});  // software code 2
   Poll(3);
   {
     vnh::MutexLock lock;
     ASSERT_EQ(vnh::Node(Element())->software, 2);
   }
-  ASSERT_EQ(Do(vnh_test::kPeerSubscribe, Args("REPRT", "LREPT", 1, 1)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerSubscribe, PeerArgs("REPRT", "LREPT", 1, 1)), 1);
   ASSERT_TRUE(Finished(1));
   EXPECT_EQ(Result(1), 1);
   vnh::MutexLock lock;
@@ -430,7 +421,7 @@ TEST_F(ServiceLoopTest, AModuleRestartDropsTheServerVariablesAndAnnouncesTheNode
   vnh::MutableSettings().trace_messages = true;
   vnh_test::SetInteger(Me(), "TEMP1", 1);
   Connect();
-  ASSERT_EQ(Do(vnh_test::kPeerRead, Args("TEMP1", "LTEMP", 1)), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 1)), 1);
   ASSERT_TRUE(Finished(1));
   vnh_test::Traces().clear();
   VNHIdentifier name{3, "VNH"};
@@ -448,7 +439,7 @@ TEST_F(ServiceLoopTest, AModuleRestartDropsTheServerVariablesAndAnnouncesTheNode
 
 TEST_F(ServiceLoopTest, AClientThatEndsCommunicationGivesItsStreamSlotsBack) {
   Connect();
-  PeerArguments open = Args("STREM", "", 1);
+  PeerArguments open = PeerArgs("STREM", "", 1);
   open.index = 0;
   ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
   ASSERT_TRUE(Finished(1));

@@ -320,6 +320,16 @@ std::int32_t Queued(Queue queue) {
 
 }  // namespace
 
+PeerArguments PeerArgs(const char* remote, const char* local, std::uint32_t user,
+                       std::uint32_t flag) {
+  PeerArguments a{};
+  std::snprintf(a.remote, sizeof a.remote, "%s", remote);
+  std::snprintf(a.local, sizeof a.local, "%s", local);
+  a.user = user;
+  a.flag = flag;
+  return a;
+}
+
 std::uint8_t StreamByte(int side, std::uint64_t at) {
   return static_cast<std::uint8_t>((at * 7 + (at >> 8) + static_cast<std::uint64_t>(side) * 101) & 0xFF);
 }

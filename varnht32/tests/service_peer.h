@@ -114,6 +114,10 @@ enum PeerCommand : std::int32_t {
   kPeerAsyncStatus,      // args: index: VNHAsynchronousStatus of the last queued action
 };
 
+// The arguments of a command, the rest zero.
+PeerArguments PeerArgs(const char* remote = "", const char* local = "", std::uint32_t user = 0,
+                       std::uint32_t flag = 0);
+
 // The child's side of the board: sets the globals of this process.
 void BecomePeer(PeerBoard* board, int side);
 std::int32_t PeerStep(std::int32_t command);
