@@ -14,6 +14,7 @@
 #include "varnht32/src/service_settings.h"
 #include "varnht32/src/streams.h"
 #include "varnht32/src/trace.h"
+#include "varnht32/src/value_items.h"
 #include "varnht32/src/variables.h"
 
 namespace vnh {
@@ -470,6 +471,8 @@ void PollAssociations(bool owner) {
     at = next;
   }
   if (owner) PollGlobalQueue();
+  // Values that a started action read through a callback are copied out by now.
+  ReleaseAllItems(nullptr);
 }
 
 void CancelClientActions(std::uint32_t client) {

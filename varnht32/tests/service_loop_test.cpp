@@ -450,3 +450,34 @@ TEST_F(ServiceLoopTest, AClientThatEndsCommunicationGivesItsStreamSlotsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ServiceLoopTest, ContainerItemsGoBackAfterEveryUse) {
+  vnh_test::SetText(Me(), "TEXT1", "a string item");
+  vnh_test::SetArray(Me(), "ARRAY", {1, 2});
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerWrite, PeerArgs("TEXT2", "TEXT1", 1)), 1);
+  ASSERT_TRUE(Finished(1));
+  EXPECT_LT(Result(1), 0) << "our server knows no TEXT2 yet";
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEXT1", "LTEXT", 2)), 1);
+  ASSERT_TRUE(Finished(2));
+  ASSERT_EQ(Result(2), 1);
+  EXPECT_EQ(std::string(vnh_test::FindVariable(Me(), "LTEXT")->text, 13), "a string item");
+  ASSERT_EQ(Do(vnh_test::kPeerWrite, PeerArgs("TEXT1", "LTEXT", 3)), 1);
+  ASSERT_TRUE(Finished(3));
+  ASSERT_EQ(Result(3), 1);
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("ARRAY", "ARRAY", 4)), 1);
+  ASSERT_TRUE(Finished(4));
+  ASSERT_EQ(Result(4), 1);
+  Poll(2);
+  vnh::MutexLock lock;
+  const vnh::SharedState& s = vnh::Shared();
+  for (const vnh::Pool* pool : {&s.string_item_pool, &s.array_item_pool}) {
+    EXPECT_GT(pool->made, 0u);
+    EXPECT_EQ(vnh::PoolFreeCount(vnh::SharedHeap(), *pool), static_cast<std::int64_t>(pool->made))
+        << "type " << pool->type;
+  }
+}
+
+}  // namespace
