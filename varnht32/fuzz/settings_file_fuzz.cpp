@@ -43,7 +43,8 @@ bool Printable(std::string_view s) {
 
 // Loads a text as the library does and writes the table back.
 std::string LoadAndWrite(std::string_view text, bool* roomy) {
-  vnh_test::Arena arena(kHeapBytes);
+  static vnh_test::Arena arena(kHeapBytes);
+  arena.Reset();
   vnh::Heap heap = arena.heap();
   vnh::VariableTableControl control{};
   vnh::VariableTable table(heap, control);

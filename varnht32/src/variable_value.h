@@ -53,13 +53,13 @@ inline std::string_view VariableName(std::string_view text) {
 }
 
 // A string value as it is stored: up to its first line end or NUL, at most
-// 139 characters. A line end would let a value write lines of its own into
-// the settings file.
+// 139 characters, without trailing blanks, the way the settings file gives it
+// back. A line end would let a value write lines of its own into the file.
 inline std::string_view VariableText(std::string_view text) {
   std::size_t end = text.find_first_of(std::string_view("\r\n\0", 3));
   if (end == std::string_view::npos) end = text.size();
   if (end > kVariableTextMax) end = kVariableTextMax;
-  return text.substr(0, end);
+  return TrimLineEnd(text.substr(0, end));
 }
 
 }  // namespace vnh

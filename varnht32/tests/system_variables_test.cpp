@@ -200,6 +200,7 @@ TEST_F(SystemVariablesTest, GetAndAssignFollowTheValueRecord) {
 
   VNHSettingText short_buffer{};
   VNHSettingText long_buffer{};
+  VNHSettingText blank_buffer{};
   VNHValue no_text{};
   no_text.type = 4;
   const std::string long_text(150, 'n');
@@ -230,6 +231,8 @@ TEST_F(SystemVariablesTest, GetAndAssignFollowTheValueRecord) {
       {"a real in range", "testreal", Real(-1.25f), 1, "testreal", "F -1.2500"},
       {"a string without a buffer", "KelmnetTCPIPNetwork", no_text, -70, "KelmnetTCPIPNetwork",
        "S "},
+      {"trailing blanks of a string go, as the settings file would drop them", "teststring",
+       Text(&blank_buffer, "abc \t "), 1, "teststring", "S abc"},
       {"a string is cut at 139 characters", "KelmnetTCPIPNetwork", Text(&long_buffer, long_text), 1,
        "KelmnetTCPIPNetwork", "S " + long_text.substr(0, 139)},
   };
