@@ -121,15 +121,37 @@ bool SystemWallClock::ToSystemTime(LocalDate local, timespec* out) {
   return true;
 }
 
-bool SystemWallClock::MaySetClock() {
+namespace {
+
+// The calling thread's capability sets.
+struct Capabilities {
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
-  if (syscall(SYS_capget, &header, data) != 0) return false;
-  return (data[CAP_TO_INDEX(CAP_SYS_TIME)].effective & CAP_TO_MASK(CAP_SYS_TIME)) != 0;
+
+  bool Read() { return syscall(SYS_capget, &header, data) == 0; }
+  bool Write() { return syscall(SYS_capset, &header, data) == 0; }
+  bool Permitted() const {
+    return (data[CAP_TO_INDEX(CAP_SYS_TIME)].permitted & CAP_TO_MASK(CAP_SYS_TIME)) != 0;
+  }
+  bool Effective() const {
+    return (data[CAP_TO_INDEX(CAP_SYS_TIME)].effective & CAP_TO_MASK(CAP_SYS_TIME)) != 0;
+  }
+  void SetEffective(bool on) {
+    auto& word = data[CAP_TO_INDEX(CAP_SYS_TIME)].effective;
+    word = on ? (word | CAP_TO_MASK(CAP_SYS_TIME)) : (word & ~CAP_TO_MASK(CAP_SYS_TIME));
+  }
+};
+
+}  // namespace
+
+bool SystemWallClock::MaySetClock() {
+  Capabilities caps;
+  return caps.Read() && caps.Permitted();
 }
 
 bool SystemWallClock::Set(LocalDate local, std::string* why) {
-  if (!MaySetClock()) {
+  Capabilities caps;
+  if (!caps.Read() || !caps.Permitted()) {
     *why = "this process may not set the system clock (it needs CAP_SYS_TIME)";
     return false;
   }
@@ -138,8 +160,23 @@ bool SystemWallClock::Set(LocalDate local, std::string* why) {
     *why = "the date is beyond the system clock";
     return false;
   }
-  if (clock_settime(CLOCK_REALTIME, &ts) != 0) {
-    *why = std::strerror(errno);
+  // The right is held only while the clock is set, as little as it needs.
+  bool raised = !caps.Effective();
+  if (raised) {
+    caps.SetEffective(true);
+    if (!caps.Write()) {
+      *why = std::string("unable to take up CAP_SYS_TIME: ") + std::strerror(errno);
+      return false;
+    }
+  }
+  int result = clock_settime(CLOCK_REALTIME, &ts);
+  int error = errno;
+  if (raised) {
+    caps.SetEffective(false);
+    caps.Write();
+  }
+  if (result != 0) {
+    *why = std::strerror(error);
     return false;
   }
   return true;

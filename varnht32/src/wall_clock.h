@@ -44,9 +44,10 @@ class WallClock {
 void SetWallClock(WallClock* clock);
 WallClock& TheWallClock();
 
-// The system's clock: local time through the time zone; setting needs the
-// right to set the system time (CAP_SYS_TIME), which is checked first so that
-// the report says so plainly.
+// The system's clock: local time through the time zone. Setting it needs the
+// right to set the system time (CAP_SYS_TIME) among the process's permitted
+// rights; it is taken up just for the setting and put down again, and a
+// process without it is told so plainly.
 class SystemWallClock : public WallClock {
  public:
   LocalDate Now() override;
