@@ -1,0 +1,132 @@
+#include "plintvlr/db/ov_class.h"
+
+#include "platform/base/little_endian.h"
+#include "plintvlr/db/db_string_ids.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kNameAt = 2;
+constexpr std::size_t kMembersAt = kNameAt + ovClass::kNameSize;
+
+}  // namespace
+
+ovClass::ovClass(std::span<const std::uint8_t> record)
+{
+    std::array<std::uint8_t, kRecordSize> bytes{};
+    std::copy_n(record.begin(), std::min(record.size(), kRecordSize), bytes.begin());
+    number_ = GetLe16(bytes.data());
+    std::memcpy(name_.data(), bytes.data() + kNameAt, kNameSize);
+    name_.back() = 0;
+    for (int i = 0; i < kMemberCount; ++i)
+        members_[static_cast<std::size_t>(i)] = GetLe16(bytes.data() + kMembersAt + 2 * static_cast<std::size_t>(i));
+}
+
+void ovClass::SetName(std::string_view name)
+{
+    name_.fill(0);
+    const std::size_t n = std::min(name.size(), kNameSize - 1);
+    std::copy_n(name.begin(), n, name_.begin());
+}
+
+std::string ovClass::GetName() const
+{
+    return std::string(name_.data(), ::strnlen(name_.data(), kNameSize));
+}
+
+void ovClass::SetMember(int i, std::uint16_t value)
+{
+    if (i >= 0 && i < kMemberCount)
+        members_[static_cast<std::size_t>(i)] = value;
+}
+
+std::uint16_t ovClass::GetMember(int i) const
+{
+    return i >= 0 && i < kMemberCount ? members_[static_cast<std::size_t>(i)] : 0;
+}
+
+void ovClass::CopyFrom(const ovClass& other)
+{
+    number_ = other.number_;
+    name_ = other.name_;
+    members_ = other.members_;
+}
+
+std::array<std::uint8_t, ovClass::kRecordSize> ovClass::GetRecord() const
+{
+    std::array<std::uint8_t, kRecordSize> record{};
+    PutLe16(record.data(), number_);
+    std::memcpy(record.data() + kNameAt, name_.data(), kNameSize);
+    for (int i = 0; i < kMemberCount; ++i)
+        PutLe16(record.data() + kMembersAt + 2 * static_cast<std::size_t>(i), members_[static_cast<std::size_t>(i)]);
+    return record;
+}
+
+std::string ovClass::GetColumnTitle(int column) const
+{
+    if (column == 0)
+        return DbText(kStrColNumber);
+    if (column == 1)
+        return DbText(kStrColOverviewGroupName);
+    if (column >= 2 && column < kColumnCount)
+        return DbText(kStrColTagName) + std::to_string(column - 1);
+    return {};
+}
+
+OvList::Groups::iterator OvList::FindIt(std::uint16_t number)
+{
+    return std::find_if(groups_.begin(), groups_.end(), [&](const ovClass& g) { return g.GetNumber() == number; });
+}
+
+ovClass* OvList::Find(std::uint16_t number)
+{
+    auto it = FindIt(number);
+    return it == groups_.end() ? nullptr : &*it;
+}
+
+const ovClass* OvList::Find(std::uint16_t number) const
+{
+    return const_cast<OvList*>(this)->Find(number);
+}
+
+const ovClass* OvList::GetNeighbour(bool forward, std::uint16_t number) const
+{
+    if (groups_.empty())
+        return nullptr;
+    auto it = std::find_if(groups_.begin(), groups_.end(), [&](const ovClass& g) { return g.GetNumber() == number; });
+    if (number == 0 || it == groups_.end())
+        return &groups_.front();
+    if (forward) {
+        ++it;
+        return it == groups_.end() ? &groups_.front() : &*it;
+    }
+    return it == groups_.begin() ? &groups_.back() : &*std::prev(it);
+}
+
+int OvList::NextFreeNumber(int limit) const
+{
+    int candidate = 1;
+    for (const ovClass& group : groups_) {
+        if (group.GetNumber() > candidate)
+            return candidate;
+        ++candidate;
+    }
+    if (groups_.empty())
+        return 1;
+    return candidate > limit ? 0 : candidate;
+}
+
+ovClass& OvList::Add(const ovClass& group)
+{
+    auto it = std::find_if(groups_.begin(), groups_.end(),
+                           [&](const ovClass& g) { return g.GetNumber() > group.GetNumber(); });
+    return *groups_.insert(it, group);
+}
+
+OvList& GetOvList()
+{
+    static OvList list;
+    return list;
+}
