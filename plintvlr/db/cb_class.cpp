@@ -1,6 +1,7 @@
 #include "plintvlr/db/cb_class.h"
 
 #include "platform/base/little_endian.h"
+#include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
 #include "plintvlr/db/plc_address.h"
 
@@ -170,6 +171,12 @@ std::vector<std::uint8_t> cbClass::GetRecord() const
     return record;
 }
 
+int cbClass::Write(adatabase& db) const
+{
+    const std::vector<std::uint8_t> record = GetRecord();
+    return db.PutCommsBlock(number_, record.data(), static_cast<std::uint16_t>(record.size()));
+}
+
 std::string cbClass::GetColumnTitle(int column) const
 {
     static constexpr std::array<int, kColumnCount> kTitles = {
@@ -223,6 +230,29 @@ std::string cbClass::GetRowText() const
         row += GetColumnText(column) + "\t";
     row.back() = '\n';
     return row;
+}
+
+int CbList::Load(adatabase& db)
+{
+    blocks_.clear();
+    // A longer record does not fit the buffer and ends the load.
+    std::uint8_t buffer[cbClass::kMaxRecordSize];
+    std::uint32_t key = 0;
+    std::uint32_t position = 0;
+    for (bool first = true;; first = false) {
+        std::uint16_t length = sizeof buffer;
+        const int code = db.NextCommsBlock(first, buffer, length, key, position);
+        if (code == DF_OK) {
+            const std::span<const std::uint8_t> record(buffer, length);
+            if (cbClass::IsStoredRecord(record))
+                Add(cbClass(record));
+        } else if (code != DF_BAD_CHECK) {
+            break;
+        }
+        if (position == 0)
+            break;
+    }
+    return 1;
 }
 
 cbClass* CbList::Find(std::uint16_t number)

@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+class adatabase;
+
 class cbClass {
 public:
     static constexpr std::size_t kMaxAddressBytes = 36;
@@ -94,6 +96,8 @@ public:
 
     // The stored record: 14 + address length bytes.
     std::vector<std::uint8_t> GetRecord() const;
+    // Stores the record under the block number; the record code.
+    int Write(adatabase& db) const;
 
     // Browser interface.
     int GetColumnCount() const { return kColumnCount; }
@@ -130,6 +134,12 @@ std::string CommsBlockFrequencyText(std::uint8_t code);
 class CbList {
 public:
     using Blocks = std::list<cbClass>;
+
+    // Empties the list and refills it from table 3 in key order; a record
+    // whose check fails, or that is too short for a block, is skipped; any
+    // other error ends the load. The walk also rebuilds the byte total of
+    // table 3. Result 1.
+    int Load(adatabase& db);
 
     bool Contains(std::uint16_t number) const { return Find(number) != nullptr; }
     cbClass* Find(std::uint16_t number);

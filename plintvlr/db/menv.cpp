@@ -1,8 +1,12 @@
 #include "plintvlr/db/menv.h"
 
 #include "platform/base/little_endian.h"
+#include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
 #include "plintvlr/db/field_record.h"
+#include "plintvlr/db/keyed_record_file.h"
+#include "plintvlr/db/qs_globals.h"
+#include "plintvlr/db/quellstor.h"
 
 #include <algorithm>
 #include <bit>
@@ -72,6 +76,17 @@ std::string PlaceDecimalPoint(std::string digits, int decimals)
     if (decimals > 0 && digits.size() >= static_cast<std::size_t>(decimals))
         digits.insert(digits.size() - static_cast<std::size_t>(decimals), ".");
     return digits;
+}
+
+adatabase& OpenProject()
+{
+    return _QSglobals.GetDatabase();
+}
+
+// Flags are stored as they are only on panel models with the large-memory flag.
+bool OpenProjectHasLargeMemory()
+{
+    return Quellstor(OpenProject().GetPanelType()).largeMemory != 0;
 }
 
 }  // namespace
@@ -377,6 +392,55 @@ bool menv::ReadClipboardBlock(std::span<const std::uint8_t> block, bool largeMem
     *this = std::move(table);
     texts = std::move(found);
     return true;
+}
+
+bool menv::Read(std::int32_t number)
+{
+    if (number == -1)
+        return false;
+    number_ = number;
+    adatabase& db = OpenProject();
+    std::uint16_t length = db.GetMessageLength(static_cast<std::uint32_t>(number));
+    if (length == 0)
+        return false;
+    std::vector<std::uint8_t> record(length);
+    if (db.GetMessage(static_cast<std::uint32_t>(number), record.data(), length) != DF_OK)
+        return false;
+    record.resize(length);
+    return DecodeRecord(record, OpenProjectHasLargeMemory());
+}
+
+bool menv::Save()
+{
+    const std::optional<std::vector<std::uint8_t>> record = EncodeRecord(OpenProjectHasLargeMemory());
+    if (!record)
+        return false;
+    return OpenProject().PutMessage(static_cast<std::uint32_t>(number_), record->data(),
+                                    static_cast<std::uint16_t>(record->size())) == DF_OK;
+}
+
+bool menv::SaveAs(std::int32_t number)
+{
+    number_ = number;
+    return Save();
+}
+
+bool menv::WriteToFile(int handle) const
+{
+    const std::optional<std::vector<std::uint8_t>> record = EncodeRecord(OpenProjectHasLargeMemory());
+    return record && DfWriteRecord(handle, static_cast<std::uint32_t>(number_), record->data(),
+                                   static_cast<std::uint16_t>(record->size())) == DF_OK;
+}
+
+bool menv::Delete()
+{
+    return OpenProject().DeleteMessage(static_cast<std::uint32_t>(number_)) == DF_OK;
+}
+
+void menv::Rename(std::string_view name)
+{
+    SetName(name);
+    Save();
 }
 
 int menv::GetColumnTitle(std::string& title, int column) const

@@ -158,6 +158,21 @@ public:
     // together.
     bool ReadClipboardBlock(std::span<const std::uint8_t> block, bool largeMemory, std::vector<std::string>& texts);
 
+    // The table in the open project (table 5, keyed by the table number).
+    // Read: false for -1, for a missing record and for a record that is no
+    // table; otherwise the number becomes the table's.
+    bool Read(std::int32_t number);
+    // True when the record was written.
+    bool Save();
+    bool SaveAs(std::int32_t number);
+    // Stores the record into an open keyed record file, replacing an older
+    // record of the table number; true on success.
+    bool WriteToFile(int handle) const;
+    // Deletes the table's record.
+    bool Delete();
+    // Sets the name and saves.
+    void Rename(std::string_view name);
+
     // Browse rows.
     int GetColumnCount() const { return kColumnCount; }
     // The title and its length; 0 outside the columns.

@@ -1,7 +1,9 @@
 #include "plintvlr/db/ov_class.h"
 
 #include "platform/base/little_endian.h"
+#include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
+#include "plintvlr/db/qs_globals.h"
 
 #include <algorithm>
 #include <cstring>
@@ -64,6 +66,17 @@ std::array<std::uint8_t, ovClass::kRecordSize> ovClass::GetRecord() const
     return record;
 }
 
+int ovClass::Save(adatabase& db) const
+{
+    const auto record = GetRecord();
+    return db.PutOverviewGroup(number_, record.data(), static_cast<std::uint16_t>(record.size()));
+}
+
+int ovClass::Delete(adatabase& db) const
+{
+    return db.DeleteOverviewGroup(number_);
+}
+
 std::string ovClass::GetColumnTitle(int column) const
 {
     if (column == 0)
@@ -73,6 +86,49 @@ std::string ovClass::GetColumnTitle(int column) const
     if (column >= 2 && column < kColumnCount)
         return DbText(kStrColTagName) + std::to_string(column - 1);
     return {};
+}
+
+int OvList::Load(adatabase& db)
+{
+    groups_.clear();
+    // A longer record does not fit the buffer and ends the load.
+    std::uint8_t buffer[ovClass::kRecordSize];
+    std::uint32_t key = 0;
+    std::uint32_t position = 0;
+    for (bool first = true;; first = false) {
+        std::uint16_t length = sizeof buffer;
+        const int code = db.NextOverviewGroup(first, buffer, length, key, position);
+        if (code == DF_OK)
+            Add(ovClass(std::span<const std::uint8_t>(buffer, length)));
+        else if (code != DF_BAD_CHECK)
+            break;
+        if (position == 0)
+            break;
+    }
+    return 1;
+}
+
+bool OvList::Remove(adatabase& db, std::uint16_t number)
+{
+    auto it = FindIt(number);
+    if (it == groups_.end() || it->Delete(db) != DF_OK)
+        return false;
+    groups_.erase(it);
+    return true;
+}
+
+int OvList::Update(adatabase& db, const ovClass& group)
+{
+    if (ovClass* held = Find(group.GetNumber()))
+        held->CopyFrom(group);
+    else
+        Add(group);
+    return group.Save(db);
+}
+
+int OvList::NextFreeNumber(const adatabase& db) const
+{
+    return NextFreeNumber(qsGlobals::GetPanelLimit(db.GetPanelType(), 4));
 }
 
 OvList::Groups::iterator OvList::FindIt(std::uint16_t number)

@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+class adatabase;
+
 class ovClass {
 public:
     static constexpr std::size_t kNameSize = 25;
@@ -46,6 +48,10 @@ public:
     void CopyFrom(const ovClass& other);
 
     std::array<std::uint8_t, kRecordSize> GetRecord() const;
+    // Writes the record under the group number; the record code.
+    int Save(adatabase& db) const;
+    // Deletes the group's record; the record code.
+    int Delete(adatabase& db) const;
 
     // Browser interface.
     int GetColumnCount() const { return kColumnCount; }
@@ -70,6 +76,17 @@ class OvList {
 public:
     using Groups = std::list<ovClass>;
 
+    // Empties the list and refills it from table 10 in key order; a record
+    // whose check fails is skipped, any other error ends the load. The walk
+    // also rebuilds the byte total of table 10. Result 1.
+    int Load(adatabase& db);
+    // Takes the group out of the list once its record is deleted; false when
+    // it is not in the list or the delete fails (the group stays).
+    bool Remove(adatabase& db, std::uint16_t number);
+    // Copies the group into the list's group of its number, or adds a copy,
+    // then saves its record; the record code.
+    int Update(adatabase& db, const ovClass& group);
+
     bool Contains(std::uint16_t number) const { return Find(number) != nullptr; }
     ovClass* Find(std::uint16_t number);
     const ovClass* Find(std::uint16_t number) const;
@@ -80,6 +97,8 @@ public:
     // The lowest number not in use, 1 for an empty list; when the numbers run
     // without a gap, the one after the last, or 0 when that is above the limit.
     int NextFreeNumber(int limit) const;
+    // The same with the overview-group limit of the project's panel type.
+    int NextFreeNumber(const adatabase& db) const;
 
     // Inserts a copy in number order and returns it.
     ovClass& Add(const ovClass& group);

@@ -1,6 +1,7 @@
 #include "plintvlr/db/cb_class.h"
 
 #include "plintvlr/db/plc_address_tables.h"
+#include "plintvlr/db/tests/project_fixture.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +199,73 @@ TEST(CbListTest, KeepsBlocksInNumberOrder)
     EXPECT_TRUE(list.Detach(3));
     EXPECT_FALSE(list.Detach(3));
     EXPECT_EQ(list.Count(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+// Damages the data of a stored record so that its check no longer matches.
+void DamageRecord(const std::string& file, std::uint32_t key)
+{
+    const int handle = DfOpen(file);
+    ASSERT_GE(handle, 0);
+    const std::uint32_t at = DfFindRecord(handle, key);
+    ASSERT_NE(at, 0u);
+    std::uint8_t byte = 0;
+    ASSERT_EQ(FileReadAt(handle, &byte, 1, at + 16 + 2), 1);
+    byte ^= 0x5A;
+    ASSERT_EQ(FileWriteAt(handle, &byte, 1, at + 16 + 2), 1);
+    DfClose(handle);
+}
+
+class CbListProjectTest : public ProjectFixture {};
+
+TEST_F(CbListProjectTest, LoadsTheStoredBlocksAndCountsTheirBytes)
+{
+    adatabase& db = CreateAndOpen("BLOCKS");
+    cbClass two(2);
+    two.SetRemoteAddress(Hex("01 02"));
+    for (const cbClass& block : {cbClass(9), two, cbClass(5)})
+        ASSERT_EQ(block.Write(db), DF_OK);
+    EXPECT_EQ(Read(db, kTableCommsBlocks, 2), Hex("02 00 00 00 45 45 45 45 00 00 00 00 00 00 01 02"));
+
+    _QSglobals.NewDatabase();
+    adatabase& again = _QSglobals.GetDatabase();
+    ASSERT_EQ(again.OpenProject("BLOCKS"), 1);
+    CbList list;
+    list.Add(cbClass(77));  // a load starts afresh
+    EXPECT_EQ(list.Load(again), 1);
+    std::vector<int> numbers;
+    for (const cbClass& block : list)
+        numbers.push_back(block.GetNumber());
+    EXPECT_EQ(numbers, (std::vector<int>{2, 5, 9}));
+    EXPECT_EQ(list.Find(2)->GetAddressLength(), 2);
+    EXPECT_EQ(again.GetTableTotal(kTableCommsBlocks), (16 + 7) + (14 + 7) + (14 + 7));
+}
+
+TEST_F(CbListProjectTest, DamagedAndForeignRecordsAreSkippedOrEndTheLoad)
+{
+    adatabase& db = CreateAndOpen("DAMAGED");
+    for (std::uint16_t n : {1, 3, 5, 8})
+        ASSERT_EQ(cbClass(n).Write(db), DF_OK);
+    const Bytes tooShort = Hex("04 00 01 02 03");
+    ASSERT_EQ(db.PutCommsBlock(4, tooShort.data(), static_cast<std::uint16_t>(tooShort.size())), DF_OK);
+    const Bytes tooLong(60, 0);
+    ASSERT_EQ(db.PutCommsBlock(6, tooLong.data(), static_cast<std::uint16_t>(tooLong.size())), DF_OK);
+    _QSglobals.NewDatabase();
+    DamageRecord(ProjectPath("DAMAGED") + "/dtb-03.db3", 3);
+
+    adatabase& again = _QSglobals.GetDatabase();
+    ASSERT_EQ(again.OpenProject("DAMAGED"), 1);
+    CbList list;
+    EXPECT_EQ(list.Load(again), 1);
+    std::vector<int> numbers;
+    for (const cbClass& block : list)
+        numbers.push_back(block.GetNumber());
+    // 3 fails its check and 4 is no block: both skipped; 6 is longer than any
+    // block and ends the load before 8.
+    EXPECT_EQ(numbers, (std::vector<int>{1, 5}));
 }
 
 }  // namespace

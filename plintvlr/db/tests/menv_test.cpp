@@ -2,6 +2,7 @@
 
 #include "platform/base/little_endian.h"
 #include "plintvlr/db/tests/hex_bytes.h"
+#include "plintvlr/db/tests/project_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -418,6 +419,85 @@ TEST(MessageTableBlockTest, BadBlocksAreRefusedAndChangeNothing)
     std::vector<std::string> texts;
     EXPECT_TRUE(table.ReadClipboardBlock(Block(record, 2, {"one", "two", "three"}) + Bytes{0, 0}, true, texts));
     EXPECT_EQ(texts, (std::vector<std::string>{"one", "two"}));
+}
+
+class MenvProjectTest : public ProjectFixture {};
+
+TEST_F(MenvProjectTest, FlagsAreStoredByThePanelModel)
+{
+    struct Case {
+        int panelType;
+        const char* flagBytes;
+    } cases[] = {
+        {14, "02 00 01"},  // no large-memory flag: 0, 1 stored, the trailing 1 kept
+        {10, "02 01 01"},  // 1, 0 stored as one byte behind the last value byte
+    };
+    for (const Case& c : cases) {
+        // No panel type that opens has the large-memory flag; the larger
+        // models are set on an open project.
+        adatabase& db = CreateAndOpen("FLAGS" + std::to_string(c.panelType));
+        db.SetPanelType(c.panelType);
+        menv table = Table(kMsgTypeUnsignedWord, {{1, 0, 1}, {2, 0, 0}}, "");
+        table.SetNumber(12);
+        ASSERT_TRUE(table.Save());
+        const Bytes record = Read(db, kTableMessages, 12);
+        ASSERT_GE(record.size(), 3u);
+        EXPECT_EQ(Bytes(record.end() - 3, record.end()), Hex(c.flagBytes)) << c.panelType;
+
+        menv back;
+        ASSERT_TRUE(back.Read(12));
+        EXPECT_EQ(back.GetNumber(), 12);
+        ExpectSameEntries(back, table);
+    }
+}
+
+TEST_F(MenvProjectTest, ReadSaveDeleteAndRename)
+{
+    adatabase& db = CreateAndOpen("TABLES");
+    menv table = Table(kMsgTypeSignedDword, {{-40, 3, 0}}, "Alarms", 1);
+    EXPECT_TRUE(table.SaveAs(7));
+    EXPECT_EQ(db.GetMessageLength(7), Encode(table, false).size());
+
+    menv back;
+    EXPECT_FALSE(back.Read(-1));
+    EXPECT_FALSE(back.Read(8));
+    ASSERT_TRUE(back.Read(7));
+    EXPECT_EQ(back.GetName(), "Alarms");
+    EXPECT_EQ(back.GetValueText(0), "-4.0");
+
+    back.Rename("Warnings");
+    ASSERT_TRUE(table.Read(7));
+    EXPECT_EQ(table.GetName(), "Warnings");
+
+    // A stored record that is no table does not read.
+    const Bytes junk = Hex("00 01 02");
+    ASSERT_EQ(db.PutMessage(9, junk.data(), 3), DF_OK);
+    EXPECT_FALSE(back.Read(9));
+
+    EXPECT_TRUE(table.Delete());
+    EXPECT_FALSE(table.Read(7));
+    EXPECT_FALSE(table.Delete());
+}
+
+TEST_F(MenvProjectTest, WritesIntoAnOpenTableFile)
+{
+    CreateAndOpen("EXPORT");
+    const std::string file = program_ + "/messages.db3";
+    ASSERT_EQ(DfCreate(file), DF_OK);
+    const int handle = DfOpen(file);
+    ASSERT_GE(handle, 0);
+    menv table = Table(kMsgTypeUnsignedWord, {{5, 1, 1}}, "Old");
+    table.SetNumber(3);
+    ASSERT_TRUE(table.WriteToFile(handle));
+    table.SetName("New");
+    ASSERT_TRUE(table.WriteToFile(handle));
+
+    Bytes buffer(1000);
+    std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
+    ASSERT_EQ(DfReadRecord(handle, 3, buffer.data(), length), DF_OK);
+    buffer.resize(length);
+    EXPECT_EQ(buffer, Encode(table, false));
+    DfClose(handle);
 }
 
 }  // namespace

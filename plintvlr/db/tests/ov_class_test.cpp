@@ -1,6 +1,7 @@
 #include "plintvlr/db/ov_class.h"
 
 #include "plintvlr/db/tests/hex_bytes.h"
+#include "plintvlr/db/tests/project_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,59 @@ TEST(OvListTest, NeighboursWrapAround)
     };
     for (const Case& c : cases)
         EXPECT_EQ(list.GetNeighbour(c.forward, c.from)->GetNumber(), c.expected) << c.forward << " " << c.from;
+}
+
+class OvListProjectTest : public ProjectFixture {};
+
+std::vector<int> Numbers(const OvList& list)
+{
+    std::vector<int> numbers;
+    for (const ovClass& group : list)
+        numbers.push_back(group.GetNumber());
+    return numbers;
+}
+
+TEST_F(OvListProjectTest, UpdateRemoveAndLoad)
+{
+    adatabase& db = CreateAndOpen("GROUPS");
+    OvList list;
+    ovClass group(4);
+    group.SetName("Boilers");
+    group.SetMember(0, 0x8003);
+    EXPECT_EQ(list.Update(db, group), DF_OK);
+    EXPECT_EQ(list.Update(db, ovClass(2)), DF_OK);
+    group.SetName("Boilers 2");
+    EXPECT_EQ(list.Update(db, group), DF_OK);
+    EXPECT_EQ(Numbers(list), (std::vector<int>{2, 4}));
+    EXPECT_EQ(list.Find(4)->GetName(), "Boilers 2");
+    const auto record = group.GetRecord();
+    EXPECT_EQ(Read(db, kTableOverviewGroups, 4), Bytes(record.begin(), record.end()));
+
+    // A group whose record is not stored cannot be deleted and stays.
+    list.Add(ovClass(9));
+    EXPECT_FALSE(list.Remove(db, 9));
+    EXPECT_TRUE(list.Contains(9));
+    EXPECT_TRUE(list.Remove(db, 2));
+    EXPECT_FALSE(list.Remove(db, 2));
+    EXPECT_TRUE(Read(db, kTableOverviewGroups, 2).empty());
+
+    _QSglobals.NewDatabase();
+    adatabase& again = _QSglobals.GetDatabase();
+    ASSERT_EQ(again.OpenProject("GROUPS"), 1);
+    OvList loaded;
+    loaded.Add(ovClass(1));
+    EXPECT_EQ(loaded.Load(again), 1);
+    EXPECT_EQ(Numbers(loaded), (std::vector<int>{4}));
+    EXPECT_EQ(*loaded.Find(4), group);
+    EXPECT_EQ(again.GetTableTotal(kTableOverviewGroups), 47 + 12);
+}
+
+TEST_F(OvListProjectTest, NextFreeNumberUsesThePanelsLimit)
+{
+    const OvList one = ListOf({1});
+    EXPECT_EQ(one.NextFreeNumber(CreateAndOpen("GRAPHIC", 14)), 2);
+    EXPECT_EQ(one.NextFreeNumber(CreateAndOpen("TEXT", 16)), 0);  // text panels have no groups
+    EXPECT_EQ(OvList().NextFreeNumber(Db()), 1);
 }
 
 }  // namespace
