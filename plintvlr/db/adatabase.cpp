@@ -3,6 +3,9 @@
 #include "platform/base/files.h"
 #include "platform/base/paths.h"
 #include "platform/base/little_endian.h"
+#include "plintvlr/db/atag.h"
+#include "plintvlr/db/atag_registry.h"
+#include "plintvlr/db/dtag_registry.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/prot_lib.h"
 #include "plintvlr/db/protocol_info_file.h"
@@ -671,8 +674,7 @@ int adatabase::OpenProject(std::string_view name)
         }
     }
 
-    if (hooks.ensureCommsErrTag)
-        hooks.ensureCommsErrTag(*this);
+    EnsureCommsErrTag(*this);
 
     pageSummary_.reset();
     if (hooks.makePageSummary) {
@@ -698,11 +700,14 @@ int adatabase::OpenProject(std::string_view name)
         fonts_ = hooks.makeFontManager(*this, panelType_);
     open_ = true;
 
-    if (!analogRegistry_ && hooks.makeTagRegistries) {
-        ProjectHooks::TagRegistries registries = hooks.makeTagRegistries(*this, panelType_);
-        analogRegistry_ = std::move(registries.analog);
-        digitalRegistry_ = std::move(registries.digital);
+    if (!analogRegistry_) {
+        const Quellstor panel(panelType_);
+        analogRegistry_ = std::make_unique<Atag_registry>(static_cast<std::uint32_t>(panel.GetMaxAnalogTags()));
+        digitalRegistry_ = std::make_unique<Dtag_registry>(static_cast<std::uint32_t>(panel.GetMaxDigitalTags()));
     }
+    // The loads walk tables 1 and 2 and so count them.
+    analogRegistry_->LoadFrom(TableWalkOf(*this, kTableAnalogTags));
+    digitalRegistry_->LoadFrom(TableWalkOf(*this, kTableDigitalTags));
     if (!protocolLibrary_) {
         protocolLibrary_ =
             std::make_unique<ProtLib>(JoinPath(_QSglobals.GetProgramDirectory(), kProtocolInfoFileName));

@@ -154,8 +154,8 @@ public:
     void SetProtocol(int protocol) { protocol_ = protocol; }
     tpsummary* GetPageSummary() const { return static_cast<tpsummary*>(pageSummary_.get()); }
     fontmanager* GetFontManager() const { return static_cast<fontmanager*>(fonts_.get()); }
-    Atag_registry* GetAnalogRegistry() const { return static_cast<Atag_registry*>(analogRegistry_.get()); }
-    Dtag_registry* GetDigitalRegistry() const { return static_cast<Dtag_registry*>(digitalRegistry_.get()); }
+    Atag_registry* GetAnalogRegistry() const { return analogRegistry_.get(); }
+    Dtag_registry* GetDigitalRegistry() const { return digitalRegistry_.get(); }
     ProtLib* GetProtocolLibrary() const { return protocolLibrary_.get(); }
     // The version as "%2d.%02d", at most n - 1 characters and a NUL.
     void FormatVersion(char* buffer, std::size_t n) const;
@@ -223,8 +223,8 @@ private:
     OwnedPart pageSummary_;
     std::array<std::int32_t, 16> totals_{};
     bool modified_ = false;
-    OwnedPart analogRegistry_;
-    OwnedPart digitalRegistry_;
+    std::unique_ptr<Atag_registry> analogRegistry_;
+    std::unique_ptr<Dtag_registry> digitalRegistry_;
     std::unique_ptr<ProtLib> protocolLibrary_;
     std::array<int, 16> handles_;
     std::string folder_;

@@ -89,18 +89,6 @@ struct ProjectHooks {
     // project creation points at the new project for the call).
     std::function<void()> writeDefaultOptionFlags;
 
-    // Tags: the analog and digital tag registries of an open project, made
-    // with the panel's limits and loaded (their loads walk tables 1 and 2 and
-    // so set those tables' totals).
-    struct TagRegistries {
-        OwnedPart analog;
-        OwnedPart digital;
-    };
-    std::function<TagRegistries(adatabase& db, int panelType)> makeTagRegistries;
-    // Tags: makes analog tag 99 "COMMS_ERR" on text panels when it is
-    // missing, and clears its system-tag flag on the other panel types.
-    std::function<void(adatabase& db)> ensureCommsErrTag;
-
     // Message tables: the bytes the message table records take (the message
     // table registry's size when loaded), the byte total of table 5.
     std::function<std::uint32_t(adatabase& db)> messageTableBytes;
