@@ -3,6 +3,7 @@
 #include "platform/base/little_endian.h"
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
+#include "plintvlr/db/frequency_codes.h"
 #include "plintvlr/db/plc_address.h"
 
 #include <algorithm>
@@ -23,20 +24,6 @@ constexpr std::array<BlockType, cbClass::kTypeCount> kBlockTypes = {{
     {0x24, kStrBlockTextActivated},
     {0x25, kStrBlockWriteData},
     {0x34, kStrBlockOpWrite},
-}};
-
-struct Frequency {
-    std::uint8_t code;
-    int text;  // 0: shown empty
-};
-
-constexpr std::uint8_t kInternalFrequency = 255;
-
-constexpr std::array<Frequency, 17> kFrequencies = {{
-    {0, kStrFreq0s},     {110, kStrFreq01s}, {120, kStrFreq02s}, {130, kStrFreq03s}, {140, kStrFreq04s},
-    {150, kStrFreq05s},  {160, kStrFreq06s}, {170, kStrFreq07s}, {180, kStrFreq08s}, {190, kStrFreq09s},
-    {1, kStrFreq1s},     {2, kStrFreq2s},    {5, kStrFreq5s},    {10, kStrFreq10s},  {30, kStrFreq30s},
-    {60, kStrFreq60s},   {kInternalFrequency, 0},
 }};
 
 constexpr std::uint8_t kCodeBits = 0x3F;
@@ -63,10 +50,11 @@ std::string CommsBlockTypeText(std::uint8_t typeByte)
 
 std::string CommsBlockFrequencyText(std::uint8_t code)
 {
-    for (const Frequency& frequency : kFrequencies)
-        if (frequency.code == code)
-            return frequency.text ? DbText(frequency.text) : "";
-    return DbText(kStrFreq0s);
+    // Blocks show no text for the internal frequency, and "0s" for a code
+    // that is none of the list's.
+    if (code == kFrequencyInternal)
+        return {};
+    return FrequencyText(FrequencyPosition(code) < 0 ? 0 : code);
 }
 
 cbClass::cbClass(std::uint16_t number)
@@ -130,9 +118,7 @@ void cbClass::SetTypeIndex(int index, int channelBits)
 
 void cbClass::SetFrequencyIndex(int index)
 {
-    frequency_ = index >= 0 && index < static_cast<int>(kFrequencies.size())
-                     ? kFrequencies[static_cast<std::size_t>(index)].code
-                     : 0;
+    frequency_ = FrequencyCodeAt(index);
 }
 
 bool cbClass::IsTypeLetter(std::uint8_t type)

@@ -15,6 +15,8 @@
 // channel 1. Panel address: bit 15 set for a bit address, clear for a
 // register; bits 0-14 the number.
 
+#include "plintvlr/db/plc_address.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +30,7 @@ class adatabase;
 
 class cbClass {
 public:
-    static constexpr std::size_t kMaxAddressBytes = 36;
+    static constexpr std::size_t kMaxAddressBytes = kMaxPlcAddressBytes;
     static constexpr std::size_t kHeaderSize = 14;
     static constexpr std::size_t kMaxRecordSize = kHeaderSize + kMaxAddressBytes;
     static constexpr int kTypeCount = 7;

@@ -7,6 +7,9 @@
 #include "plintvlr/db/keyed_record_file.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
+#include "plintvlr/db/text_pool.h"
+#include "plintvlr/shell/base/clipboard_copy.h"
+#include "platform/base/clipboard.h"
 
 #include <algorithm>
 #include <bit>
@@ -106,9 +109,18 @@ float entry::GetFloat() const
     return std::bit_cast<float>(value_);
 }
 
-menv::menv(std::int32_t number) : number_(number)
+menv::menv(std::int32_t number) : menv(nullptr, number) {}
+
+menv::menv(pile* pool, std::int32_t number) : number_(number), pool_(pool)
 {
     entries_.reserve(11);
+}
+
+pile* menv::SetPile(pile* pool)
+{
+    pile* before = pool_;
+    pool_ = pool;
+    return before;
 }
 
 void menv::SetName(std::string_view name)
@@ -253,7 +265,8 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
         const std::uint32_t bits = e.GetBits();
         for (int b = 0; b < size; ++b)
             values.push_back(static_cast<std::uint8_t>(bits >> (8 * b)));
-        textRefs.push_back(static_cast<std::uint16_t>(e.GetTextNumber()));
+        const auto number = static_cast<std::uint32_t>(e.GetTextNumber());
+        textRefs.push_back(static_cast<std::uint16_t>(pool_ ? pool_->GetOffset(number) : number));
         const auto flag = static_cast<std::uint8_t>(e.GetFlag());
         flags.push_back(largeMemory ? flag : static_cast<std::uint8_t>(1 - (flag & 1)));
     }
@@ -327,7 +340,7 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
         }
         entry e;
         e.SetBits(bits);
-        e.SetTextNumber(textRefs[i]);
+        e.SetTextNumber(static_cast<std::int32_t>(pool_ ? pool_->IndexOfOffset(textRefs[i]) : textRefs[i]));
         // The flag field is inverted on models without the large-memory flag;
         // its cut trailing zeros (all of it, when every flag is 1) read back
         // as zeros and so invert back to 1.
@@ -443,6 +456,68 @@ void menv::Rename(std::string_view name)
     Save();
 }
 
+void menv::Copy()
+{
+    std::uint32_t position = 0;
+    std::uint16_t length = 0;
+    if (OpenProject().GetSystemRecordInfo(kTextPoolRecord, position, length) != DF_OK)
+        return;
+    // The texts as the project holds them now, not as this table's pool may.
+    pile texts(kTextPoolCapacity);
+    texts.Load();
+    std::vector<std::string> entryTexts;
+    for (const entry& e : entries_) {
+        std::string text;
+        if (!texts.GetName(static_cast<std::uint32_t>(e.GetTextNumber()), text))
+            text = DbText(kStrNoMessage);
+        entryTexts.push_back(std::move(text));
+    }
+    const std::optional<std::vector<std::uint8_t>> block = MakeClipboardBlock(entryTexts, OpenProjectHasLargeMemory());
+    if (block)
+        CopyToClipboard(block->data(), block->size(), kMessageTableClipboardFormat, true);
+}
+
+void menv::Cut()
+{
+    Copy();
+    Delete();
+}
+
+bool menv::Paste(std::int32_t number)
+{
+    if (!pool_ || !IsClipboardFormatAvailable(kMessageTableClipboardFormat))
+        return false;
+    if (!OpenClipboard(nullptr))
+        return false;
+    const std::optional<ClipboardData> data = GetClipboardData(kMessageTableClipboardFormat);
+    CloseClipboard();
+    if (!data)
+        return false;
+
+    menv table(pool_, number == -1 ? number_ : number);
+    std::vector<std::string> texts;
+    if (!table.ReadClipboardBlock(*data, OpenProjectHasLargeMemory(), texts))
+        return false;
+    bool added = false;
+    for (int i = 0; i < table.GetEntryCount(); ++i) {
+        std::uint32_t id = 0;
+        added |= pool_->Add(texts[static_cast<std::size_t>(i)], id);
+        if (id == 0)
+            return false;  // the pool is full: the table would lose its texts
+        table.SetEntryTextNumber(i, static_cast<std::int32_t>(id));
+    }
+    // Without its texts stored the table would name texts the project lacks.
+    if (added && pool_->Store() != DF_OK)
+        return false;
+    *this = std::move(table);
+    return Save();
+}
+
+bool menv::GetIdRange(std::int32_t& first, std::int32_t& last)
+{
+    return RegistryIdRange(first, last);
+}
+
 int menv::GetColumnTitle(std::string& title, int column) const
 {
     static constexpr int kTitles[kColumnCount] = {
@@ -503,8 +578,11 @@ std::string menv::GetValueText(int i) const
     }
 }
 
-std::string menv::EntryText(int) const
+std::string menv::EntryText(int i) const
 {
+    std::string text;
+    if (pool_ && pool_->GetName(static_cast<std::uint32_t>(GetEntryTextNumber(i)), text))
+        return text;
     return {};
 }
 
@@ -553,7 +631,7 @@ int menv::GetColumnText(std::string& text, int column, int& row) const
     return static_cast<int>(text.size());
 }
 
-int menv::GetColumnText(std::string& text, int column) const
+int menv::GetColumnText(std::string& text, int column)
 {
     int row = 0;
     return GetColumnText(text, column, row);

@@ -22,10 +22,11 @@
 //   4 + estimate      the entries' texts in entry order, each NUL-ended
 //   4 + estimate + n  2 bytes, not set
 //
-// The texts themselves are pooled (system record 118); entries refer to
-// them by number.
+// The texts themselves are pooled (system record 118, `pile`); entries refer
+// to them by number.
 
 #include "platform/base/win_types.h"
+#include "plintvlr/db/browseable.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +35,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+class pile;
 
 // Data types of a message table's values (also its record type).
 enum : std::int32_t {
@@ -94,13 +97,16 @@ private:
 using ColorPanelQuery = bool (*)();
 void SetColorPanelQuery(ColorPanelQuery query);
 
-class menv {
+class menv : public browseable {
 public:
     static constexpr std::size_t kMaxName = 32;
     static constexpr int kColumnCount = 7;
 
     explicit menv(std::int32_t number = 0);
-    virtual ~menv() = default;
+    // A table whose entries name their texts in the pool (not owned; may be
+    // none, and then entries store their text numbers as they are).
+    menv(pile* pool, std::int32_t number);
+    ~menv() override = default;
     menv(const menv&) = default;
     menv& operator=(const menv&) = default;
 
@@ -113,6 +119,9 @@ public:
     const std::string& GetName() const { return name_; }
     std::uint8_t GetDecimals() const { return decimals_; }
     void SetDecimals(std::uint8_t decimals) { decimals_ = decimals; }
+    // Replaces the pool and returns the one before.
+    pile* SetPile(pile* pool);
+    pile* GetPile() const { return pool_; }
 
     // Bytes per value: 0 for no type, 2 for words, 4 for double words and
     // floats, 1 for any other type (digital).
@@ -141,7 +150,8 @@ public:
 
     // The table record; nothing when it cannot be encoded (no data type, or
     // more entries than a record holds). `largeMemory` is the panel model's
-    // flag, which decides how flags are stored.
+    // flag, which decides how flags are stored. With a pool the text
+    // references are the texts' offsets in it.
     std::optional<std::vector<std::uint8_t>> EncodeRecord(bool largeMemory) const;
     // Reads a table record, replacing the entries, the type, decimals and
     // name; false (the table unchanged) for a record that is not a table.
@@ -161,7 +171,7 @@ public:
     // The table in the open project (table 5, keyed by the table number).
     // Read: false for -1, for a missing record and for a record that is no
     // table; otherwise the number becomes the table's.
-    bool Read(std::int32_t number);
+    bool Read(std::int32_t number) override;
     // True when the record was written.
     bool Save();
     bool SaveAs(std::int32_t number);
@@ -169,21 +179,34 @@ public:
     // record of the table number; true on success.
     bool WriteToFile(int handle) const;
     // Deletes the table's record.
-    bool Delete();
+    bool Delete() override;
     // Sets the name and saves.
-    void Rename(std::string_view name);
+    void Rename(std::string_view name) override;
+    // Puts the table with its texts (from the project's record 118; "No
+    // Message" for a text it lacks) on the clipboard in format 520, emptying
+    // the clipboard first. Nothing when the project has no record 118.
+    void Copy() override;
+    void Cut() override;
+    // Takes a format-520 table from the clipboard under the number (-1: the
+    // table's own), adds its texts to the pool, stores the pool when a text
+    // was new and saves the table. False when there is no such data, it does
+    // not read, there is no pool or the pool is full.
+    bool Paste(std::int32_t number) override;
 
     // Browse rows.
-    int GetColumnCount() const { return kColumnCount; }
+    int GetColumnCount() const override { return kColumnCount; }
     // The title and its length; 0 outside the columns.
-    int GetColumnTitle(std::string& title, int column) const;
+    int GetColumnTitle(std::string& title, int column) const override;
     // A table spans one browse row per entry. Columns 0-2 and 5 (name,
     // decimals, data type, number of entries) set the row to 0; columns 3,
-    // 4 and 6 (value, text, text length) show the entry of that row and set
-    // the row to the rows still to come. The text's length.
+    // 4 and 6 (value, text with its line breaks marked, the text's length)
+    // show the entry of that row and set the row to the rows still to come.
+    // The text's length.
     int GetColumnText(std::string& text, int column, int& row) const;
     // The same for the first row.
-    int GetColumnText(std::string& text, int column) const;
+    int GetColumnText(std::string& text, int column) override;
+    // The registry knows which tables exist: (0, -1).
+    bool GetIdRange(std::int32_t& first, std::int32_t& last) override;
     // The value of an entry as the browser shows it.
     std::string GetValueText(int i) const;
     static std::string DataTypeName(std::int32_t dataType);
@@ -196,6 +219,7 @@ private:
 
     std::int32_t number_ = 0;
     std::string name_;
+    pile* pool_ = nullptr;
     std::int32_t dataType_ = kMsgTypeUnsignedWord;
     std::uint8_t decimals_ = 0;
     std::vector<entry> entries_;

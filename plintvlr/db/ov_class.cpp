@@ -4,6 +4,8 @@
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/db_string_ids.h"
 #include "plintvlr/db/qs_globals.h"
+#include "plintvlr/db/tag_project.h"
+#include "plintvlr/db/tag_registry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +14,8 @@ namespace {
 
 constexpr std::size_t kNameAt = 2;
 constexpr std::size_t kMembersAt = kNameAt + ovClass::kNameSize;
+constexpr std::uint16_t kDigitalMember = 0x8000;
+constexpr std::uint16_t kDigitalNumberBits = 0x07FF;
 
 }  // namespace
 
@@ -129,6 +133,33 @@ int OvList::Update(adatabase& db, const ovClass& group)
 int OvList::NextFreeNumber(const adatabase& db) const
 {
     return NextFreeNumber(qsGlobals::GetPanelLimit(db.GetPanelType(), 4));
+}
+
+std::string ovClass::GetColumnText(int column) const
+{
+    if (column == 0)
+        return std::to_string(number_);
+    if (column == 1)
+        return GetName();
+    if (column < 2 || column >= kColumnCount)
+        return {};
+    const std::uint16_t member = members_[static_cast<std::size_t>(column - 2)];
+    const bool digital = (member & kDigitalMember) != 0;
+    const std::uint32_t id = digital ? (member & kDigitalNumberBits) : member;
+    std::string name;
+    const tagregistry* registry = OpenTagRegistry(digital);
+    if (id == 0 || !registry || !registry->GetName(id, name))
+        return {};
+    return name;
+}
+
+std::string ovClass::GetRowText() const
+{
+    std::string row;
+    for (int column = 0; column < kColumnCount; ++column)
+        row += GetColumnText(column) + "\t";
+    row.back() = '\n';
+    return row;
 }
 
 OvList::Groups::iterator OvList::FindIt(std::uint16_t number)

@@ -58,6 +58,11 @@ public:
     // "Number", "Overview group name", "Tag Name1" ... "Tag Name10"; empty
     // outside 0-11.
     std::string GetColumnTitle(int column) const;
+    // The number, the name, then the names of the ten members in the open
+    // project's tag registries (empty for an empty member or an unknown tag).
+    std::string GetColumnText(int column) const;
+    // The column texts, tab-separated, ended by a line feed.
+    std::string GetRowText() const;
 
     friend bool operator==(const ovClass& a, const ovClass& b)
     {

@@ -1,5 +1,7 @@
 #include "plintvlr/db/ov_class.h"
 
+#include "plintvlr/db/atag_registry.h"
+#include "plintvlr/db/dtag_registry.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 #include "plintvlr/db/tests/project_fixture.h"
 
@@ -174,6 +176,26 @@ TEST_F(OvListProjectTest, NextFreeNumberUsesThePanelsLimit)
     EXPECT_EQ(one.NextFreeNumber(CreateAndOpen("GRAPHIC", 14)), 2);
     EXPECT_EQ(one.NextFreeNumber(CreateAndOpen("TEXT", 16)), 0);  // text panels have no groups
     EXPECT_EQ(OvList().NextFreeNumber(Db()), 1);
+}
+
+TEST_F(OvListProjectTest, MemberColumnsNameTheTags)
+{
+    adatabase& db = CreateAndOpen("NAMES");
+    ASSERT_TRUE(db.GetAnalogRegistry()->SetNameAt("PUMP", 17));
+    ASSERT_TRUE(db.GetDigitalRegistry()->SetNameAt("VALVE", 5));
+    ovClass group(3);
+    group.SetName("Plant");
+    group.SetMember(0, 17);
+    group.SetMember(3, 0x8005);
+    group.SetMember(4, 0x8805);  // a digital number is its low 11 bits
+    group.SetMember(5, 18);      // no such tag
+    group.SetMember(6, 0x8000);
+    EXPECT_EQ(group.GetColumnText(2), "PUMP");
+    EXPECT_EQ(group.GetColumnText(5), "VALVE");
+    EXPECT_EQ(group.GetColumnText(6), "VALVE");
+    EXPECT_EQ(group.GetColumnText(7), "");
+    EXPECT_EQ(group.GetColumnText(12), "");
+    EXPECT_EQ(group.GetRowText(), "3\tPlant\tPUMP\t\t\tVALVE\tVALVE\t\t\t\t\t\n");
 }
 
 }  // namespace
