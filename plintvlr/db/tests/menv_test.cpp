@@ -3,6 +3,8 @@
 #include "platform/base/little_endian.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 #include "plintvlr/db/tests/project_fixture.h"
+#include "plintvlr/db/text_pool.h"
+#include "platform/base/clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -498,6 +500,198 @@ TEST_F(MenvProjectTest, WritesIntoAnOpenTableFile)
     buffer.resize(length);
     EXPECT_EQ(buffer, Encode(table, false));
     DfClose(handle);
+}
+
+class MenvPoolTest : public ProjectFixture {
+protected:
+    // The project's pool with the texts numbered 1, 2, ... in order, stored.
+    static void StorePool(pile& pool, std::vector<std::string> texts)
+    {
+        for (const std::string& text : texts) {
+            std::uint32_t id = 0;
+            pool.Add(text, id);
+        }
+        ASSERT_EQ(pool.Store(), DF_OK);
+    }
+
+    static std::optional<Bytes> Clipboard()
+    {
+        if (!OpenClipboard(nullptr))
+            return std::nullopt;
+        std::optional<ClipboardData> data = GetClipboardData(kMessageTableClipboardFormat);
+        CloseClipboard();
+        return data;
+    }
+
+    static void PutOnClipboard(const Bytes& block)
+    {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        SetClipboardData(kMessageTableClipboardFormat, block);
+        CloseClipboard();
+    }
+
+    void TearDown() override
+    {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+        ProjectFixture::TearDown();
+    }
+};
+
+TEST_F(MenvPoolTest, TextsAreReferredToByTheirPlaceInThePool)
+{
+    adatabase& db = CreateAndOpen("POOL");
+    pile pool;
+    StorePool(pool, {"ab", "cde"});
+    menv table = Table(kMsgTypeUnsignedWord, {{1, 2, 1}, {2, 1, 1}, {3, 0, 1}}, "");
+    table.SetPile(&pool);
+    ASSERT_TRUE(table.SaveAs(4));
+    // Word field 3 holds the offsets 3 and 0, and for no text the place of
+    // the first text's NUL. Every flag is 1, stored as 0 on this model, so
+    // field 4 is left out.
+    EXPECT_EQ(Read(db, kTableMessages, 4), Hex("1F 81 25"
+                                               "| 05 06 00 03 00 03"
+                                               "| 05 01 00 02 00 03"
+                                               "| 06 03 00 00 00 02 00"));
+
+    pile loaded;
+    ASSERT_TRUE(loaded.Load());
+    menv back(&loaded, 0);
+    ASSERT_TRUE(back.Read(4));
+    EXPECT_EQ(back.GetEntryTextNumber(0), 2);
+    EXPECT_EQ(back.GetEntryTextNumber(1), 1);
+    EXPECT_EQ(back.GetEntryTextNumber(2), 0);
+}
+
+TEST_F(MenvPoolTest, TextColumnsMarkLineBreaks)
+{
+    CreateAndOpen("TEXTS");
+    pile pool;
+    StorePool(pool, {"Pump\r\non", "Tank\rfull\n"});
+    menv table = Table(kMsgTypeUnsignedWord, {{1, 1, 0}, {2, 2, 0}, {3, 0, 0}}, "T");
+    table.SetPile(&pool);
+    struct Case {
+        int row;
+        const char* text;
+        const char* length;
+    } cases[] = {{0, "Pump<cr>on", "8"}, {1, "Tank<cr>full\n", "10"}, {2, "", "0"}};
+    for (const Case& c : cases) {
+        std::string text;
+        int row = c.row;
+        table.GetColumnText(text, 4, row);
+        EXPECT_EQ(text, c.text);
+        row = c.row;
+        table.GetColumnText(text, 6, row);
+        EXPECT_EQ(text, c.length);
+    }
+}
+
+TEST_F(MenvPoolTest, CopyAndPasteCarryATableWithItsTexts)
+{
+    CreateAndOpen("SOURCE");
+    pile pool;
+    StorePool(pool, {"On", "Off\r\nnow"});
+    menv table = Table(kMsgTypeSignedWord, {{-1, 2, 1}, {1, 1, 0}, {2, 9, 1}}, "States", 1);
+    table.SetPile(&pool);
+    ASSERT_TRUE(table.SaveAs(3));
+    table.Copy();
+
+    std::optional<Bytes> block = Clipboard();
+    ASSERT_TRUE(block.has_value());
+    menv seen;
+    std::vector<std::string> texts;
+    ASSERT_TRUE(seen.ReadClipboardBlock(*block, false, texts));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Off\r\nnow", "On", "No Message"}));
+    EXPECT_EQ(block->size(), 4 + 93 + 7 * 3 + (9 + 3 + 11) + 2u);
+
+    // Into another project, whose pool has texts of its own.
+    CreateAndOpen("TARGET");
+    pile target;
+    StorePool(target, {"Other", "On"});
+    menv pasted(&target, 0);
+    ASSERT_TRUE(pasted.Paste(12));
+    EXPECT_EQ(pasted.GetNumber(), 12);
+    pile stored;
+    ASSERT_TRUE(stored.Load());
+    EXPECT_EQ(stored.Count(), 4u);  // "On" was there; the others are new
+    menv back(&stored, 0);
+    ASSERT_TRUE(back.Read(12));
+    EXPECT_EQ(back.GetName(), "States");
+    EXPECT_EQ(back.GetValueText(0), "-.1");
+    const std::vector<std::int32_t> numbers = {back.GetEntryTextNumber(0), back.GetEntryTextNumber(1),
+                                               back.GetEntryTextNumber(2)};
+    EXPECT_EQ(numbers, (std::vector<std::int32_t>{3, 2, 4}));
+    ExpectSameEntries(back, pasted);
+
+    // Under its own number.
+    menv again(&stored, 20);
+    ASSERT_TRUE(again.Paste(-1));
+    EXPECT_EQ(again.GetNumber(), 20);
+    EXPECT_TRUE(again.Read(20));
+}
+
+TEST_F(MenvPoolTest, CopyNeedsThePoolRecordAndCutDeletes)
+{
+    adatabase& db = CreateAndOpen("NOPOOL");
+    menv table = Table(kMsgTypeUnsignedWord, {{1, 1, 0}}, "T");
+    ASSERT_TRUE(table.SaveAs(2));
+    table.Copy();
+    EXPECT_FALSE(IsClipboardFormatAvailable(kMessageTableClipboardFormat));
+
+    pile pool;
+    StorePool(pool, {"x"});
+    table.Cut();
+    EXPECT_TRUE(IsClipboardFormatAvailable(kMessageTableClipboardFormat));
+    EXPECT_EQ(db.GetMessageLength(2), 0);
+}
+
+TEST_F(MenvPoolTest, EntriesSharingALongTextAllKeepIt)
+{
+    CreateAndOpen("SHARED");
+    pile pool;
+    const std::string text(200, 'w');
+    StorePool(pool, {text});
+    menv table = Table(kMsgTypeUnsignedWord, std::vector<Row>(30, Row{1, 1, 0}), "T");
+    table.SetPile(&pool);
+    table.Copy();
+    std::optional<Bytes> block = Clipboard();
+    ASSERT_TRUE(block.has_value());
+    menv seen;
+    std::vector<std::string> texts;
+    ASSERT_TRUE(seen.ReadClipboardBlock(*block, false, texts));
+    EXPECT_EQ(texts, std::vector<std::string>(30, text));
+}
+
+TEST_F(MenvPoolTest, PasteRefusesWhatItCannotTake)
+{
+    adatabase& db = CreateAndOpen("REFUSE");
+    pile pool;
+    StorePool(pool, {"a"});
+    menv table(&pool, 5);
+    EXPECT_FALSE(table.Paste(5));  // nothing on the clipboard
+
+    const menv source = Table(kMsgTypeUnsignedWord, {{1, 0, 0}, {2, 0, 0}}, "S");
+    Bytes good = *source.MakeClipboardBlock({"one", "two"}, false) + Bytes{0, 0};
+    Bytes cut(good.begin(), good.end() - 4);
+    PutOnClipboard(cut);
+    EXPECT_FALSE(table.Paste(5));
+    EXPECT_EQ(db.GetMessageLength(5), 0);
+
+    PutOnClipboard(good);
+    menv poolless(nullptr, 5);
+    EXPECT_FALSE(poolless.Paste(5));
+
+    pile full(3);  // room for texts 1 and 2 only
+    StorePool(full, {"a", "b"});
+    menv crowded(&full, 5);
+    EXPECT_FALSE(crowded.Paste(5));
+    EXPECT_EQ(db.GetMessageLength(5), 0);
+
+    EXPECT_TRUE(table.Paste(5));
+    EXPECT_GT(db.GetMessageLength(5), 0);
 }
 
 }  // namespace
