@@ -220,7 +220,7 @@ std::string cbClass::GetRowText() const
 
 int CbList::Load(adatabase& db)
 {
-    blocks_.clear();
+    Clear();
     // A longer record does not fit the buffer and ends the load.
     std::uint8_t buffer[cbClass::kMaxRecordSize];
     std::uint32_t key = 0;
@@ -241,30 +241,12 @@ int CbList::Load(adatabase& db)
     return 1;
 }
 
-cbClass* CbList::Find(std::uint16_t number)
-{
-    auto it = std::find_if(blocks_.begin(), blocks_.end(), [&](const cbClass& b) { return b.GetNumber() == number; });
-    return it == blocks_.end() ? nullptr : &*it;
-}
-
-const cbClass* CbList::Find(std::uint16_t number) const
-{
-    return const_cast<CbList*>(this)->Find(number);
-}
-
-cbClass& CbList::Add(const cbClass& block)
-{
-    auto it = std::find_if(blocks_.begin(), blocks_.end(),
-                           [&](const cbClass& b) { return b.GetNumber() > block.GetNumber(); });
-    return *blocks_.insert(it, block);
-}
-
 bool CbList::Detach(std::uint16_t number)
 {
-    auto it = std::find_if(blocks_.begin(), blocks_.end(), [&](const cbClass& b) { return b.GetNumber() == number; });
-    if (it == blocks_.end())
+    auto it = FindIt(number);
+    if (it == records_.end())
         return false;
-    blocks_.erase(it);
+    records_.erase(it);
     return true;
 }
 

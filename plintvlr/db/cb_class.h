@@ -15,12 +15,12 @@
 // channel 1. Panel address: bit 15 set for a bit address, clear for a
 // register; bits 0-14 the number.
 
+#include "plintvlr/db/numbered_list.h"
 #include "plintvlr/db/plc_address.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -133,35 +133,16 @@ std::string CommsBlockTypeText(std::uint8_t typeByte);
 std::string CommsBlockFrequencyText(std::uint8_t code);
 
 // The open project's blocks in ascending block number.
-class CbList {
+class CbList : public NumberedList<cbClass> {
 public:
-    using Blocks = std::list<cbClass>;
-
     // Empties the list and refills it from table 3 in key order; a record
     // whose check fails, or that is too short for a block, is skipped; any
     // other error ends the load. The walk also rebuilds the byte total of
     // table 3. Result 1.
     int Load(adatabase& db);
 
-    bool Contains(std::uint16_t number) const { return Find(number) != nullptr; }
-    cbClass* Find(std::uint16_t number);
-    const cbClass* Find(std::uint16_t number) const;
-    // Inserts a copy in number order (behind blocks of the same number) and
-    // returns it.
-    cbClass& Add(const cbClass& block);
     // Takes the first block with the number out of the list; false when none.
     bool Detach(std::uint16_t number);
-    void Clear() { blocks_.clear(); }
-
-    bool IsEmpty() const { return blocks_.empty(); }
-    std::size_t Count() const { return blocks_.size(); }
-    Blocks::iterator begin() { return blocks_.begin(); }
-    Blocks::iterator end() { return blocks_.end(); }
-    Blocks::const_iterator begin() const { return blocks_.begin(); }
-    Blocks::const_iterator end() const { return blocks_.end(); }
-
-private:
-    Blocks blocks_;
 };
 
 // The program's one list of the open project's blocks.

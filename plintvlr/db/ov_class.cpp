@@ -92,49 +92,6 @@ std::string ovClass::GetColumnTitle(int column) const
     return {};
 }
 
-int OvList::Load(adatabase& db)
-{
-    groups_.clear();
-    // A longer record does not fit the buffer and ends the load.
-    std::uint8_t buffer[ovClass::kRecordSize];
-    std::uint32_t key = 0;
-    std::uint32_t position = 0;
-    for (bool first = true;; first = false) {
-        std::uint16_t length = sizeof buffer;
-        const int code = db.NextOverviewGroup(first, buffer, length, key, position);
-        if (code == DF_OK)
-            Add(ovClass(std::span<const std::uint8_t>(buffer, length)));
-        else if (code != DF_BAD_CHECK)
-            break;
-        if (position == 0)
-            break;
-    }
-    return 1;
-}
-
-bool OvList::Remove(adatabase& db, std::uint16_t number)
-{
-    auto it = FindIt(number);
-    if (it == groups_.end() || it->Delete(db) != DF_OK)
-        return false;
-    groups_.erase(it);
-    return true;
-}
-
-int OvList::Update(adatabase& db, const ovClass& group)
-{
-    if (ovClass* held = Find(group.GetNumber()))
-        held->CopyFrom(group);
-    else
-        Add(group);
-    return group.Save(db);
-}
-
-int OvList::NextFreeNumber(const adatabase& db) const
-{
-    return NextFreeNumber(qsGlobals::GetPanelLimit(db.GetPanelType(), 4));
-}
-
 std::string ovClass::GetColumnText(int column) const
 {
     if (column == 0)
@@ -162,54 +119,74 @@ std::string ovClass::GetRowText() const
     return row;
 }
 
-OvList::Groups::iterator OvList::FindIt(std::uint16_t number)
+int OvList::Load(adatabase& db)
 {
-    return std::find_if(groups_.begin(), groups_.end(), [&](const ovClass& g) { return g.GetNumber() == number; });
+    Clear();
+    // A longer record does not fit the buffer and ends the load.
+    std::uint8_t buffer[ovClass::kRecordSize];
+    std::uint32_t key = 0;
+    std::uint32_t position = 0;
+    for (bool first = true;; first = false) {
+        std::uint16_t length = sizeof buffer;
+        const int code = db.NextOverviewGroup(first, buffer, length, key, position);
+        if (code == DF_OK)
+            Add(ovClass(std::span<const std::uint8_t>(buffer, length)));
+        else if (code != DF_BAD_CHECK)
+            break;
+        if (position == 0)
+            break;
+    }
+    return 1;
 }
 
-ovClass* OvList::Find(std::uint16_t number)
+bool OvList::Remove(adatabase& db, std::uint16_t number)
 {
     auto it = FindIt(number);
-    return it == groups_.end() ? nullptr : &*it;
+    if (it == records_.end() || it->Delete(db) != DF_OK)
+        return false;
+    records_.erase(it);
+    return true;
 }
 
-const ovClass* OvList::Find(std::uint16_t number) const
+int OvList::Update(adatabase& db, const ovClass& group)
 {
-    return const_cast<OvList*>(this)->Find(number);
+    if (ovClass* held = Find(group.GetNumber()))
+        held->CopyFrom(group);
+    else
+        Add(group);
+    return group.Save(db);
+}
+
+int OvList::NextFreeNumber(const adatabase& db) const
+{
+    return NextFreeNumber(qsGlobals::GetPanelLimit(db.GetPanelType(), 4));
 }
 
 const ovClass* OvList::GetNeighbour(bool forward, std::uint16_t number) const
 {
-    if (groups_.empty())
+    if (records_.empty())
         return nullptr;
-    auto it = std::find_if(groups_.begin(), groups_.end(), [&](const ovClass& g) { return g.GetNumber() == number; });
-    if (number == 0 || it == groups_.end())
-        return &groups_.front();
+    auto it = std::find_if(records_.begin(), records_.end(), [&](const ovClass& g) { return g.GetNumber() == number; });
+    if (number == 0 || it == records_.end())
+        return &records_.front();
     if (forward) {
         ++it;
-        return it == groups_.end() ? &groups_.front() : &*it;
+        return it == records_.end() ? &records_.front() : &*it;
     }
-    return it == groups_.begin() ? &groups_.back() : &*std::prev(it);
+    return it == records_.begin() ? &records_.back() : &*std::prev(it);
 }
 
 int OvList::NextFreeNumber(int limit) const
 {
     int candidate = 1;
-    for (const ovClass& group : groups_) {
+    for (const ovClass& group : records_) {
         if (group.GetNumber() > candidate)
             return candidate;
         ++candidate;
     }
-    if (groups_.empty())
+    if (records_.empty())
         return 1;
     return candidate > limit ? 0 : candidate;
-}
-
-ovClass& OvList::Add(const ovClass& group)
-{
-    auto it = std::find_if(groups_.begin(), groups_.end(),
-                           [&](const ovClass& g) { return g.GetNumber() > group.GetNumber(); });
-    return *groups_.insert(it, group);
 }
 
 OvList& GetOvList()

@@ -9,10 +9,11 @@
 //  27  10 x u16 members: bit 15 clear an analog tag number, set a digital
 //               tag (number in bits 0-10); 0 empty
 
+#include "plintvlr/db/numbered_list.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -77,10 +78,8 @@ private:
 };
 
 // The open project's overview groups in ascending group number.
-class OvList {
+class OvList : public NumberedList<ovClass> {
 public:
-    using Groups = std::list<ovClass>;
-
     // Empties the list and refills it from table 10 in key order; a record
     // whose check fails is skipped, any other error ends the load. The walk
     // also rebuilds the byte total of table 10. Result 1.
@@ -92,9 +91,6 @@ public:
     // then saves its record; the record code.
     int Update(adatabase& db, const ovClass& group);
 
-    bool Contains(std::uint16_t number) const { return Find(number) != nullptr; }
-    ovClass* Find(std::uint16_t number);
-    const ovClass* Find(std::uint16_t number) const;
     // None for an empty list; the first group when the number is 0 or not in
     // the list; else the next group (after the last: the first) going
     // forward, the previous one (before the first: the last) going back.
@@ -104,21 +100,6 @@ public:
     int NextFreeNumber(int limit) const;
     // The same with the overview-group limit of the project's panel type.
     int NextFreeNumber(const adatabase& db) const;
-
-    // Inserts a copy in number order and returns it.
-    ovClass& Add(const ovClass& group);
-    void Clear() { groups_.clear(); }
-
-    bool IsEmpty() const { return groups_.empty(); }
-    std::size_t Count() const { return groups_.size(); }
-    Groups::iterator begin() { return groups_.begin(); }
-    Groups::iterator end() { return groups_.end(); }
-    Groups::const_iterator begin() const { return groups_.begin(); }
-    Groups::const_iterator end() const { return groups_.end(); }
-
-private:
-    Groups::iterator FindIt(std::uint16_t number);
-    Groups groups_;
 };
 
 // The program's one list of the open project's groups.

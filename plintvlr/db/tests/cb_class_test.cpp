@@ -2,6 +2,7 @@
 
 #include "plintvlr/db/plc_address_tables.h"
 #include "plintvlr/db/tests/project_fixture.h"
+#include "plintvlr/db/tests/damaged_record.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +13,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes Hex(std::string_view text)
-{
-    std::string bytes = HexBytes(text);
-    return Bytes(bytes.begin(), bytes.end());
-}
 
 // Protocol 7 reads its addresses as one decimal field of four digits in two bytes.
 constexpr int kProtocol = 7;
@@ -36,7 +31,7 @@ TEST(CbClassTest, NewBlockHasTheDefaults)
     EXPECT_EQ(block.GetColumnText(5), "Inactive");
     EXPECT_EQ(block.GetColumnText(6), "0s");
     EXPECT_EQ(block.GetColumnText(2), "A");
-    EXPECT_EQ(block.GetRecord(), Hex("0C 00 | 00 | 00 | 45 45 45 45 | 00 | 00 | 00 00 | 00 00"));
+    EXPECT_EQ(block.GetRecord(), HexVector("0C 00 | 00 | 00 | 45 45 45 45 | 00 | 00 | 00 00 | 00 00"));
 }
 
 TEST(CbClassTest, RecordLaidOutAsStored)
@@ -51,7 +46,7 @@ TEST(CbClassTest, RecordLaidOutAsStored)
     block.SetPointCount(0x0304);
     block.SetPanelAddress(12, false);
     ASSERT_TRUE(block.ParseRemoteAddress("0300", kProtocol));
-    const Bytes record = Hex("02 01 | 07 | 09 | 45 45 45 46 | 74 | 01 | 04 03 | 0C 80 | 2C 01");
+    const Bytes record = HexVector("02 01 | 07 | 09 | 45 45 45 46 | 74 | 01 | 04 03 | 0C 80 | 2C 01");
     EXPECT_EQ(block.GetRecord(), record);
 
     cbClass back(record);
@@ -62,7 +57,7 @@ TEST(CbClassTest, RecordLaidOutAsStored)
 
 TEST(CbClassTest, StoredRecordsOfEveryLength)
 {
-    const Bytes header = Hex("05 00 07 00 45 45 45 45 21 0A 01 00 05 00");
+    const Bytes header = HexVector("05 00 07 00 45 45 45 45 21 0A 01 00 05 00");
     cbClass shortest(header);
     EXPECT_EQ(shortest.GetNumber(), 5);
     EXPECT_EQ(shortest.GetAddressLength(), 0);
@@ -205,30 +200,16 @@ TEST(CbListTest, KeepsBlocksInNumberOrder)
 
 namespace {
 
-// Damages the data of a stored record so that its check no longer matches.
-void DamageRecord(const std::string& file, std::uint32_t key)
-{
-    const int handle = DfOpen(file);
-    ASSERT_GE(handle, 0);
-    const std::uint32_t at = DfFindRecord(handle, key);
-    ASSERT_NE(at, 0u);
-    std::uint8_t byte = 0;
-    ASSERT_EQ(FileReadAt(handle, &byte, 1, at + 16 + 2), 1);
-    byte ^= 0x5A;
-    ASSERT_EQ(FileWriteAt(handle, &byte, 1, at + 16 + 2), 1);
-    DfClose(handle);
-}
-
 class CbListProjectTest : public ProjectFixture {};
 
 TEST_F(CbListProjectTest, LoadsTheStoredBlocksAndCountsTheirBytes)
 {
     adatabase& db = CreateAndOpen("BLOCKS");
     cbClass two(2);
-    two.SetRemoteAddress(Hex("01 02"));
+    two.SetRemoteAddress(HexVector("01 02"));
     for (const cbClass& block : {cbClass(9), two, cbClass(5)})
         ASSERT_EQ(block.Write(db), DF_OK);
-    EXPECT_EQ(Read(db, kTableCommsBlocks, 2), Hex("02 00 00 00 45 45 45 45 00 00 00 00 00 00 01 02"));
+    EXPECT_EQ(Read(db, kTableCommsBlocks, 2), HexVector("02 00 00 00 45 45 45 45 00 00 00 00 00 00 01 02"));
 
     _QSglobals.NewDatabase();
     adatabase& again = _QSglobals.GetDatabase();
@@ -249,7 +230,7 @@ TEST_F(CbListProjectTest, DamagedAndForeignRecordsAreSkippedOrEndTheLoad)
     adatabase& db = CreateAndOpen("DAMAGED");
     for (std::uint16_t n : {1, 3, 5, 8})
         ASSERT_EQ(cbClass(n).Write(db), DF_OK);
-    const Bytes tooShort = Hex("04 00 01 02 03");
+    const Bytes tooShort = HexVector("04 00 01 02 03");
     ASSERT_EQ(db.PutCommsBlock(4, tooShort.data(), static_cast<std::uint16_t>(tooShort.size())), DF_OK);
     const Bytes tooLong(60, 0);
     ASSERT_EQ(db.PutCommsBlock(6, tooLong.data(), static_cast<std::uint16_t>(tooLong.size())), DF_OK);

@@ -1,6 +1,7 @@
 #include "plintvlr/db/menv_registry.h"
 
 #include "plintvlr/db/menv.h"
+#include "plintvlr/db/tests/damaged_record.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 #include "plintvlr/db/tests/project_fixture.h"
 #include "plintvlr/db/text_pool.h"
@@ -14,26 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Hex(std::string_view text)
-{
-    std::string bytes = HexBytes(text);
-    return Bytes(bytes.begin(), bytes.end());
-}
 
-
-// Damages the data of a stored record so that its check no longer matches.
-void DamageRecord(const std::string& file, std::uint32_t key)
-{
-    const int handle = DfOpen(file);
-    ASSERT_GE(handle, 0);
-    const std::uint32_t at = DfFindRecord(handle, key);
-    ASSERT_NE(at, 0u);
-    std::uint8_t byte = 0;
-    ASSERT_EQ(FileReadAt(handle, &byte, 1, at + 16 + 2), 1);
-    byte ^= 0x5A;
-    ASSERT_EQ(FileWriteAt(handle, &byte, 1, at + 16 + 2), 1);
-    DfClose(handle);
-}
 
 class MenvRegistryTest : public ProjectFixture {
 protected:
@@ -86,7 +68,7 @@ TEST_F(MenvRegistryTest, EveryStoredTableIsNamedHoweverHighItsNumber)
         Store(n, "T" + std::to_string(n));
     Store(7, "PUMP");
     Store(8, "PUMP");
-    const Bytes junk = Hex("00 41 42");
+    const Bytes junk = HexVector("00 41 42");
     ASSERT_EQ(Db().PutMessage(9, junk.data(), 3), DF_OK);
 
     ASSERT_TRUE(registry.Load());
@@ -131,7 +113,7 @@ TEST_F(MenvRegistryTest, PackingKeepsExactlyTheTextsTablesUse)
     db.PackMessageTexts();
 
     // The key copy, then the texts in the order the tables use them.
-    EXPECT_EQ(Read(db, kTableSystem, kTextPoolRecord), Hex("76 00 | 61 6C 70 68 61 00 | 67 61 6D 6D 61 00 | 62 65 74 61 00"));
+    EXPECT_EQ(Read(db, kTableSystem, kTextPoolRecord), HexVector("76 00 | 61 6C 70 68 61 00 | 67 61 6D 6D 61 00 | 62 65 74 61 00"));
     pile packed;
     ASSERT_TRUE(packed.Load());
     EXPECT_EQ(TextsOf(1, packed), (std::vector<std::string>{"alpha", "gamma"}));

@@ -18,12 +18,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Hex(std::string_view text)
-{
-    std::string bytes = HexBytes(text);
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 Bytes operator+(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
@@ -73,7 +67,7 @@ TEST(MenvRecordTest, LaidOutAsAFieldRecord)
 {
     const menv table = Table(kMsgTypeUnsignedWord, {{10, 1, 1}, {20, 2, 0}, {0x1234, 3, 1}}, "AB");
     EXPECT_EQ(table.GetRecordSize(), 114);
-    const Bytes expected = Hex(
+    const Bytes expected = HexVector(
         "1F 81 65"                                     // marker, type 1 with fields, slots 1 3 6 7
         "| 0D 06 00 03 00 03 00 00 00 00 00 00 41 42"  // byte field 1: 6, 3, 3, 0, 0, decimals, "AB"
         "| 06 0A 00 14 00 34 12"                       // byte field 2: the values
@@ -84,7 +78,7 @@ TEST(MenvRecordTest, LaidOutAsAFieldRecord)
     // Without the large-memory flag the flag bytes are inverted (and the
     // trailing zero is cut).
     Bytes mono(expected.begin(), expected.end() - 4);
-    EXPECT_EQ(Encode(table, false), mono + Hex("02 00 01"));
+    EXPECT_EQ(Encode(table, false), mono + HexVector("02 00 01"));
 }
 
 TEST(MenvRecordTest, EmptyTableKeepsOnlyItsType)
@@ -92,10 +86,10 @@ TEST(MenvRecordTest, EmptyTableKeepsOnlyItsType)
     // Trailing zeros are cut: an empty unnamed table is its marker and type.
     menv empty;
     EXPECT_EQ(empty.GetRecordSize(), 93);
-    EXPECT_EQ(Encode(empty), Hex("1F 01"));
+    EXPECT_EQ(Encode(empty), HexVector("1F 01"));
     menv back;
     back.SetName("old");
-    ASSERT_TRUE(back.DecodeRecord(Hex("1F 01"), true));
+    ASSERT_TRUE(back.DecodeRecord(HexVector("1F 01"), true));
     EXPECT_EQ(back.GetName(), "");
     EXPECT_EQ(back.GetEntryCount(), 0);
 }
@@ -105,7 +99,7 @@ TEST(MenvRecordTest, DigitalValuesTakeOneByte)
     const menv digital = Table(kMsgTypeDigital, {{1, 4, 1}, {2, 5, 1}}, "", 0);
     EXPECT_EQ(digital.GetValueSize(), 1);
     EXPECT_EQ(Encode(digital),
-              Hex("1F C1 3F 65"          // type 127 in two groups, fields follow
+              HexVector("1F C1 3F 65"          // type 127 in two groups, fields follow
                   "| 05 02 00 02 00 02"  // 2 x 1, 2, 2
                   "| 02 01 02"           // one byte per value
                   "| 04 04 00 05 00"     // text references
@@ -163,7 +157,7 @@ TEST(MenvRecordTest, NamesAreCutToThirtyTwoCharacters)
     EXPECT_EQ(back.GetName(), std::string(32, 'N'));
 
     // A stored name longer than 32 characters is cut when read.
-    Bytes record = Hex("1F 81 01 2B 00 00 00 00 00 00 00 00 00 00 00") + Bytes(32, 'L');
+    Bytes record = HexVector("1F 81 01 2B 00 00 00 00 00 00 00 00 00 00 00") + Bytes(32, 'L');
     record[3] = static_cast<std::uint8_t>(11 + 32);
     EXPECT_TRUE(back.DecodeRecord(record, true));
     EXPECT_EQ(back.GetName(), std::string(32, 'L'));
@@ -175,16 +169,16 @@ TEST(MenvRecordTest, RecordsThatAreNoTableAreRefused)
     const Bytes before = Encode(table);
     const Bytes notTables[] = {
         {},
-        Hex("00 01"),                 // no marker: type 0
-        Hex("1F 83 01 04 00 00 FF FF"),        // 65535 double words cannot be in a record
-        Hex("1F C1 3F 01 04 00 00 00 80"),     // 32768 text references cannot either
+        HexVector("00 01"),                 // no marker: type 0
+        HexVector("1F 83 01 04 00 00 FF FF"),        // 65535 double words cannot be in a record
+        HexVector("1F C1 3F 01 04 00 00 00 80"),     // 32768 text references cannot either
     };
     for (const Bytes& record : notTables) {
         EXPECT_FALSE(table.DecodeRecord(record, true));
         EXPECT_EQ(Encode(table), before);
     }
     // The largest count that fits reads, its missing values as zeros.
-    EXPECT_TRUE(table.DecodeRecord(Hex("1F C1 3F 01 04 00 00 FF 7F"), true));
+    EXPECT_TRUE(table.DecodeRecord(HexVector("1F C1 3F 01 04 00 00 FF 7F"), true));
     EXPECT_EQ(table.GetEntryCount(), 32767);
     EXPECT_EQ(table.GetEntryValue(32766), 0);
 }
@@ -400,7 +394,7 @@ TEST(MessageTableBlockTest, BadBlocksAreRefusedAndChangeNothing)
         {"size word cuts the texts", withTotal(good, static_cast<std::uint32_t>(good.size() - 4))},
         {"text without its NUL", unterminated},
         {"record region shorter than the estimate", withTotal(Bytes(4, 0) + record + Bytes{0, 0}, 4 + 20 + 2)},
-        {"no table record", Block(Hex("00 00"), 0, {}) + Bytes{0, 0}},
+        {"no table record", Block(HexVector("00 00"), 0, {}) + Bytes{0, 0}},
         {"record larger than its region", [&] {
              // 30 entries claim a region of 303 bytes, but the record counts 2.
              Bytes b = Block(bigRecord, 2, {"a", "b"}) + Bytes{0, 0};
@@ -444,7 +438,7 @@ TEST_F(MenvProjectTest, FlagsAreStoredByThePanelModel)
         ASSERT_TRUE(table.Save());
         const Bytes record = Read(db, kTableMessages, 12);
         ASSERT_GE(record.size(), 3u);
-        EXPECT_EQ(Bytes(record.end() - 3, record.end()), Hex(c.flagBytes)) << c.panelType;
+        EXPECT_EQ(Bytes(record.end() - 3, record.end()), HexVector(c.flagBytes)) << c.panelType;
 
         menv back;
         ASSERT_TRUE(back.Read(12));
@@ -472,7 +466,7 @@ TEST_F(MenvProjectTest, ReadSaveDeleteAndRename)
     EXPECT_EQ(table.GetName(), "Warnings");
 
     // A stored record that is no table does not read.
-    const Bytes junk = Hex("00 01 02");
+    const Bytes junk = HexVector("00 01 02");
     ASSERT_EQ(db.PutMessage(9, junk.data(), 3), DF_OK);
     EXPECT_FALSE(back.Read(9));
 
@@ -514,13 +508,18 @@ protected:
         ASSERT_EQ(pool.Store(), DF_OK);
     }
 
-    static std::optional<Bytes> Clipboard()
+    // The texts of the table on the clipboard, and the block's size.
+    static std::vector<std::string> CopiedTexts(std::size_t* size = nullptr)
     {
-        if (!OpenClipboard(nullptr))
-            return std::nullopt;
-        std::optional<ClipboardData> data = GetClipboardData(kMessageTableClipboardFormat);
+        std::vector<std::string> texts;
+        EXPECT_TRUE(OpenClipboard(nullptr));
+        std::optional<ClipboardData> block = GetClipboardData(kMessageTableClipboardFormat);
         CloseClipboard();
-        return data;
+        menv seen;
+        EXPECT_TRUE(block && seen.ReadClipboardBlock(*block, false, texts));
+        if (size)
+            *size = block ? block->size() : 0;
+        return texts;
     }
 
     static void PutOnClipboard(const Bytes& block)
@@ -552,7 +551,7 @@ TEST_F(MenvPoolTest, TextsAreReferredToByTheirPlaceInThePool)
     // Word field 3 holds the offsets 3 and 0, and for no text the place of
     // the first text's NUL. Every flag is 1, stored as 0 on this model, so
     // field 4 is left out.
-    EXPECT_EQ(Read(db, kTableMessages, 4), Hex("1F 81 25"
+    EXPECT_EQ(Read(db, kTableMessages, 4), HexVector("1F 81 25"
                                                "| 05 06 00 03 00 03"
                                                "| 05 01 00 02 00 03"
                                                "| 06 03 00 00 00 02 00"));
@@ -599,13 +598,9 @@ TEST_F(MenvPoolTest, CopyAndPasteCarryATableWithItsTexts)
     ASSERT_TRUE(table.SaveAs(3));
     table.Copy();
 
-    std::optional<Bytes> block = Clipboard();
-    ASSERT_TRUE(block.has_value());
-    menv seen;
-    std::vector<std::string> texts;
-    ASSERT_TRUE(seen.ReadClipboardBlock(*block, false, texts));
-    EXPECT_EQ(texts, (std::vector<std::string>{"Off\r\nnow", "On", "No Message"}));
-    EXPECT_EQ(block->size(), 4 + 93 + 7 * 3 + (9 + 3 + 11) + 2u);
+    std::size_t size = 0;
+    EXPECT_EQ(CopiedTexts(&size), (std::vector<std::string>{"Off\r\nnow", "On", "No Message"}));
+    EXPECT_EQ(size, 4 + 93 + 7 * 3 + (9 + 3 + 11) + 2u);
 
     // Into another project, whose pool has texts of its own.
     CreateAndOpen("TARGET");
@@ -657,12 +652,7 @@ TEST_F(MenvPoolTest, EntriesSharingALongTextAllKeepIt)
     menv table = Table(kMsgTypeUnsignedWord, std::vector<Row>(30, Row{1, 1, 0}), "T");
     table.SetPile(&pool);
     table.Copy();
-    std::optional<Bytes> block = Clipboard();
-    ASSERT_TRUE(block.has_value());
-    menv seen;
-    std::vector<std::string> texts;
-    ASSERT_TRUE(seen.ReadClipboardBlock(*block, false, texts));
-    EXPECT_EQ(texts, std::vector<std::string>(30, text));
+    EXPECT_EQ(CopiedTexts(), std::vector<std::string>(30, text));
 }
 
 TEST_F(MenvPoolTest, PasteRefusesWhatItCannotTake)

@@ -14,12 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Hex(std::string_view text)
-{
-    std::string bytes = HexBytes(text);
-    return Bytes(bytes.begin(), bytes.end());
-}
-
 OvList ListOf(std::initializer_list<std::uint16_t> numbers)
 {
     OvList list;
@@ -35,7 +29,7 @@ TEST(OvClassTest, RecordLaidOutAsStored)
     group.SetMember(0, 0x0011);
     group.SetMember(3, 0x8005);
     group.SetMember(9, 0xFFFF);
-    const Bytes record = Hex(
+    const Bytes record = HexVector(
         "03 02"
         "| 50 55 4D 50 53 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
         "| 11 00 00 00 00 00 05 80 00 00 00 00 00 00 00 00 00 00 FF FF");
@@ -59,8 +53,8 @@ TEST(OvClassTest, NamesKeepAtMostTwentyFourCharacters)
     Bytes record(ovClass::kRecordSize, 'Q');
     EXPECT_EQ(ovClass(record).GetName(), std::string(24, 'Q'));
     // A cut record reads its missing bytes as zeros.
-    EXPECT_EQ(ovClass(Hex("07 00 41")).GetName(), "A");
-    EXPECT_EQ(ovClass(Hex("07 00 41")).GetMember(9), 0);
+    EXPECT_EQ(ovClass(HexVector("07 00 41")).GetName(), "A");
+    EXPECT_EQ(ovClass(HexVector("07 00 41")).GetMember(9), 0);
 }
 
 TEST(OvClassTest, CopyKeepsTheListDatum)
