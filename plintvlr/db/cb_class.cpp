@@ -220,24 +220,10 @@ std::string cbClass::GetRowText() const
 
 int CbList::Load(adatabase& db)
 {
-    Clear();
-    // A longer record does not fit the buffer and ends the load.
-    std::uint8_t buffer[cbClass::kMaxRecordSize];
-    std::uint32_t key = 0;
-    std::uint32_t position = 0;
-    for (bool first = true;; first = false) {
-        std::uint16_t length = sizeof buffer;
-        const int code = db.NextCommsBlock(first, buffer, length, key, position);
-        if (code == DF_OK) {
-            const std::span<const std::uint8_t> record(buffer, length);
-            if (cbClass::IsStoredRecord(record))
-                Add(cbClass(record));
-        } else if (code != DF_BAD_CHECK) {
-            break;
-        }
-        if (position == 0)
-            break;
-    }
+    LoadRecords(db, kTableCommsBlocks, cbClass::kMaxRecordSize, [this](std::span<const std::uint8_t> record) {
+        if (cbClass::IsStoredRecord(record))
+            Add(cbClass(record));
+    });
     return 1;
 }
 

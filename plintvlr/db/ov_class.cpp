@@ -121,21 +121,8 @@ std::string ovClass::GetRowText() const
 
 int OvList::Load(adatabase& db)
 {
-    Clear();
-    // A longer record does not fit the buffer and ends the load.
-    std::uint8_t buffer[ovClass::kRecordSize];
-    std::uint32_t key = 0;
-    std::uint32_t position = 0;
-    for (bool first = true;; first = false) {
-        std::uint16_t length = sizeof buffer;
-        const int code = db.NextOverviewGroup(first, buffer, length, key, position);
-        if (code == DF_OK)
-            Add(ovClass(std::span<const std::uint8_t>(buffer, length)));
-        else if (code != DF_BAD_CHECK)
-            break;
-        if (position == 0)
-            break;
-    }
+    LoadRecords(db, kTableOverviewGroups, ovClass::kRecordSize,
+                [this](std::span<const std::uint8_t> record) { Add(ovClass(record)); });
     return 1;
 }
 
