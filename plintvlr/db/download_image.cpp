@@ -15,11 +15,12 @@ namespace {
 // The option bytes of a comms block (offsets 3-7) as a new block has them.
 constexpr std::uint8_t kDefaultOptions[5] = {0, 'E', 'E', 'E', 'E'};
 constexpr std::size_t kOptionsAt = 3;
-// The extracted protocol word of a port record whose packed protocol byte
-// says "none".
+// The packed port record's protocol byte for "no protocol", and the project's
+// protocol word for it (-1).
 constexpr std::uint8_t kNoProtocolByte = 0xFF;
-constexpr std::uint16_t kNoProtocol = 0xFFFF;  // -1
-// The project's record 102 without its key copy, and the panel type at its end.
+constexpr std::uint16_t kNoProtocol = 0xFFFF;
+// The project's record 102 without its key copy: the panel type is its last
+// byte. A file without it is taken for panel type 7.
 constexpr std::size_t kProjectInfoImageLength = kProjectInfoLength - 2;
 constexpr int kUnknownPanelType = 7;
 
@@ -99,39 +100,76 @@ int AddSystemRecord(std::uint32_t key, const std::uint8_t* data, std::uint16_t l
     return AppendWithoutKeyCopy(kTableSystem, key, data, length);
 }
 
-// Walks one project table in key order into the file: 0, the keyed record
-// file's code that stopped the walk, kImageFileError or kImageDamaged.
-int CompileTable(int table, const std::string& path, std::uint32_t limit, int panelType,
-                 std::vector<std::uint8_t>& buffer)
+// One project table read whole and walked in key order in memory, by the
+// keyed record file's rules: the chain stays inside the file, keys rise along
+// it (so the walk ends), and each record's data matches its check. Reading
+// the records one by one would cost the compile a read per record, many times
+// the copying of the bytes; one read of the file costs about that copy.
+class TableWalk {
+public:
+    // 0, or 4 when the file does not read as a keyed record file.
+    int Open(const std::string& path)
+    {
+        if (!ReadWholeFile(path, file_) || file_.size() < DfFileHeader::kSize)
+            return DF_READ_ERROR;
+        const DfFileHeader header = DfFileHeader::Decode(Bytes());
+        if (header.magic != DfFileHeader::kMagic)
+            return DF_READ_ERROR;
+        at_ = header.firstRecord;
+        return DF_OK;
+    }
+
+    // The next record: 0 with its key and data, 5 after the last, else the
+    // code of the damage: 4 (links), 6 (check) or 7 (larger than the limit).
+    int Next(std::uint32_t& key, std::span<const std::uint8_t>& data, std::size_t limit)
+    {
+        if (at_ == 0)
+            return DF_NOT_FOUND;
+        const std::uint64_t size = file_.size();
+        if (at_ < DfFileHeader::kSize || std::uint64_t{at_} + DfRecordHeader::kSize > size)
+            return DF_READ_ERROR;
+        const DfRecordHeader h = DfRecordHeader::Decode(Bytes() + at_);
+        if (h.length > limit)
+            return DF_BUFFER_SMALL;
+        const std::uint64_t dataAt = std::uint64_t{at_} + DfRecordHeader::kSize;
+        if (dataAt + h.length > size)
+            return DF_READ_ERROR;
+        if (h.next != 0 && (h.next < DfFileHeader::kSize || std::uint64_t{h.next} + 4 > size ||
+                            GetLe32(Bytes() + h.next) <= h.key))
+            return DF_READ_ERROR;
+        data = {Bytes() + dataAt, h.length};
+        if (DfChecksum(data.data(), h.length) != h.check)
+            return DF_BAD_CHECK;
+        key = h.key;
+        at_ = h.next;
+        return DF_OK;
+    }
+
+private:
+    const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(file_.data()); }
+
+    std::string file_;
+    std::uint32_t at_ = 0;
+};
+
+// Compiles one project table, in key order: 0, the keyed record file's code
+// of the damage that cut the table short, kImageFileError or kImageDamaged.
+int CompileTable(int table, const std::string& path, std::uint32_t limit, int panelType)
 {
     if (!FileExists(path))
         return DF_OK;
-    const int handle = DfOpenReadOnly(path);
-    if (handle < 0)
-        return DF_READ_ERROR;
-    const auto size = static_cast<std::uint16_t>(buffer.size());
-    std::uint16_t length = size;
+    TableWalk walk;
+    int rc = walk.Open(path);
     std::uint32_t key = 0;
-    std::uint32_t next = 0;
-    int rc = DfFirstRecord(handle, buffer.data(), length, key, next);
-    if (rc == DF_NOT_FOUND)
-        rc = DF_OK;
-    else
-        while (rc == DF_OK) {
-            if (limit == 0 || key <= limit) {
-                rc = AddImageRecord(table, buffer.data(), key, length, panelType);
-                if (rc == DF_WRITE_ERROR)
-                    rc = kImageFileError;
-                if (rc != DF_OK)
-                    break;
-            }
-            if (next == 0)
-                break;
-            length = size;
-            rc = DfNextRecord(handle, buffer.data(), length, key, next);
-        }
-    DfClose(handle);
-    return rc;
+    std::span<const std::uint8_t> data;
+    while (rc == DF_OK && (rc = walk.Next(key, data, kImageRecordLimit)) == DF_OK) {
+        if (limit != 0 && key > limit)
+            continue;
+        rc = AddImageRecord(table, data.data(), key, static_cast<std::uint16_t>(data.size()), panelType);
+        if (rc == DF_WRITE_ERROR)
+            rc = kImageFileError;
+    }
+    return rc == DF_NOT_FOUND ? DF_OK : rc;
 }
 
 // Whether a record of the file has the form its table's restore needs.
@@ -348,14 +386,13 @@ int BuildDownloadImage(std::string_view fileName, std::string_view projectFolder
     const int created = ImageCreate(fileName);
     if (created == DF_NOT_CREATED)
         return kImageFileError;
-    std::vector<std::uint8_t> buffer(kImageRecordLimit);
     int result = created == DF_OK ? DF_OK : kImageFileError;
     for (int table = 1; table < ImageHeader::kTables && result == DF_OK; ++table) {
         if (!HasImageForm(table))
             continue;
         const auto entry = static_cast<std::size_t>(table - 1);
         const std::uint32_t limit = entry < limits.size() ? limits[entry] : 0;
-        result = CompileTable(table, JoinPath(projectFolder, TableFileName(table)), limit, panelType, buffer);
+        result = CompileTable(table, JoinPath(projectFolder, TableFileName(table)), limit, panelType);
     }
     if (result == DF_OK && ImageFinish() != DF_OK)
         result = kImageFileError;

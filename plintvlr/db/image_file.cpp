@@ -167,6 +167,26 @@ std::uint32_t FirstOf(int table)
     return g_image.header.firstRecord[table];
 }
 
+// The first step of a walk: the table's first record and its header. 0, 4 or 5.
+int StartWalk(int table, std::uint32_t& at, ImageRecordHeader& h)
+{
+    g_image.steps = 0;
+    if (!Reading())
+        return DF_READ_ERROR;
+    at = FirstOf(table);
+    if (at == 0)
+        return DF_NOT_FOUND;
+    return StepTo(at, h, g_image.steps);
+}
+
+// A further step, to the record at the offset. 0, 4 or 5 (offset 0).
+int ContinueWalk(std::uint32_t at, ImageRecordHeader& h)
+{
+    if (at == 0)
+        return DF_NOT_FOUND;
+    return StepTo(at, h, g_image.steps);
+}
+
 }  // namespace
 
 int ImageCreate(std::string_view name)
@@ -264,14 +284,9 @@ int ImageOpen(std::string_view name)
 
 int ImageFirstHeader(int table, std::uint16_t& key, std::uint32_t& next, std::uint16_t& length)
 {
-    g_image.steps = 0;
-    const std::uint32_t first = FirstOf(table);
-    if (!Reading())
-        return DF_READ_ERROR;
-    if (first == 0)
-        return DF_NOT_FOUND;
+    std::uint32_t at = 0;
     ImageRecordHeader h;
-    if (int rc = StepTo(first, h, g_image.steps))
+    if (int rc = StartWalk(table, at, h))
         return rc;
     key = h.key;
     next = h.next;
@@ -281,10 +296,8 @@ int ImageFirstHeader(int table, std::uint16_t& key, std::uint32_t& next, std::ui
 
 int ImageNextHeader(std::uint16_t& key, std::uint32_t& offset, std::uint16_t& length)
 {
-    if (offset == 0)
-        return DF_NOT_FOUND;
     ImageRecordHeader h;
-    if (int rc = StepTo(offset, h, g_image.steps))
+    if (int rc = ContinueWalk(offset, h))
         return rc;
     key = h.key;
     offset = h.next;
@@ -294,27 +307,20 @@ int ImageNextHeader(std::uint16_t& key, std::uint32_t& offset, std::uint16_t& le
 
 int ImageFirstRecord(int table, void* buffer, std::uint16_t& length, std::uint16_t& key, std::uint32_t& next)
 {
-    g_image.steps = 0;
-    const std::uint32_t first = FirstOf(table);
-    if (!Reading())
-        return DF_READ_ERROR;
-    if (first == 0)
-        return DF_NOT_FOUND;
+    std::uint32_t at = 0;
     ImageRecordHeader h;
-    if (int rc = StepTo(first, h, g_image.steps))
+    if (int rc = StartWalk(table, at, h))
         return rc;
     key = h.key;
     next = h.next;
-    return ReadData(first, h, buffer, length);
+    return ReadData(at, h, buffer, length);
 }
 
 int ImageNextRecord(void* buffer, std::uint16_t& length, std::uint16_t& key, std::uint32_t& offset)
 {
-    if (offset == 0)
-        return DF_NOT_FOUND;
-    ImageRecordHeader h;
     const std::uint32_t at = offset;
-    if (int rc = StepTo(at, h, g_image.steps))
+    ImageRecordHeader h;
+    if (int rc = ContinueWalk(at, h))
         return rc;
     key = h.key;
     offset = h.next;
