@@ -15,6 +15,10 @@ constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
 constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
 
+// What a colour query answers when there is no colour (a pixel outside the
+// device or the clipping region).
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
+
 // System colour indices (GetSysColor, TColor::Sys*).
 constexpr int COLOR_SCROLLBAR = 0;
 constexpr int COLOR_BACKGROUND = 1;
@@ -61,16 +65,13 @@ public:
 
     constexpr bool IsSysColor() const { return (value_ & 0xFF000000u) == kSysFlag; }
     constexpr int Index() const { return static_cast<int>(value_ & 0xFF); }
-    static constexpr TColor Sys(int index) {
-        return TColor(kSysFlag | static_cast<COLORREF>(index & 0xFF));
-    }
+    static constexpr TColor Sys(int index) { return TColor(kSysFlag | static_cast<COLORREF>(index & 0xFF)); }
 
     constexpr bool operator==(const TColor&) const = default;
 
-    static const TColor Black, LtGray, Gray, White, LtRed, LtGreen, LtYellow, LtBlue, LtMagenta,
-            LtCyan;
-    static const TColor SysWindow, SysWindowText, SysWindowFrame, SysBtnFace, SysBtnShadow,
-            SysBtnHighlight, SysBtnText, SysHighlight, SysHighlightText, Sys3dDkShadow, SysMenu;
+    static const TColor Black, LtGray, Gray, White, LtRed, LtGreen, LtYellow, LtBlue, LtMagenta, LtCyan;
+    static const TColor SysWindow, SysWindowText, SysWindowFrame, SysBtnFace, SysBtnShadow, SysBtnHighlight,
+        SysBtnText, SysHighlight, SysHighlightText, Sys3dDkShadow, SysMenu;
 
 private:
     static constexpr COLORREF kSysFlag = 0x80000000u;

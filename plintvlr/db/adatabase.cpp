@@ -11,6 +11,7 @@
 #include "plintvlr/db/protocol_info_file.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
+#include "plintvlr/db/v3_file.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/str.h"
 
@@ -430,9 +431,9 @@ bool adatabase::ProjectExists(std::string_view name)
         return false;
     if (FileExists(JoinPath(folder, TableFileName(kTableSystem))))
         return true;
-    ProjectHooks& hooks = GetProjectHooks();
-    if (FileExists(JoinPath(folder, kOldSystemFile)) && hooks.convertOldProject)
-        return hooks.convertOldProject(folder);
+    // A project of the previous file generation is converted in place.
+    if (FileExists(JoinPath(folder, kOldSystemFile)))
+        return ConvertOldDatabase(folder, folder) == 0;
     return false;
 }
 

@@ -7,7 +7,7 @@
 //
 // The database never links those subsystems: each registers its part here at
 // start-up (its Register...Services function), and the program's start-up
-// installs the shell and the bitmap library. A part that is not registered
+// installs the shell. A part that is not registered
 // is left out: no object is made and its byte total stays 0. Tests register
 // only what they exercise.
 
@@ -57,6 +57,8 @@ struct PanelPoint {
 };
 
 // The program's bitmap library, as far as project open and close use it.
+// TQSBitmaps (tqs_bitmaps.h) is the program's; tests may put their own in
+// the hooks.
 class ProjectBitmapLibrary {
 public:
     virtual ~ProjectBitmapLibrary() = default;
@@ -70,6 +72,9 @@ public:
     virtual int AddStyleFromFiles(const std::string (&files)[4]) = 0;
     virtual void SetStylePoints(int style, PanelPoint state0, PanelPoint state1) = 0;
 };
+
+// The program's one bitmap library (GetBitmapLibrary in tqs_bitmaps.h).
+ProjectBitmapLibrary* ProgramBitmapLibrary();
 
 struct ProjectHooks {
     // Graphic elements: the project's panel fonts (`fontmanager`), made when
@@ -96,10 +101,6 @@ struct ProjectHooks {
     // numbered afresh (run by the transfer when the pool is large).
     std::function<void(adatabase& db)> packMessageTexts;
 
-    // Conversion of the older project files ("dtb-%.2x.dbs") in a project
-    // folder; true when the project then exists.
-    std::function<bool(const std::string& projectFolder)> convertOldProject;
-
     // The communications block and overview group lists, reloaded from the
     // project just opened (their loads set the totals of tables 3 and 10).
     std::function<void(adatabase& db)> reloadProjectLists;
@@ -109,7 +110,7 @@ struct ProjectHooks {
 
     // Program-wide objects; the caller keeps ownership.
     ProjectShell* shell = nullptr;
-    ProjectBitmapLibrary* bitmapLibrary = nullptr;
+    ProjectBitmapLibrary* bitmapLibrary = ProgramBitmapLibrary();
 };
 
 // The one set of hooks. It is never destroyed, so the global settings object

@@ -3,6 +3,7 @@
 // characters of a range, each placed on a cell of the panel font's size at a
 // whole-number scale, so the panel font's glyphs are the source's pixels.
 
+#include "platform/base/code_page.h"
 #include "platform/base/fnt_file.h"
 #include "tools/fntconv/pcf_font.h"
 
@@ -26,10 +27,6 @@ struct PanelFontSpec {
     int defaultChar = '?';
     std::string copyright;
 };
-
-// The Unicode code point of a Windows-1252 character; 0 for the control
-// codes and the five codes that have no character.
-std::uint32_t Cp1252ToUnicode(int ch);
 
 // False with a message when the spec is impossible, the source is not a
 // fixed-cell font, or a glyph would lose ink outside the cell. Characters the

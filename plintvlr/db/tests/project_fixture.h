@@ -5,6 +5,7 @@
 
 #include "platform/base/files.h"
 #include "plintvlr/db/adatabase.h"
+#include "plintvlr/db/keyed_record_file.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/shell/base/app.h"
 
@@ -67,6 +68,25 @@ protected:
     }
 
     std::string ProjectPath(const std::string& name) const { return program_ + "/DBASE/" + name; }
+
+    // Changes one data byte of a stored record behind the file layer's back,
+    // so that the record no longer matches its check.
+    static void DamageRecord(const std::string& path, std::uint32_t key, std::size_t offset)
+    {
+        const int handle = DfOpenReadOnly(path);
+        std::uint32_t position = 0;
+        std::uint16_t length = 0;
+        ASSERT_EQ(DfRecordInfo(handle, key, position, length), 0);
+        DfClose(handle);
+        ASSERT_LT(offset, length);
+        const int raw = FileOpen(path, FileMode::ReadWrite);
+        const std::int64_t at = position + DfRecordHeader::kSize + offset;
+        std::uint8_t byte = 0;
+        ASSERT_EQ(FileReadAt(raw, &byte, 1, at), 1);
+        byte ^= 0xFF;
+        ASSERT_EQ(FileWriteAt(raw, &byte, 1, at), 1);
+        FileClose(raw);
+    }
 
     static std::vector<std::uint8_t> Read(adatabase& db, int table, std::uint32_t key)
     {
