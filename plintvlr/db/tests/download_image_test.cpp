@@ -373,10 +373,11 @@ TEST_F(DownloadImageTest, ACompiledProjectExtractsToTheSameRecords)
     const Table analog = {{1, Key(1) + "FLOW"}, {2, Key(2) + "LEVEL"}, {700, Key(700) + "HIGH"}};
     const Table digital = {{1, Key(1) + "PUMP"}, {3, Key(3) + ""}};
     const Table pages = {{1, Key(1) + std::string(3000, 'p')}, {2, Key(2) + std::string(420, 'q')}};
-    const Table messages = {{1, std::string(300, 'm')}, {1999, "last"}};
+    // Message tables travel whole: the largest record the compile reads comes back too.
+    const Table messages = {{1, std::string(300, 'm')}, {2, std::string(40000, 'n')}, {1999, "last"}};
     const Table overview = {{1, Key(1) + "OV"}};
     const Table recipes = {{2, Key(2) + "RC"}};
-    const Table bitmaps = {{1, Key(1) + std::string(39998, 'b')}};  // the largest record
+    const Table bitmaps = {{1, Key(1) + std::string(39998, 'b')}};
     const std::string passwords = Key(103) + "1234      " + "         " + '\0' + "55555555" + Zeros(2) + Zeros(10);
     const Table system = {{50, Key(50) + "x"},
                           {100, kPortRecord},
@@ -541,10 +542,7 @@ TEST_F(DownloadImageTest, AProjectTableThatCannotBeReadWholeFailsTheCompile)
     // A record whose data changed on disk ends its table: the compile fails
     // instead of leaving out the records behind it.
     WriteTable(folder_, 4, {{1, Key(1) + "page one"}, {2, Key(2) + "page two"}});
-    std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(TablePath(folder_, 4), bytes));
-    bytes[14 + 16 + 3] ^= 0x20;  // in the first record's data
-    ASSERT_TRUE(WriteWholeFile(TablePath(folder_, 4), bytes));
+    DamageRecord(TablePath(folder_, 4), 1, 3);
     EXPECT_EQ(Build(), DF_BAD_CHECK);
     EXPECT_FALSE(FileExists(image_));
     ASSERT_TRUE(FileDelete(TablePath(folder_, 4)));
