@@ -1,5 +1,6 @@
 #include "varnht32/src/clock.h"
 
+#include <sched.h>
 #include <time.h>
 
 namespace vnh {
@@ -87,5 +88,15 @@ std::int32_t ElapsedMs(TimeStamp since, TimeStamp now) {
 }
 
 bool IsDue(TimeStamp due, TimeStamp now) { return TotalMs(now) >= TotalMs(due); }
+
+std::uint32_t MinuteOfHour(TimeStamp stamp) {
+  constexpr std::uint64_t kMsPerHour = 3'600'000;
+  return static_cast<std::uint32_t>(TotalMs(stamp) % kMsPerHour / 60'000);
+}
+
+void WaitMilliSeconds(std::int32_t ms) {
+  TimeStamp start = Now();
+  while (ElapsedMs(start, Now()) < ms) sched_yield();
+}
 
 }  // namespace vnh
