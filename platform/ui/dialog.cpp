@@ -348,7 +348,7 @@ LRESULT TDialog::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(static_cast<std::uintptr_t>(lParam))) {
             MoveFocusTo(GetWindowPtr(reinterpret_cast<HWND>(wParam)), true);
         } else {
-            MoveFocusTo(NextTabItem(FocusedControl(), wParam != 0), true);
+            MoveFocusTo(NextTabItem(FocusedControl(), wParam != 0), true, true);
         }
         return 0;
     default:
@@ -434,12 +434,12 @@ TWindow* TDialog::NextGroupItem(TWindow* from, bool previous)
     return nullptr;
 }
 
-void TDialog::MoveFocusTo(TWindow* control, bool selectText)
+void TDialog::MoveFocusTo(TWindow* control, bool selectText, bool toCheckedRadio)
 {
     if (!control || !control->IsWindow())
         return;
     // Tabbing into a group of radio buttons lands on the checked one.
-    if (control->SendMessage(WM_GETDLGCODE) & DLGC_RADIOBUTTON) {
+    if (toCheckedRadio && (control->SendMessage(WM_GETDLGCODE) & DLGC_RADIOBUTTON)) {
         if (control->SendMessage(BM_GETCHECK) != BST_CHECKED) {
             for (TWindow* w = NextGroupItem(control, false); w && w != control; w = NextGroupItem(w, false)) {
                 if ((w->SendMessage(WM_GETDLGCODE) & DLGC_RADIOBUTTON) && w->SendMessage(BM_GETCHECK) == BST_CHECKED) {
@@ -532,7 +532,7 @@ bool TDialog::PreProcessMsg(MSG& msg)
     case VK_TAB:
         if ((code & DLGC_WANTTAB) || ctrl || alt)
             return false;
-        MoveFocusTo(NextTabItem(FocusedControl(), GetKeyState(VK_SHIFT) < 0), true);
+        MoveFocusTo(NextTabItem(FocusedControl(), GetKeyState(VK_SHIFT) < 0), true, true);
         return true;
     case VK_LEFT:
     case VK_UP:

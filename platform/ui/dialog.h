@@ -64,7 +64,7 @@ private:
     bool CreateTemplateControls(const TDialogTemplate& dialogTemplate);
     std::vector<TWindow*> TabList();
     void FocusFirstControl();
-    void MoveFocusTo(TWindow* control, bool selectText);
+    void MoveFocusTo(TWindow* control, bool selectText, bool toCheckedRadio = false);
     bool PressButton(int id);
     bool HandleMnemonic(UINT ch);
     TWindow* FocusedControl();

@@ -62,8 +62,6 @@ LRESULT Invoke(TWindow& window, const TResponseEntry& entry, UINT msg, WPARAM wP
 const TResponseTable TWindow::Responses{nullptr, {
     OnMessage<&TWindow::EvClose>(WM_CLOSE),
     OnMessage<&TWindow::EvPaint>(WM_PAINT),
-    OnMessage<&TWindow::EvHScroll>(WM_HSCROLL),
-    OnMessage<&TWindow::EvVScroll>(WM_VSCROLL),
 }};
 
 TWindow::TWindow(TWindow* parent, const char* title, TModule* module)
@@ -467,6 +465,15 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if ((wParam & 0xFFF0) == SC_CLOSE)
             SendMessage(WM_CLOSE);
         return 0;
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        // A scroll bar control handles its own notifications when its parent
+        // leaves them to default processing.
+        TWindow* control = GetWindowPtr(LParamToHandle(lParam));
+        if (control && control != this && control->GetParentO() == this)
+            return control->HandleMessage(msg, wParam, lParam);
+        return 0;
+    }
     case WM_SETTEXT:
         title_ = lParam ? reinterpret_cast<const char*>(lParam) : "";
         if (handle_ && !(Attr.Style & WS_CHILD))
@@ -599,28 +606,6 @@ void TWindow::EvPaint()
 
 void TWindow::Paint(TDC& /*dc*/, bool /*erase*/, TRect& /*rect*/)
 {
-}
-
-void TWindow::EvHScroll(UINT code, UINT pos, HWND scrollBar)
-{
-    ScrollBarNotify(WM_HSCROLL, scrollBar, code, pos);
-}
-
-void TWindow::EvVScroll(UINT code, UINT pos, HWND scrollBar)
-{
-    ScrollBarNotify(WM_VSCROLL, scrollBar, code, pos);
-}
-
-void TWindow::ScrollBarNotify(UINT msg, HWND scrollBar, UINT code, UINT pos)
-{
-    // A scroll bar control handles its own notifications unless its parent
-    // took them first (the parent's table is searched before this default).
-    TWindow* control = GetWindowPtr(scrollBar);
-    if (control && control != this && control->GetParentO() == this)
-        control->HandleMessage(msg, MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(pos)),
-                               HandleToLParam(scrollBar));
-    else
-        DefaultProcessing();
 }
 
 // ---------------------------------------------------------------- show, enable, focus

@@ -193,8 +193,6 @@ protected:
     // Handlers in TWindow's table.
     void EvClose();
     void EvPaint();
-    void EvHScroll(UINT code, UINT pos, HWND scrollBar);
-    void EvVScroll(UINT code, UINT pos, HWND scrollBar);
 
     // Makes the window's Qt widget; `parent` is the parent's client widget or
     // null for a top-level window. Standard controls return their Qt widget.
@@ -232,7 +230,6 @@ private:
     void ReleaseHandle();
     LRESULT DispatchCommand(UINT id, HWND hWndCtl, UINT notifyCode);
     bool RouteCommandEnable(TCommandEnabler& enabler);
-    void ScrollBarNotify(UINT msg, HWND scrollBar, UINT code, UINT pos);
 
     TWindow* parent_ = nullptr;
     std::vector<TWindow*> children_;

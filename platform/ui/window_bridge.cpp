@@ -201,6 +201,9 @@ bool TranslateFocus(TWindow& window, QObject* source, QFocusEvent* fe)
     // A combo box's list or a menu opening takes no focus from the window.
     if (fe->reason() == Qt::PopupFocusReason || fe->reason() == Qt::MenuBarFocusReason)
         return false;
+    // Nor does the list taking Qt's focus while it is open.
+    if (const QWidget* focus = QApplication::focusWidget(); focus && focus->window()->windowType() == Qt::Popup)
+        return false;
     const HWND hwnd = window.GetHandle();
     if (fe->type() == QEvent::FocusIn) {
         const HWND previous = IsWindow(g_lastFocusLost) && g_lastFocusLost != hwnd ? g_lastFocusLost : nullptr;

@@ -311,12 +311,23 @@ bool TEdit::IsValid(bool reportError)
     if (!validator_)
         return true;
     const std::string text = ReadText();
-    return reportError ? validator_->Valid(text.c_str(), this) : validator_->IsValid(text.c_str());
+    if (!reportError)
+        return validator_->IsValid(text.c_str());
+    if (validator_->IsValid(text.c_str()))
+        return true;
+    ++errorsReported_;
+    validator_->Error(this);
+    return false;
 }
 
 bool TEdit::CanClose()
 {
-    return TStatic::CanClose() && IsValid(true);
+    if (!TStatic::CanClose())
+        return false;
+    if (IsValid(true))
+        return true;
+    SetFocus();  // where the user has to put it right
+    return false;
 }
 
 UINT TEdit::Transfer(void* buffer, TTransferDirection direction)
@@ -346,12 +357,15 @@ void TEdit::EvKillFocus(HWND gaining)
     if (IsValid(false))
         return;
     const HWND self = GetHandle();
-    // Reported once the focus change is over: the focus comes back, then the message.
+    const int reported = errorsReported_;
+    // Reported once the focus change is over: the focus comes back, then the
+    // message, unless the error was reported meanwhile (the click that took
+    // the focus was on OK, and closing checked the edit).
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [self] {
+        [self, reported] {
             auto* edit = dynamic_cast<TEdit*>(GetWindowPtr(self));
-            if (!edit)
+            if (!edit || edit->errorsReported_ != reported || edit->IsValid(false))
                 return;
             edit->SetFocus();
             edit->IsValid(true);

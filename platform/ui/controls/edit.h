@@ -81,5 +81,6 @@ private:
     std::unique_ptr<TValidator> validator_;
     bool modified_ = false;
     int programmatic_ = 0;
+    int errorsReported_ = 0;
     UINT limit_ = 0x7FFFFFFE;
 };

@@ -6,6 +6,7 @@
 #include "platform/ui/window_api.h"
 #include "platform/ui/window_bridge.h"
 
+#include <QInputEvent>
 #include <QListWidget>
 #include <QScrollBar>
 
@@ -15,6 +16,26 @@
 namespace {
 
 // Counts a change the program makes, so that it sends no notification.
+// Shift with a click selects from the anchor to the item and drops the rest,
+// unless Ctrl is held too.
+class ListWidget : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override
+    {
+        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+        if (selectionMode() == ExtendedSelection && event &&
+            (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::KeyPress)) {
+            const Qt::KeyboardModifiers mods = static_cast<const QInputEvent*>(event)->modifiers();
+            if ((mods & Qt::ShiftModifier) && !(mods & Qt::ControlModifier))
+                flags = QItemSelectionModel::Clear | QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows;
+        }
+        return flags;
+    }
+};
+
 class Quiet {
 public:
     explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
@@ -40,7 +61,7 @@ TListBox::TListBox(TWindow* parent, int resourceId, TModule* module) : TControl(
 
 QWidget* TListBox::CreateWidget(QWidget* parent)
 {
-    list_ = new QListWidget(parent);
+    list_ = new ListWidget(parent);
     list_->setUniformItemSizes(!(Attr.Style & LBS_OWNERDRAWVARIABLE));
     QObject::connect(list_, &QListWidget::itemSelectionChanged, [this] {
         if (!programmatic_ && (Attr.Style & LBS_NOTIFY))
