@@ -275,10 +275,11 @@ void TWindow::Destroy(int /*retVal*/)
     CleanupWindow();
     if (!*alive)
         return;
-    DestroyChildren();
+    // WM_DESTROY reaches a window before its children are destroyed.
     HandleMessage(WM_DESTROY);
     if (!*alive)
         return;
+    DestroyChildren();
     ReleaseHandle();
     destroying_ = false;
     setUp_ = false;

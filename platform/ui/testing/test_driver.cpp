@@ -247,6 +247,7 @@ void TTestDriver::DoubleClickAt(TWindow& window, TPoint point, UINT keys)
     QTest::mousePress(target, Qt::LeftButton, mods, local);
     QTest::mouseRelease(target, Qt::LeftButton, mods, local);
     QTest::mouseDClick(target, Qt::LeftButton, mods, local);
+    QTest::mouseRelease(target, Qt::LeftButton, mods, local);
     ProcessEvents();
 }
 
@@ -367,6 +368,7 @@ void TTestDriver::DoubleClickListItem(TWindow& parent, int id, int index)
     QTest::mousePress(list->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, point);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, point);
     ProcessEvents();
 }
 
