@@ -271,6 +271,7 @@ int TDialog::Execute()
         return -1;
     }
     dialog->setWindowModality(Qt::ApplicationModal);
+    Attr.Style |= WS_VISIBLE;  // the modal loop shows it
     // Runs inside the modal loop, once the dialog shows.
     QTimer::singleShot(0, dialog, [this, alive] {
         if (!*alive || !IsWindow() || ending_)
@@ -286,6 +287,9 @@ int TDialog::Execute()
     modal_ = false;
     const int result = returnValue_;
     TWindow::Destroy(result);
+    // The owner's window is the active one again, with its focus where it was.
+    if (TWindow* owner = GetParentO(); owner && owner->IsWindow())
+        owner->GetTopLevel()->GetWidget()->activateWindow();
     return result;
 }
 
@@ -454,11 +458,16 @@ void TDialog::MoveFocusTo(TWindow* control, bool selectText, bool toCheckedRadio
         control->SendMessage(EM_SETSEL, 0, -1);
 }
 
+TWindow* TDialog::FirstFocus()
+{
+    return NextTabItem(nullptr, false);
+}
+
 void TDialog::FocusFirstControl()
 {
     if (FocusedControl())
         return;
-    MoveFocusTo(NextTabItem(nullptr, false), true);
+    MoveFocusTo(FirstFocus(), true);
 }
 
 bool TDialog::PressButton(int id)

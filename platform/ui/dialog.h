@@ -59,6 +59,8 @@ public:
 protected:
     void EvClose();
     QWidget* CreateWidget(QWidget* parent) override;
+    // The control that has the focus when the dialog opens: the first tab stop.
+    virtual TWindow* FirstFocus();
 
 private:
     bool CreateTemplateControls(const TDialogTemplate& dialogTemplate);

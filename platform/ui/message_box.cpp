@@ -157,6 +157,12 @@ void TMessageBox::SetupWindow()
     MessageBeep(flags_ & MB_ICONMASK);
 }
 
+TWindow* TMessageBox::FirstFocus()
+{
+    TWindow* button = ChildWithId(GetDefaultId());
+    return button ? button : TDialog::FirstFocus();
+}
+
 LRESULT TMessageBox::EvCommand(UINT id, HWND /*hWndCtl*/, UINT notifyCode)
 {
     if (notifyCode != BN_CLICKED)

@@ -24,6 +24,8 @@ public:
 
 protected:
     void SetupWindow() override;
+    // The default button has the focus.
+    TWindow* FirstFocus() override;
     LRESULT EvCommand(UINT id, HWND hWndCtl, UINT notifyCode) override;
 
 private:

@@ -649,11 +649,11 @@ bool TWindow::ShowWindow(int cmdShow)
 
 bool TWindow::IsWindowVisible() const
 {
-    if (!handle_ || !(Attr.Style & WS_VISIBLE))
+    if (!handle_)
         return false;
     if (!(Attr.Style & WS_CHILD))
         return GetWidget()->isVisible();
-    return !parent_ || parent_->IsWindowVisible();
+    return (Attr.Style & WS_VISIBLE) && (!parent_ || parent_->IsWindowVisible());
 }
 
 bool TWindow::EnableWindow(bool enable)

@@ -122,6 +122,8 @@ void TEdit::AdoptLineEdit(QLineEdit* lineEdit)
 void TEdit::ConnectLineEdit()
 {
     QObject::connect(line_, &QLineEdit::textChanged, [this] { OnTextChanged(); });
+    if (validator_)
+        line_->setValidator(new ValidatorAdapter(*this, line_));
 }
 
 void TEdit::WidgetCreated()

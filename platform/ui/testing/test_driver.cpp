@@ -425,12 +425,17 @@ bool TTestDriver::ChooseMenuItem(TFrameWindow& frame, UINT id)
 
 void TTestDriver::OnNextDialog(std::function<void(TDialog& dialog)> script)
 {
-    expected_.push_back({false, 0, std::move(script)});
+    expected_.push_back({false, 0, std::move(script), {}});
 }
 
 void TTestDriver::AnswerMessageBox(int button)
 {
-    expected_.push_back({true, button, {}});
+    expected_.push_back({true, button, {}, {}});
+}
+
+void TTestDriver::OnNextMessageBox(std::function<void(TMessageBox& box)> script)
+{
+    expected_.push_back({true, 0, {}, std::move(script)});
 }
 
 void TTestDriver::OnModal(TWindow& modal)
@@ -458,6 +463,12 @@ void TTestDriver::OnModal(TWindow& modal)
     if (box) {
         if (!next.messageBox) {
             giveUp(what + " came where a dialog was expected");
+            return;
+        }
+        if (next.boxScript) {
+            next.boxScript(*box);
+            if (IsWindow(handle) && box->IsExecuting())
+                giveUp("the script left " + what + " open");
             return;
         }
         shown_.back().answer = next.answer;

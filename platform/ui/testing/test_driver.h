@@ -29,6 +29,7 @@
 #include <vector>
 
 class QWidget;
+class TMessageBox;
 
 class TTestDriver {
 public:
@@ -94,6 +95,8 @@ public:
     void OnNextDialog(std::function<void(TDialog& dialog)> script);
     // The next message box is answered by clicking `button`.
     void AnswerMessageBox(int button);
+    // The next message box is handed to `script` (to answer it with keys, say).
+    void OnNextMessageBox(std::function<void(TMessageBox& box)> script);
     const std::vector<ShownMessageBox>& MessageBoxes() const { return shown_; }
     // Scripts and answers not yet used.
     int PendingAnswers() const { return static_cast<int>(expected_.size()); }
@@ -108,6 +111,7 @@ private:
         bool messageBox = false;
         int answer = 0;
         std::function<void(TDialog&)> script;
+        std::function<void(TMessageBox&)> boxScript;
     };
 
     void OnModal(TWindow& modal);
