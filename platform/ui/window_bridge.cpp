@@ -49,6 +49,7 @@ Qt::KeyboardModifiers g_modifiers;
 Qt::MouseButtons g_buttons;
 HWND g_capture = nullptr;
 HWND g_lastFocusLost = nullptr;
+HWND g_focused = nullptr;  // the window last told it has the focus
 
 class Filter : public QObject {
 public:
@@ -206,11 +207,18 @@ bool TranslateFocus(TWindow& window, QObject* source, QFocusEvent* fe)
         return false;
     const HWND hwnd = window.GetHandle();
     if (fe->type() == QEvent::FocusIn) {
+        // Each window hears once that it has the focus, and once that it lost it.
+        if (g_focused == hwnd)
+            return false;
         const HWND previous = IsWindow(g_lastFocusLost) && g_lastFocusLost != hwnd ? g_lastFocusLost : nullptr;
         g_lastFocusLost = nullptr;
+        g_focused = hwnd;
         Dispatch(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0, WM_SETFOCUS,
                  reinterpret_cast<WPARAM>(previous), source, fe, false);
     } else {
+        if (g_focused != hwnd)
+            return false;
+        g_focused = nullptr;
         TWindow* gaining = TWindowBridge::WindowFor(QApplication::focusWidget());
         const HWND next = gaining && gaining != &window ? gaining->GetHandle() : nullptr;
         g_lastFocusLost = hwnd;
@@ -384,6 +392,8 @@ void TWindowBridge::Detach(TWindow& window)
     }
     if (g_lastFocusLost == hwnd)
         g_lastFocusLost = nullptr;
+    if (g_focused == hwnd)
+        g_focused = nullptr;
 }
 
 TWindow* TWindowBridge::WindowFor(const QObject* object)

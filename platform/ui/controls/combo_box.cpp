@@ -132,8 +132,8 @@ void TComboBox::ApplyAttributes()
     combo_->setFixedHeight(boxHeight);
     const int itemHeight = std::max(1, ownerDraw_ ? ownerDraw_->ItemHeight() : combo_->fontMetrics().height() + 2);
     combo_->setMaxVisibleItems(std::max(1, (Attr.H - boxHeight) / itemHeight));
-    if (textLimit_ > 0 && combo_->lineEdit())
-        combo_->lineEdit()->setMaxLength(static_cast<int>(textLimit_) - 1);
+    if (textLimit_ > 0 && edit_)
+        edit_->LimitText(textLimit_ - 1);
 }
 
 void TComboBox::StyleChanged(DWORD oldStyle)
@@ -441,9 +441,9 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return CB_OKAY;
     }
     case CB_LIMITTEXT:
-        if (!combo_->lineEdit())
+        if (!edit_)
             return 0;
-        combo_->lineEdit()->setMaxLength(wParam ? static_cast<int>(std::min<WPARAM>(wParam, 32767)) : 32767);
+        edit_->LimitText(static_cast<UINT>(wParam));
         return 1;
     case CB_GETEDITSEL: {
         if (!edit_)

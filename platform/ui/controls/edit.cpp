@@ -35,13 +35,16 @@ std::string FromWidgetText(const QString& text)
     return FromQString(s);
 }
 
-// Lets the edit's validator judge every change the user makes.
+// Judges every change the user makes (typing, deleting, pasting) by the
+// text limit and the edit's validator; the program's own texts pass unjudged.
 class ValidatorAdapter : public QValidator {
 public:
     ValidatorAdapter(TEdit& edit, QObject* parent) : QValidator(parent), edit_(edit) {}
 
     State validate(QString& input, int& pos) const override
     {
+        if (static_cast<std::size_t>(input.size()) > edit_.GetLimitText())
+            return Invalid;
         TValidator* validator = edit_.GetValidator();
         if (!validator)
             return Acceptable;
@@ -117,13 +120,13 @@ void TEdit::AdoptLineEdit(QLineEdit* lineEdit)
     // changes are the field's own.
     line_ = lineEdit;
     QObject::connect(line_, &QLineEdit::textEdited, [this] { OnTextChanged(); });
+    line_->setValidator(new ValidatorAdapter(*this, line_));
 }
 
 void TEdit::ConnectLineEdit()
 {
     QObject::connect(line_, &QLineEdit::textChanged, [this] { OnTextChanged(); });
-    if (validator_)
-        line_->setValidator(new ValidatorAdapter(*this, line_));
+    line_->setValidator(new ValidatorAdapter(*this, line_));
 }
 
 void TEdit::WidgetCreated()
@@ -304,8 +307,6 @@ void TEdit::Undo()
 void TEdit::SetValidator(TValidator* validator)
 {
     validator_.reset(validator);
-    if (line_)
-        line_->setValidator(validator ? new ValidatorAdapter(*this, line_) : nullptr);
 }
 
 bool TEdit::IsValid(bool reportError)
@@ -447,9 +448,8 @@ LRESULT TEdit::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         modified_ = wParam != 0;
         return 0;
     case EM_LIMITTEXT:
+        // Limits what the user types; texts the program sets may be longer.
         limit_ = wParam ? static_cast<UINT>(wParam) : 0x7FFFFFFEu;
-        if (line_)
-            line_->setMaxLength(static_cast<int>(std::min<UINT>(limit_, 32767)));
         return 0;
     case EM_GETLIMITTEXT:
         return static_cast<LRESULT>(limit_);

@@ -40,6 +40,8 @@ public:
     UINT Transfer(void* buffer, TTransferDirection direction) override;
 
     void LimitText(UINT length);
+    // The most characters the user may type (EM_LIMITTEXT).
+    UINT GetLimitText() const { return limit_; }
     bool IsModified() const { return modified_; }
     void ClearModify() { modified_ = false; }
     void GetSelection(int& start, int& end) const;
