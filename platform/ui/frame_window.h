@@ -33,6 +33,7 @@ public:
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetReleased() override { main_ = nullptr; }
     void SetupWindow() override;
     void EvSize(UINT sizeType, const TSize& size);
     void EvInitMenuPopup(WPARAM popup, LPARAM index);

@@ -85,7 +85,15 @@ TWindow::~TWindow()
         delete children_.back();
     if (parent_)
         parent_->RemoveChild(this);
+    delete signalContext_;
     *alive_ = false;
+}
+
+QObject* TWindow::SignalContext()
+{
+    if (!signalContext_)
+        signalContext_ = new QObject;
+    return signalContext_;
 }
 
 TApplication* TWindow::GetApplication() const
@@ -314,6 +322,9 @@ void TWindow::ReleaseHandle()
     UnregisterHandle(handle);
     handle_ = nullptr;
     delete handle;
+    WidgetReleased();
+    delete signalContext_;
+    signalContext_ = nullptr;
     if (widget && ownsWidget_) {
         // The widget may be the one whose event is being handled right now.
         widget->hide();

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class QObject;
 class QWidget;
 class TApplication;
 class TDC;
@@ -204,6 +205,12 @@ protected:
     // The widget exists and its events are translated; a control adds the
     // inner widgets whose events are its own (a list's viewport).
     virtual void WidgetCreated() {}
+    // The window is gone: a control forgets the widgets it kept pointers to.
+    virtual void WidgetReleased() {}
+    // The context of the Qt signal connections a control makes: they end
+    // when the window is destroyed, so no signal reaches a window that has
+    // no widget or an object that was deleted.
+    QObject* SignalContext();
     // The window's text changed (caption or control text).
     virtual void TextChanged() {}
     // The text WM_GETTEXT answers; controls read it from their widget.
@@ -244,6 +251,7 @@ private:
     bool hasCursor_ = false;
     TResId cursor_;
     QWidget* clientWidget_ = nullptr;
+    QObject* signalContext_ = nullptr;
     std::vector<MSG> dispatching_;  // messages being handled, innermost last
     std::shared_ptr<bool> alive_;   // cleared by the destructor; checked by event code
 };

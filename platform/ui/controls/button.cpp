@@ -56,7 +56,7 @@ QWidget* TButton::CreateWidget(QWidget* parent)
                                                                       : new QPushButton(parent);
     // The dialog, not Qt, decides which button Enter presses.
     button->setAutoDefault(false);
-    QObject::connect(button, &QPushButton::clicked, [this] { NotifyParent(BN_CLICKED); });
+    QObject::connect(button, &QPushButton::clicked, SignalContext(), [this] { NotifyParent(BN_CLICKED); });
     ApplyFocusPolicy(button);
     return button;
 }

@@ -42,7 +42,7 @@ TCheckBox::TCheckBox(TWindow* parent, int resourceId, TGroupBox* group, TModule*
 QWidget* TCheckBox::CreateWidget(QWidget* parent)
 {
     auto* box = new CheckWidget(parent);
-    QObject::connect(box, &QCheckBox::clicked, [this] { NotifyParent(BN_CLICKED); });
+    QObject::connect(box, &QCheckBox::clicked, SignalContext(), [this] { NotifyParent(BN_CLICKED); });
     ApplyFocusPolicy(box);
     return box;
 }

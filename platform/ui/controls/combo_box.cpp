@@ -93,7 +93,7 @@ QWidget* TComboBox::CreateWidget(QWidget* parent)
         combo_->setCompleter(nullptr);
     }
     combo_->setDuplicatesEnabled(true);
-    QObject::connect(combo_, &QComboBox::currentIndexChanged, [this] {
+    QObject::connect(combo_, &QComboBox::currentIndexChanged, SignalContext(), [this] {
         if (programmatic_)
             return;
         if (dropped_)
@@ -101,7 +101,7 @@ QWidget* TComboBox::CreateWidget(QWidget* parent)
         else
             NotifyParent(CBN_SELCHANGE);
     });
-    QObject::connect(combo_, &QComboBox::activated, [this] {
+    QObject::connect(combo_, &QComboBox::activated, SignalContext(), [this] {
         if (closing_)
             FinishCloseUp(true);
     });
@@ -112,7 +112,7 @@ QWidget* TComboBox::CreateWidget(QWidget* parent)
 void TComboBox::WidgetCreated()
 {
     if (OwnerDrawn()) {
-        ownerDraw_ = new TOwnerDrawDelegate(*this, ODT_COMBOBOX, Attr.Style & CBS_OWNERDRAWVARIABLE, combo_);
+        ownerDraw_ = new TOwnerDrawDelegate(GetHandle(), ODT_COMBOBOX, Attr.Style & CBS_OWNERDRAWVARIABLE, combo_);
         combo_->view()->setItemDelegate(ownerDraw_);
         if (Attr.Style & CBS_OWNERDRAWFIXED)
             ownerDraw_->SetItemHeight(ownerDraw_->Measure(0, 0));
@@ -121,6 +121,14 @@ void TComboBox::WidgetCreated()
         edit_ = new TComboEdit(this, combo_->lineEdit());
         edit_->PerformCreate();
     }
+}
+
+void TComboBox::WidgetReleased()
+{
+    combo_ = nullptr;
+    edit_ = nullptr;  // went with the window
+    ownerDraw_ = nullptr;
+    dropped_ = closing_ = selectionChanged_ = false;
 }
 
 void TComboBox::ApplyAttributes()

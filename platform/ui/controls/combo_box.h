@@ -64,6 +64,7 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
+    void WidgetReleased() override;
     void ApplyAttributes() override;
     void StyleChanged(DWORD oldStyle) override;
     void TextChanged() override;

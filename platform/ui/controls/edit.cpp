@@ -37,15 +37,20 @@ std::string FromWidgetText(const QString& text)
 
 // Judges every change the user makes (typing, deleting, pasting) by the
 // text limit and the edit's validator; the program's own texts pass unjudged.
+// It finds its edit through the line edit it belongs to, so it outlives the
+// edit's window harmlessly.
 class ValidatorAdapter : public QValidator {
 public:
-    ValidatorAdapter(TEdit& edit, QObject* parent) : QValidator(parent), edit_(edit) {}
+    explicit ValidatorAdapter(QLineEdit* lineEdit) : QValidator(lineEdit), lineEdit_(lineEdit) {}
 
     State validate(QString& input, int& pos) const override
     {
-        if (static_cast<std::size_t>(input.size()) > edit_.GetLimitText())
+        auto* edit = dynamic_cast<TEdit*>(TWindowBridge::WindowFor(lineEdit_));
+        if (!edit)
+            return Acceptable;
+        if (static_cast<std::size_t>(input.size()) > edit->GetLimitText())
             return Invalid;
-        TValidator* validator = edit_.GetValidator();
+        TValidator* validator = edit->GetValidator();
         if (!validator)
             return Acceptable;
         const std::string text = FromQString(input);
@@ -64,7 +69,7 @@ public:
     }
 
 private:
-    TEdit& edit_;
+    QLineEdit* lineEdit_;
 };
 
 }  // namespace
@@ -103,7 +108,7 @@ QWidget* TEdit::CreateWidget(QWidget* parent)
                                                                       : Qt::ScrollBarAlwaysOff);
         if (!(Attr.Style & WS_BORDER))
             text_->setFrameStyle(QFrame::NoFrame);
-        QObject::connect(text_, &QPlainTextEdit::textChanged, [this] { OnTextChanged(); });
+        QObject::connect(text_, &QPlainTextEdit::textChanged, SignalContext(), [this] { OnTextChanged(); });
         widget = text_;
     } else {
         line_ = new QLineEdit(parent);
@@ -119,14 +124,20 @@ void TEdit::AdoptLineEdit(QLineEdit* lineEdit)
     // The control around the field changes its text too; only the user's
     // changes are the field's own.
     line_ = lineEdit;
-    QObject::connect(line_, &QLineEdit::textEdited, [this] { OnTextChanged(); });
-    line_->setValidator(new ValidatorAdapter(*this, line_));
+    QObject::connect(line_, &QLineEdit::textEdited, SignalContext(), [this] { OnTextChanged(); });
+    line_->setValidator(new ValidatorAdapter(line_));
 }
 
 void TEdit::ConnectLineEdit()
 {
-    QObject::connect(line_, &QLineEdit::textChanged, [this] { OnTextChanged(); });
-    line_->setValidator(new ValidatorAdapter(*this, line_));
+    QObject::connect(line_, &QLineEdit::textChanged, SignalContext(), [this] { OnTextChanged(); });
+    line_->setValidator(new ValidatorAdapter(line_));
+}
+
+void TEdit::WidgetReleased()
+{
+    line_ = nullptr;
+    text_ = nullptr;
 }
 
 void TEdit::WidgetCreated()

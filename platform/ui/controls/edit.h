@@ -58,6 +58,7 @@ protected:
     void SetupWindow() override;
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
+    void WidgetReleased() override;
     void TextChanged() override;
     std::string ReadText() const override;
     void StyleChanged(DWORD oldStyle) override;

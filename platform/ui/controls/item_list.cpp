@@ -51,7 +51,7 @@ int SortedPosition(int count, const TItemText& text, const QString& item)
     return low;
 }
 
-TOwnerDrawDelegate::TOwnerDrawDelegate(TWindow& control, UINT controlType, bool variable, QObject* parent)
+TOwnerDrawDelegate::TOwnerDrawDelegate(HWND control, UINT controlType, bool variable, QObject* parent)
     : QStyledItemDelegate(parent), control_(control), type_(controlType), variable_(variable)
 {
     itemHeight_ = QFontMetrics(QApplication::font()).height();
@@ -59,13 +59,16 @@ TOwnerDrawDelegate::TOwnerDrawDelegate(TWindow& control, UINT controlType, bool 
 
 int TOwnerDrawDelegate::Measure(int index, std::uintptr_t data) const
 {
+    TWindow* control = GetWindowPtr(control_);
+    if (!control)
+        return itemHeight_;
     MEASUREITEMSTRUCT item;
     item.CtlType = type_;
-    item.CtlID = static_cast<UINT>(control_.GetId());
+    item.CtlID = static_cast<UINT>(control->GetId());
     item.itemID = static_cast<UINT>(index);
     item.itemHeight = static_cast<UINT>(itemHeight_);
     item.itemData = data;
-    SendMessage(control_.GetParent(), WM_MEASUREITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    SendMessage(control->GetParent(), WM_MEASUREITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
     return static_cast<int>(item.itemHeight);
 }
 
@@ -82,18 +85,21 @@ QSize TOwnerDrawDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
 
 void TOwnerDrawDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
+    TWindow* control = GetWindowPtr(control_);
+    if (!control)
+        return;
     DRAWITEMSTRUCT item;
     item.CtlType = type_;
-    item.CtlID = static_cast<UINT>(control_.GetId());
+    item.CtlID = static_cast<UINT>(control->GetId());
     item.itemID = static_cast<UINT>(index.row());
     item.itemAction = ODA_DRAWENTIRE;
     item.itemState = ((option.state & QStyle::State_Selected) ? ODS_SELECTED : 0) |
                      ((option.state & QStyle::State_HasFocus) ? ODS_FOCUS : 0) |
                      ((option.state & QStyle::State_Enabled) ? 0 : ODS_DISABLED);
-    item.hwndItem = control_.GetHandle();
+    item.hwndItem = control_;
     item.rcItem = TRect(option.rect.left(), option.rect.top(), option.rect.right() + 1, option.rect.bottom() + 1);
     item.itemData = static_cast<std::uintptr_t>(index.data(kItemDataRole).toULongLong());
-    const HWND owner = control_.GetParent();
+    const HWND owner = control->GetParent();
     painter->save();
     PaintWithDC(*painter, [&](TDC& dc) {
         item.hDC = &dc;

@@ -27,7 +27,7 @@ constexpr int kItemDataRole = Qt::UserRole + 1;
 // Owner-drawn items: WM_MEASUREITEM and WM_DRAWITEM to the control's parent.
 class TOwnerDrawDelegate : public QStyledItemDelegate {
 public:
-    TOwnerDrawDelegate(TWindow& control, UINT controlType, bool variable, QObject* parent);
+    TOwnerDrawDelegate(HWND control, UINT controlType, bool variable, QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void SetItemHeight(int height) { itemHeight_ = height; }
@@ -36,7 +36,7 @@ public:
     int Measure(int index, std::uintptr_t data) const;
 
 private:
-    TWindow& control_;
+    HWND control_;  // looked up at each use: the delegate may outlive the window
     UINT type_;
     bool variable_;
     int itemHeight_ = 0;

@@ -63,11 +63,11 @@ QWidget* TListBox::CreateWidget(QWidget* parent)
 {
     list_ = new ListWidget(parent);
     list_->setUniformItemSizes(!(Attr.Style & LBS_OWNERDRAWVARIABLE));
-    QObject::connect(list_, &QListWidget::itemSelectionChanged, [this] {
+    QObject::connect(list_, &QListWidget::itemSelectionChanged, SignalContext(), [this] {
         if (!programmatic_ && (Attr.Style & LBS_NOTIFY))
             NotifyParent(LBN_SELCHANGE);
     });
-    QObject::connect(list_, &QListWidget::itemDoubleClicked, [this] {
+    QObject::connect(list_, &QListWidget::itemDoubleClicked, SignalContext(), [this] {
         if (Attr.Style & LBS_NOTIFY)
             NotifyParent(LBN_DBLCLK);
     });
@@ -79,7 +79,7 @@ void TListBox::WidgetCreated()
 {
     TWindowBridge::AddEventSource(*this, list_->viewport());
     if (OwnerDrawn()) {
-        ownerDraw_ = new TOwnerDrawDelegate(*this, ODT_LISTBOX, Attr.Style & LBS_OWNERDRAWVARIABLE, list_);
+        ownerDraw_ = new TOwnerDrawDelegate(GetHandle(), ODT_LISTBOX, Attr.Style & LBS_OWNERDRAWVARIABLE, list_);
         list_->setItemDelegate(ownerDraw_);
         // A fixed item height is asked for once, as the list is made.
         if (Attr.Style & LBS_OWNERDRAWFIXED)
@@ -89,6 +89,13 @@ void TListBox::WidgetCreated()
         list_->setItemDelegate(tabStops_);
         SetTabStops(0, nullptr);
     }
+}
+
+void TListBox::WidgetReleased()
+{
+    list_ = nullptr;
+    ownerDraw_ = nullptr;
+    tabStops_ = nullptr;
 }
 
 void TListBox::StyleChanged(DWORD oldStyle)

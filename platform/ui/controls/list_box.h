@@ -62,6 +62,7 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
+    void WidgetReleased() override;
     bool PaintsNatively() const override { return true; }
     void StyleChanged(DWORD oldStyle) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

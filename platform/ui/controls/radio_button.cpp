@@ -40,7 +40,7 @@ TRadioButton::TRadioButton(TWindow* parent, int resourceId, TGroupBox* group, TM
 QWidget* TRadioButton::CreateWidget(QWidget* parent)
 {
     auto* radio = new RadioWidget(parent);
-    QObject::connect(radio, &QRadioButton::clicked, [this] { NotifyParent(BN_CLICKED); });
+    QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this] { NotifyParent(BN_CLICKED); });
     ApplyFocusPolicy(radio);
     return radio;
 }

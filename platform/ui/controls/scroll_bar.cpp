@@ -31,7 +31,7 @@ QWidget* TScrollBar::CreateWidget(QWidget* parent)
     bar_->setRange(0, 100);
     bar_->setPageStep(10);
     // The parent decides the new position: every action is told, then undone.
-    QObject::connect(bar_, &QAbstractSlider::actionTriggered, [this](int action) {
+    QObject::connect(bar_, &QAbstractSlider::actionTriggered, SignalContext(), [this](int action) {
         if (programmatic_)
             return;
         const int requested = bar_->sliderPosition();
@@ -62,7 +62,7 @@ QWidget* TScrollBar::CreateWidget(QWidget* parent)
             break;
         }
     });
-    QObject::connect(bar_, &QAbstractSlider::sliderReleased, [this] { Notify(SB_THUMBPOSITION, bar_->sliderPosition()); });
+    QObject::connect(bar_, &QAbstractSlider::sliderReleased, SignalContext(), [this] { Notify(SB_THUMBPOSITION, bar_->sliderPosition()); });
     ApplyFocusPolicy(bar_);
     return bar_;
 }

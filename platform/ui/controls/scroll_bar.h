@@ -41,6 +41,7 @@ public:
 
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
+    void WidgetReleased() override { bar_ = nullptr; }
     bool PaintsNatively() const override { return true; }
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     UINT DialogCode(const MSG* msg) const override;

@@ -379,6 +379,49 @@ TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)
     EXPECT_EQ(window.GetWidget()->cursor().shape(), Qt::ArrowCursor);
 }
 
+// A window that deletes itself while it handles a click or a key.
+class TSelfDeleting : public TWindow {
+public:
+    explicit TSelfDeleting(bool* deleted) : TWindow(nullptr, "self"), deleted_(deleted)
+    {
+        Attr.W = 100;
+        Attr.H = 100;
+    }
+    ~TSelfDeleting() override { *deleted_ = true; }
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+
+private:
+    void EvLButtonDown(UINT, const TPoint&)
+    {
+        Destroy();
+        delete this;
+    }
+    void EvKeyDown(UINT, UINT, UINT) { delete this; }
+    bool* deleted_;
+};
+
+const TResponseTable TSelfDeleting::Responses{&TWindow::Responses, {
+    OnMessage<&TSelfDeleting::EvLButtonDown>(WM_LBUTTONDOWN),
+    OnMessage<&TSelfDeleting::EvKeyDown>(WM_KEYDOWN),
+}};
+
+TEST_F(WindowTest, AWindowMayDeleteItselfInItsOwnHandler)
+{
+    bool deleted = false;
+    auto* window = new TSelfDeleting(&deleted);
+    driver.Show(*window);
+    driver.ClickAt(*window, {10, 10});
+    EXPECT_TRUE(deleted);
+    deleted = false;
+    window = new TSelfDeleting(&deleted);
+    driver.Show(*window);
+    window->SetFocus();
+    driver.ProcessEvents();
+    driver.PressKey('A');  // the character that would follow the key finds no window
+    EXPECT_TRUE(deleted);
+}
+
 TEST(WindowApiTest, MulDivRoundsHalfAwayFromZero)
 {
     struct Case {
