@@ -151,12 +151,9 @@ TMenu* TMenu::FindCommand(UINT id, int* position)
 
 bool TMenu::DeleteMenu(UINT item, UINT flags)
 {
-    // Commands are looked for in the pop-ups too, as the system does.
-    TMenu* menu = this;
-    int position = Find(item, flags);
-    if (position < 0 && !(flags & MF_BYPOSITION))
-        menu = FindCommand(item, &position);
-    if (!menu || position < 0)
+    int position = -1;
+    TMenu* menu = Locate(item, flags, position);
+    if (!menu)
         return false;
     Item& doomed = menu->items_[static_cast<std::size_t>(position)];
     menu->menu_->removeAction(doomed.action);
@@ -181,13 +178,20 @@ bool TMenu::ModifyMenu(UINT item, UINT flags, UINT newId, const char* text)
     return true;
 }
 
+TMenu* TMenu::Locate(UINT item, UINT flags, int& position)
+{
+    // Commands are looked for in the pop-ups too, as the system does.
+    position = Find(item, flags);
+    if (position >= 0)
+        return this;
+    return (flags & MF_BYPOSITION) ? nullptr : FindCommand(item, &position);
+}
+
 UINT TMenu::EnableMenuItem(UINT item, UINT flags)
 {
-    TMenu* menu = this;
-    int position = Find(item, flags);
-    if (position < 0 && !(flags & MF_BYPOSITION))
-        menu = FindCommand(item, &position);
-    if (!menu || position < 0)
+    int position = -1;
+    TMenu* menu = Locate(item, flags, position);
+    if (!menu)
         return static_cast<UINT>(-1);
     Item& it = menu->items_[static_cast<std::size_t>(position)];
     const UINT previous = it.flags & (MF_GRAYED | MF_DISABLED);
@@ -198,11 +202,9 @@ UINT TMenu::EnableMenuItem(UINT item, UINT flags)
 
 UINT TMenu::CheckMenuItem(UINT item, UINT flags)
 {
-    TMenu* menu = this;
-    int position = Find(item, flags);
-    if (position < 0 && !(flags & MF_BYPOSITION))
-        menu = FindCommand(item, &position);
-    if (!menu || position < 0)
+    int position = -1;
+    TMenu* menu = Locate(item, flags, position);
+    if (!menu)
         return static_cast<UINT>(-1);
     Item& it = menu->items_[static_cast<std::size_t>(position)];
     const UINT previous = it.flags & MF_CHECKED;
@@ -213,11 +215,9 @@ UINT TMenu::CheckMenuItem(UINT item, UINT flags)
 
 UINT TMenu::GetMenuState(UINT item, UINT flags) const
 {
-    const TMenu* menu = this;
-    int position = Find(item, flags);
-    if (position < 0 && !(flags & MF_BYPOSITION))
-        menu = const_cast<TMenu*>(this)->FindCommand(item, &position);
-    if (!menu || position < 0)
+    int position = -1;
+    const TMenu* menu = const_cast<TMenu*>(this)->Locate(item, flags, position);
+    if (!menu)
         return static_cast<UINT>(-1);
     const Item& it = menu->items_[static_cast<std::size_t>(position)];
     return it.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP | MF_SEPARATOR | MF_DEFAULT);
@@ -239,13 +239,9 @@ TMenu* TMenu::GetSubMenu(int position) const
 
 std::string TMenu::GetMenuString(UINT item, UINT flags) const
 {
-    const TMenu* menu = this;
-    int position = Find(item, flags);
-    if (position < 0 && !(flags & MF_BYPOSITION))
-        menu = const_cast<TMenu*>(this)->FindCommand(item, &position);
-    if (!menu || position < 0)
-        return {};
-    return menu->items_[static_cast<std::size_t>(position)].text;
+    int position = -1;
+    const TMenu* menu = const_cast<TMenu*>(this)->Locate(item, flags, position);
+    return menu ? menu->items_[static_cast<std::size_t>(position)].text : std::string();
 }
 
 bool TMenu::SetMenuDefaultItem(UINT item, bool byPosition)

@@ -95,7 +95,9 @@ private:
     };
 
     void Build(const std::vector<TMenuTemplateItem>& items);
-    int Find(UINT item, UINT flags) const;  // position or -1
+    int Find(UINT item, UINT flags) const;  // position in this menu or -1
+    // The menu that holds the item (this one, or a pop-up for a command) and its position.
+    TMenu* Locate(UINT item, UINT flags, int& position);
     void Insert(Item item);
     void Sync(Item& item);
 

@@ -207,79 +207,13 @@ void TComboBox::FinishCloseUp(bool chosen)
 
 // ---------------------------------------------------------------- members (through the messages)
 
-int TComboBox::AddString(const char* text)
+const TListBox::TItemMessages& TComboBox::ItemMessages() const
 {
-    return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
-}
-
-int TComboBox::InsertString(const char* text, int index)
-{
-    return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
-}
-
-int TComboBox::DeleteString(int index)
-{
-    return static_cast<int>(SendMessage(CB_DELETESTRING, static_cast<WPARAM>(index)));
-}
-
-void TComboBox::ClearList()
-{
-    SendMessage(CB_RESETCONTENT);
-}
-
-int TComboBox::GetCount() const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(CB_GETCOUNT));
-}
-
-int TComboBox::FindString(const char* prefix, int startIndex) const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(CB_FINDSTRING, static_cast<WPARAM>(startIndex),
-                                                                       reinterpret_cast<LPARAM>(prefix)));
-}
-
-int TComboBox::FindExactString(const char* text, int startIndex) const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(
-        CB_FINDSTRINGEXACT, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(text)));
-}
-
-int TComboBox::GetStringLen(int index) const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
-}
-
-int TComboBox::GetString(char* buffer, int index) const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                                                       reinterpret_cast<LPARAM>(buffer)));
-}
-
-std::uintptr_t TComboBox::GetItemData(int index) const
-{
-    return static_cast<std::uintptr_t>(
-        const_cast<TComboBox*>(this)->SendMessage(CB_GETITEMDATA, static_cast<WPARAM>(index)));
-}
-
-int TComboBox::SetItemData(int index, std::uintptr_t data)
-{
-    return static_cast<int>(SendMessage(CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
-}
-
-int TComboBox::GetSelIndex() const
-{
-    return static_cast<int>(const_cast<TComboBox*>(this)->SendMessage(CB_GETCURSEL));
-}
-
-int TComboBox::SetSelIndex(int index)
-{
-    return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
-}
-
-int TComboBox::SetSelString(const char* prefix, int startIndex)
-{
-    return static_cast<int>(
-        SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(prefix)));
+    static const TItemMessages messages{CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING,   CB_RESETCONTENT,
+                                        CB_GETCOUNT,     CB_FINDSTRING,   CB_FINDSTRINGEXACT, CB_GETLBTEXTLEN,
+                                        CB_GETLBTEXT,    CB_GETITEMDATA,  CB_SETITEMDATA,    CB_GETCURSEL,
+                                        CB_SETCURSEL,    CB_SELECTSTRING};
+    return messages;
 }
 
 void TComboBox::SetText(const char* text)

@@ -24,22 +24,6 @@ public:
               TModule* module = nullptr);
     TComboBox(TWindow* parent, int resourceId, UINT textLimit = 0, TModule* module = nullptr);
 
-    int AddString(const char* text) override;
-    int InsertString(const char* text, int index) override;
-    int DeleteString(int index) override;
-    void ClearList() override;
-    int GetCount() const override;
-    int FindString(const char* prefix, int startIndex) const override;
-    int FindExactString(const char* text, int startIndex) const override;
-    int GetStringLen(int index) const override;
-    int GetString(char* buffer, int index) const override;
-    using TListBox::GetString;
-    std::uintptr_t GetItemData(int index) const override;
-    int SetItemData(int index, std::uintptr_t data) override;
-    int GetSelIndex() const override;
-    int SetSelIndex(int index) override;
-    int SetSelString(const char* prefix, int startIndex) override;
-
     // The edit field's text, or the selected item's for a drop-down list.
     std::string GetText() const { return GetWindowText(); }
     int GetText(char* buffer, int size) const { return GetWindowText(buffer, size); }
@@ -62,6 +46,7 @@ public:
     void ListClosed();
 
 protected:
+    const TItemMessages& ItemMessages() const override;
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
     void WidgetReleased() override;

@@ -130,52 +130,59 @@ int TListBox::DialogUnitsToPixels(int x) const
 
 // ---------------------------------------------------------------- members (through the messages)
 
+const TListBox::TItemMessages& TListBox::ItemMessages() const
+{
+    static const TItemMessages messages{LB_ADDSTRING,    LB_INSERTSTRING, LB_DELETESTRING,   LB_RESETCONTENT,
+                                        LB_GETCOUNT,     LB_FINDSTRING,   LB_FINDSTRINGEXACT, LB_GETTEXTLEN,
+                                        LB_GETTEXT,      LB_GETITEMDATA,  LB_SETITEMDATA,    LB_GETCURSEL,
+                                        LB_SETCURSEL,    LB_SELECTSTRING};
+    return messages;
+}
+
 int TListBox::AddString(const char* text)
 {
-    return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(Ask(ItemMessages().add, 0, reinterpret_cast<LPARAM>(text)));
 }
 
 int TListBox::InsertString(const char* text, int index)
 {
-    return static_cast<int>(SendMessage(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(Ask(ItemMessages().insert, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
 }
 
 int TListBox::DeleteString(int index)
 {
-    return static_cast<int>(SendMessage(LB_DELETESTRING, static_cast<WPARAM>(index)));
+    return static_cast<int>(Ask(ItemMessages().remove, static_cast<WPARAM>(index)));
 }
 
 void TListBox::ClearList()
 {
-    SendMessage(LB_RESETCONTENT);
+    Ask(ItemMessages().reset);
 }
 
 int TListBox::GetCount() const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(LB_GETCOUNT));
+    return static_cast<int>(Ask(ItemMessages().count));
 }
 
 int TListBox::FindString(const char* prefix, int startIndex) const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(LB_FINDSTRING, static_cast<WPARAM>(startIndex),
-                                                                      reinterpret_cast<LPARAM>(prefix)));
+    return static_cast<int>(Ask(ItemMessages().find, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(prefix)));
 }
 
 int TListBox::FindExactString(const char* text, int startIndex) const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(
-        LB_FINDSTRINGEXACT, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(
+        Ask(ItemMessages().findExact, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(text)));
 }
 
 int TListBox::GetStringLen(int index) const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(LB_GETTEXTLEN, static_cast<WPARAM>(index)));
+    return static_cast<int>(Ask(ItemMessages().textLength, static_cast<WPARAM>(index)));
 }
 
 int TListBox::GetString(char* buffer, int index) const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(LB_GETTEXT, static_cast<WPARAM>(index),
-                                                                      reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(Ask(ItemMessages().text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer)));
 }
 
 std::string TListBox::GetString(int index) const
@@ -191,29 +198,28 @@ std::string TListBox::GetString(int index) const
 
 std::uintptr_t TListBox::GetItemData(int index) const
 {
-    return static_cast<std::uintptr_t>(
-        const_cast<TListBox*>(this)->SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(index)));
+    return static_cast<std::uintptr_t>(Ask(ItemMessages().getData, static_cast<WPARAM>(index)));
 }
 
 int TListBox::SetItemData(int index, std::uintptr_t data)
 {
-    return static_cast<int>(SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
+    return static_cast<int>(Ask(ItemMessages().setData, static_cast<WPARAM>(index), static_cast<LPARAM>(data)));
 }
 
 int TListBox::GetSelIndex() const
 {
-    return static_cast<int>(const_cast<TListBox*>(this)->SendMessage(LB_GETCURSEL));
+    return static_cast<int>(Ask(ItemMessages().getSel));
 }
 
 int TListBox::SetSelIndex(int index)
 {
-    return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index)));
+    return static_cast<int>(Ask(ItemMessages().setSel, static_cast<WPARAM>(index)));
 }
 
 int TListBox::SetSelString(const char* prefix, int startIndex)
 {
     return static_cast<int>(
-        SendMessage(LB_SELECTSTRING, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(prefix)));
+        Ask(ItemMessages().selectString, static_cast<WPARAM>(startIndex), reinterpret_cast<LPARAM>(prefix)));
 }
 
 int TListBox::GetSelCount() const

@@ -60,6 +60,17 @@ public:
     int SetItemHeight(int index, int height);
 
 protected:
+    // The message numbers of the item operations: a list box's, or a combo box's.
+    struct TItemMessages {
+        UINT add, insert, remove, reset, count, find, findExact, textLength, text, getData, setData, getSel, setSel,
+            selectString;
+    };
+    virtual const TItemMessages& ItemMessages() const;
+    LRESULT Ask(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return const_cast<TListBox*>(this)->SendMessage(msg, wParam, lParam);
+    }
+
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetCreated() override;
     void WidgetReleased() override;

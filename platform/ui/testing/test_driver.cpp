@@ -63,6 +63,15 @@ QPoint ClickPoint(QWidget* widget)
     return widget->rect().center();
 }
 
+// A double click as the system reports it: down, up, double click, up.
+void DoubleClick(QWidget* target, QPoint point, Qt::KeyboardModifiers mods)
+{
+    QTest::mousePress(target, Qt::LeftButton, mods, point);
+    QTest::mouseRelease(target, Qt::LeftButton, mods, point);
+    QTest::mouseDClick(target, Qt::LeftButton, mods, point);
+    QTest::mouseRelease(target, Qt::LeftButton, mods, point);
+}
+
 }  // namespace
 
 TTestDriver::TTestDriver() : beepsAtStart_(MessageBeepHistory().size())
@@ -229,60 +238,43 @@ void TTestDriver::Click(TWindow& parent, int id, UINT keys)
     ProcessEvents();
 }
 
-void TTestDriver::ClickAt(TWindow& window, TPoint point, UINT keys)
+void TTestDriver::AtPoint(TWindow& window, TPoint point, const std::function<void(QWidget*, QPoint)>& act)
 {
     Activate(window);
     QPoint local;
     QWidget* target = WidgetAt(window, point, local);
-    QTest::mouseClick(target, Qt::LeftButton, Modifiers(keys), local);
+    act(target, local);
     ProcessEvents();
+}
+
+void TTestDriver::ClickAt(TWindow& window, TPoint point, UINT keys)
+{
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { QTest::mouseClick(w, Qt::LeftButton, Modifiers(keys), p); });
 }
 
 void TTestDriver::DoubleClickAt(TWindow& window, TPoint point, UINT keys)
 {
-    Activate(window);
-    QPoint local;
-    QWidget* target = WidgetAt(window, point, local);
-    const Qt::KeyboardModifiers mods = Modifiers(keys);
-    QTest::mousePress(target, Qt::LeftButton, mods, local);
-    QTest::mouseRelease(target, Qt::LeftButton, mods, local);
-    QTest::mouseDClick(target, Qt::LeftButton, mods, local);
-    QTest::mouseRelease(target, Qt::LeftButton, mods, local);
-    ProcessEvents();
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { DoubleClick(w, p, Modifiers(keys)); });
 }
 
 void TTestDriver::RightClickAt(TWindow& window, TPoint point, UINT keys)
 {
-    Activate(window);
-    QPoint local;
-    QWidget* target = WidgetAt(window, point, local);
-    QTest::mouseClick(target, Qt::RightButton, Modifiers(keys), local);
-    ProcessEvents();
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { QTest::mouseClick(w, Qt::RightButton, Modifiers(keys), p); });
 }
 
 void TTestDriver::MouseDown(TWindow& window, TPoint point, UINT keys)
 {
-    Activate(window);
-    QPoint local;
-    QWidget* target = WidgetAt(window, point, local);
-    QTest::mousePress(target, Qt::LeftButton, Modifiers(keys), local);
-    ProcessEvents();
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { QTest::mousePress(w, Qt::LeftButton, Modifiers(keys), p); });
 }
 
 void TTestDriver::MouseMove(TWindow& window, TPoint point, UINT /*keys*/)
 {
-    QPoint local;
-    QWidget* target = WidgetAt(window, point, local);
-    QTest::mouseMove(target, local);
-    ProcessEvents();
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { QTest::mouseMove(w, p); });
 }
 
 void TTestDriver::MouseUp(TWindow& window, TPoint point, UINT keys)
 {
-    QPoint local;
-    QWidget* target = WidgetAt(window, point, local);
-    QTest::mouseRelease(target, Qt::LeftButton, Modifiers(keys), local);
-    ProcessEvents();
+    AtPoint(window, point, [&](QWidget* w, QPoint p) { QTest::mouseRelease(w, Qt::LeftButton, Modifiers(keys), p); });
 }
 
 void TTestDriver::SelectComboItem(TWindow& parent, int id, int index)
@@ -364,11 +356,7 @@ void TTestDriver::DoubleClickListItem(TWindow& parent, int id, int index)
     }
     Activate(parent);
     list->scrollToItem(list->item(index));
-    const QPoint point = list->visualItemRect(list->item(index)).center();
-    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, point);
+    DoubleClick(list->viewport(), list->visualItemRect(list->item(index)).center(), {});
     ProcessEvents();
 }
 

@@ -28,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+class QPoint;
 class QWidget;
 class TMessageBox;
 
@@ -115,6 +116,7 @@ private:
     };
 
     void OnModal(TWindow& modal);
+    void AtPoint(TWindow& window, TPoint point, const std::function<void(QWidget*, QPoint)>& act);
     void Activate(TWindow& window);
     QWidget* KeyTarget();
     void SendChar(QWidget* target, char c);
