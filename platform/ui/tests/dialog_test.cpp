@@ -557,6 +557,20 @@ TEST_F(DialogTest, DefaultButtonCanMove)
     EXPECT_EQ(dialog->applied, 1);
 }
 
+TEST_F(DialogTest, NextDialogControlMessageMovesTheFocus)
+{
+    driver.Focus(*dialog, IDC_NAME);
+    dialog->SendMessage(WM_NEXTDLGCTL, 0, 0);  // the next tab stop
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOTES);
+    dialog->SendMessage(WM_NEXTDLGCTL, 1, 0);  // the previous one
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_NAME);
+    // Posted with a window handle, as a grid hands the focus to its scroll bar.
+    dialog->PostMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(dialog->GetDlgItem(IDC_PICKS)), 1);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_NAME);
+    driver.ProcessEvents();
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_PICKS);
+}
+
 TEST_F(DialogTest, EscapeAndTheCloseBoxCancel)
 {
     driver.Focus(*dialog, IDC_NAME);
