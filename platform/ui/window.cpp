@@ -1,5 +1,6 @@
 #include "platform/ui/window.h"
 
+#include "platform/ui/accelerators.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/paint_bridge.h"
@@ -33,13 +34,13 @@ public:
     }
 };
 
-// Pushes a message on a window's dispatch stack for the length of a call.
+// Pushes a message on a window's dispatch stack for the length of a call;
+// the window may be deleted meanwhile.
 class DispatchScope {
 public:
-    DispatchScope(TWindow& window, std::vector<MSG>& stack, std::shared_ptr<bool> alive, const MSG& msg)
+    DispatchScope(std::vector<MSG>& stack, std::shared_ptr<bool> alive, const MSG& msg)
         : stack_(stack), alive_(std::move(alive))
     {
-        (void)window;
         stack_.push_back(msg);
     }
     ~DispatchScope()
@@ -54,8 +55,6 @@ private:
     std::vector<MSG>& stack_;
     std::shared_ptr<bool> alive_;
 };
-
-LRESULT Invoke(TWindow& window, const TResponseEntry& entry, UINT msg, WPARAM wParam, LPARAM lParam);
 
 }  // namespace
 
@@ -434,7 +433,7 @@ std::string TWindow::ReadText() const
 
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    DispatchScope scope(*this, dispatching_, alive_, MSG{handle_, msg, wParam, lParam});
+    DispatchScope scope(dispatching_, alive_, MSG{handle_, msg, wParam, lParam});
     return WindowProc(msg, wParam, lParam);
 }
 
@@ -510,24 +509,22 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-bool TWindow::PreProcessMsg(MSG& /*msg*/)
+bool TWindow::PreProcessMsg(MSG& msg)
 {
-    return false;
+    if (msg.message != WM_KEYDOWN || accelerators_.IsNull() || !handle_)
+        return false;
+    const std::vector<TAccelerator>* table = FindAcceleratorTable(accelerators_);
+    const UINT command = table ? TranslateAccelerator(*table, static_cast<UINT>(msg.wParam)) : 0;
+    if (!command)
+        return false;
+    SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 1));
+    return true;
 }
-
-namespace {
-
-LRESULT Invoke(TWindow& window, const TResponseEntry& entry, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return TWindowDispatch::Invoke(window, entry, msg, wParam, lParam);
-}
-
-}  // namespace
 
 LRESULT TWindowDispatch::Invoke(TWindow& window, const TResponseEntry& entry, UINT msg, WPARAM wParam,
                                 LPARAM lParam)
 {
-    DispatchScope scope(window, window.dispatching_, window.alive_, MSG{window.handle_, msg, wParam, lParam});
+    DispatchScope scope(window.dispatching_, window.alive_, MSG{window.handle_, msg, wParam, lParam});
     return entry.fn(window, wParam, lParam);
 }
 
@@ -554,7 +551,7 @@ LRESULT TWindow::EvCommand(UINT id, HWND hWndCtl, UINT notifyCode)
         TWindow* control = GetWindowPtr(hWndCtl);
         if (control && control != this) {
             if (const TResponseEntry* entry = control->GetResponseTable().FindSelfNotify(notifyCode))
-                return Invoke(*control, *entry, WM_COMMAND, wParam, lParam);
+                return TWindowDispatch::Invoke(*control, *entry, WM_COMMAND, wParam, lParam);
         }
         if (const TResponseEntry* entry = GetResponseTable().FindCommand(id, notifyCode))
             return entry->fn(*this, wParam, lParam);
@@ -562,7 +559,8 @@ LRESULT TWindow::EvCommand(UINT id, HWND hWndCtl, UINT notifyCode)
     }
     for (TWindow* w : CommandRoute(*this)) {
         if (const TResponseEntry* entry = w->GetResponseTable().FindCommand(id, notifyCode))
-            return w == this ? entry->fn(*this, wParam, lParam) : Invoke(*w, *entry, WM_COMMAND, wParam, lParam);
+            return w == this ? entry->fn(*this, wParam, lParam)
+                             : TWindowDispatch::Invoke(*w, *entry, WM_COMMAND, wParam, lParam);
     }
     return DefaultProcessing();
 }
@@ -572,7 +570,7 @@ void TWindow::EvCommandEnable(TCommandEnabler& enabler)
     const std::vector<TWindow*> route = CommandRoute(*this);
     for (TWindow* w : route) {
         if (const TResponseEntry* entry = w->GetResponseTable().FindEnabler(enabler.GetId())) {
-            Invoke(*w, *entry, 0, 0, reinterpret_cast<LPARAM>(&enabler));
+            TWindowDispatch::Invoke(*w, *entry, 0, 0, reinterpret_cast<LPARAM>(&enabler));
             if (enabler.GetHandled())
                 return;
         }

@@ -134,6 +134,8 @@ public:
     virtual void EvCommandEnable(TCommandEnabler& enabler);
     // Idle processing; the default passes it on to the children.
     virtual bool IdleAction(long idleCount);
+    // The accelerator table (accelerators.h) whose keys this window turns into commands.
+    void SetAcceleratorTable(TResId id) { accelerators_ = id; }
 
     // ------------------------------------------------------------ show, enable, focus
     bool ShowWindow(int cmdShow);
@@ -250,6 +252,7 @@ private:
     bool ownsWidget_ = true;
     bool hasCursor_ = false;
     TResId cursor_;
+    TResId accelerators_;
     QWidget* clientWidget_ = nullptr;
     QObject* signalContext_ = nullptr;
     std::vector<MSG> dispatching_;  // messages being handled, innermost last

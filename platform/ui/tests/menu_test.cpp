@@ -1,6 +1,7 @@
 // Menus and command enablers: items are greyed, checked and relabelled by
 // the windows on the command route before their pop-up opens.
 
+#include "platform/ui/accelerators.h"
 #include "platform/ui/control.h"
 #include "platform/ui/frame_window.h"
 #include "platform/ui/menu.h"
@@ -174,6 +175,28 @@ TEST(MenuEditTest, ItemsChangeByCommandOrPosition)
     EXPECT_TRUE(popup->SetMenuDefaultItem(0, true));
     EXPECT_TRUE(popup->GetMenuState(0, MF_BYPOSITION) & MF_DEFAULT);
     EXPECT_FALSE(menu.DeleteMenu(5, MF_BYPOSITION));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AcceleratorTest, KeysSendCommandsBeforeTheFocusedControlSeesThem)
+{
+    RegisterTestMenu();
+    RegisterAcceleratorTable(99, {{'S', FCONTROL, CM_SAVE}, {VK_NEXT, 0, CM_GRID}});
+    TTestDriver driver;
+    TMainFrame frame;
+    frame.SetAcceleratorTable(99);
+    frame.modified = true;
+    driver.Show(frame);
+    frame.pane->SetFocus();
+    driver.ProcessEvents();
+    driver.PressKey('S', MK_CONTROL);
+    driver.PressKey('S');  // without Ctrl: no command
+    driver.PressKey(VK_NEXT);
+    EXPECT_EQ(frame.saves, 1);
+    EXPECT_TRUE(frame.gridOn);
 }
 
 }  // namespace
