@@ -13,8 +13,8 @@
 
 class QApplication;
 
-// Qt's Fusion style and the platform's fonts; the application object calls
-// it, and so does the main() of the UI tests.
+// Qt's Fusion style, the platform's fonts and the message box as the prompt
+// service; the application object calls it, and so does the main() of the UI tests.
 void InitPlatformUi();
 
 class TApplication {
