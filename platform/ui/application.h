@@ -38,6 +38,8 @@ public:
     int nCmdShow = SW_SHOWNORMAL;
 
     virtual bool IdleAction(long idleCount);
+    // Three-dimensional dialog controls: the style always draws them so.
+    void EnableCtl3d(bool /*enable*/ = true) {}
 
 protected:
     virtual void InitApplication() {}
