@@ -38,9 +38,10 @@ private:
 // Shows a message box owned by `owner` (null: none) and answers the button pressed.
 int MessageBoxDialog(HWND owner, const char* text, const char* caption, UINT flags);
 
-// The system sound for `type` (MB_OK, MB_ICONEXCLAMATION...).
-bool MessageBeep(UINT type);
-// Test support: the type of every MessageBeep so far, oldest first.
+// The system sound for `type` (MB_OK, MB_ICONEXCLAMATION...): what
+// MessageBeep of the prompt service plays once the message box is installed.
+void PlayAlertSound(UINT type);
+// Test support: the type of every alert sound so far, oldest first.
 const std::vector<UINT>& MessageBeepHistory();
 void ClearMessageBeepHistory();
 
