@@ -1,8 +1,8 @@
-// Exports whose work needs the system variables, the message layer, the
-// transports or the settings dialog. Until those exist they take the lock,
-// check their arguments and handles as they always will, and refuse with the
-// status that fits: no handle can name a connection, action or stream yet, no
-// system variable is defined, and no record of those kinds can be had (-4).
+// Exports whose work needs the message layer, the transports or the settings
+// dialog. Until those exist they take the lock, check their arguments and
+// handles as they always will, and refuse with the status that fits: no
+// handle can name a connection, action or stream yet, and no record of those
+// kinds can be had (-4).
 
 #include <cstring>
 
@@ -10,6 +10,7 @@
 #include "varnht32/src/client.h"
 #include "varnht32/src/identifiers.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/remote_time.h"
 
 using namespace vnh;
 
@@ -82,22 +83,6 @@ bool IsServerClient() { return Shared().server_client == CurrentClient(); }
 
 extern "C" {
 
-VNH_API std::int32_t VNH_CALL VNHAssignSystemVariable(const VNHIdentifier*, const VNHValue*,
-                                                       std::int32_t* status) {
-  InterfaceLock lock(status);
-  if (!lock.held()) return lock.failure();
-  SetStatus(status, -28);
-  return lock.Unlock();
-}
-
-VNH_API std::int32_t VNH_CALL VNHGetSystemVariable(const VNHIdentifier*, VNHValue*,
-                                                    std::int32_t* status) {
-  InterfaceLock lock(status);
-  if (!lock.held()) return lock.failure();
-  SetStatus(status, -28);
-  return lock.Unlock();
-}
-
 VNH_API std::int32_t VNH_CALL VNHAllocateStringInVV(VNHVariableValue* container,
                                                      const std::uint32_t* slot,
                                                      std::int32_t* status) {
@@ -162,13 +147,14 @@ VNH_API std::int32_t VNH_CALL VNHAsynchronousStatus(VNHHandle*, VNHHandle* actio
   return result;
 }
 
-VNH_API std::int32_t VNH_CALL VNHSetRemoteTime(const VNHHandle*, VNHHandle* action,
+VNH_API std::int32_t VNH_CALL VNHSetRemoteTime(const VNHHandle* connection, VNHHandle* action,
                                                 std::int32_t* status) {
   InterfaceLock lock(status);
   ClearHandle(action);
   if (!lock.held()) return lock.failure();
-  // `SetRemoteTimeEnable` is 0 until the settings say otherwise.
-  SetStatus(status, -18);
+  std::int32_t allowed = RemoteTimeSendStatus();
+  std::int32_t check = CheckConnection(connection);
+  SetStatus(status, allowed != 1 ? allowed : (check == 1 ? -4 : check));
   return lock.Unlock();
 }
 
