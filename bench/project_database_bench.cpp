@@ -2,10 +2,8 @@
 // project, filling its tables to that model's limits through PutRecord,
 // closing it (which saves) and opening it again.
 
+#include "bench/largest_project.h"
 #include "platform/base/files.h"
-#include "plintvlr/db/adatabase.h"
-#include "plintvlr/db/qs_globals.h"
-#include "plintvlr/db/quellstor.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,70 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The largest model's limits; records of the sizes real projects have.
-struct TableFill {
-    int table;
-    int count;
-    std::uint16_t length;
-};
-
-std::vector<TableFill> LargestModelFill()
-{
-    const Quellstor largest(13);
-    return {
-        {kTableAnalogTags, largest.GetMaxAnalogTags(), 48},
-        {kTableDigitalTags, largest.GetMaxDigitalTags(), 36},
-        {kTableCommsBlocks, largest.GetMaxCommsBlocks(), 22},
-        {kTablePages, largest.GetMaxPages(), 420},
-        {kTableMessages, 100, 300},
-        {kTableOverviewGroups, largest.GetMaxOverviewGroups(), 40},
-        {kTableRecipes, 100, 60},
-        {kTableBitmaps, 50, 1500},
-    };
-}
-
-class BenchFolder {
-public:
-    BenchFolder()
-    {
-        char pattern[] = "/tmp/plv-bench-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-        ::setenv("PLV_PROFILE_DIR", (folder_ + "/profile").c_str(), 1);
-        _QSglobals.SetProgramDirectory(folder_);
-    }
-    ~BenchFolder()
-    {
-        _QSglobals.NewDatabase();
-        std::filesystem::remove_all(folder_);
-    }
-
-private:
-    std::string folder_;
-};
-
-int Fill(adatabase& db)
-{
-    int records = 0;
-    std::vector<std::uint8_t> data(2000);
-    for (const TableFill& fill : LargestModelFill()) {
-        for (int key = 1; key <= fill.count; ++key) {
-            data[0] = static_cast<std::uint8_t>(key);
-            data[1] = static_cast<std::uint8_t>(key >> 8);
-            for (std::size_t i = 2; i < fill.length; ++i)
-                data[i] = static_cast<std::uint8_t>(key * 7 + i);
-            if (db.PutRecord(fill.table, static_cast<std::uint32_t>(key), data.data(), fill.length) == 0)
-                ++records;
-        }
-    }
-    return records;
-}
-
-std::string NextName()
-{
-    static int n = 0;
-    return "P" + std::to_string(++n);
-}
 
 void BM_CreateProject(benchmark::State& state)
 {
@@ -113,18 +47,6 @@ void BM_FillToLargestModel(benchmark::State& state)
                                                   benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FillToLargestModel)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-// A project filled to the largest model's limits, made once per benchmark.
-std::string MakeFullProject()
-{
-    const std::string name = NextName();
-    adatabase& db = _QSglobals.NewDatabase();
-    db.Create(name);
-    db.OpenProject(name);
-    Fill(db);
-    _QSglobals.NewDatabase();
-    return name;
-}
 
 void BM_CloseFullProject(benchmark::State& state)
 {

@@ -6,6 +6,7 @@
 #include "plintvlr/db/atag.h"
 #include "plintvlr/db/atag_registry.h"
 #include "plintvlr/db/dtag_registry.h"
+#include "plintvlr/db/menv_registry.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/prot_lib.h"
 #include "plintvlr/db/protocol_info_file.h"
@@ -693,8 +694,7 @@ int adatabase::OpenProject(std::string_view name)
             totals_[kTableSystem] += CountedSize(kTableSystem, length);
     }
 
-    if (hooks.messageTableBytes)
-        totals_[kTableMessages] = static_cast<std::int32_t>(hooks.messageTableBytes(*this));
+    totals_[kTableMessages] = static_cast<std::int32_t>(Menv_registry::GetTableSize(TableWalkOf(*this, kTableMessages)));
 
     fonts_.reset();
     if (hooks.makeFontManager)
@@ -842,6 +842,5 @@ int adatabase::CopyFilesTo(adatabase& other)
 
 void adatabase::PackMessageTexts()
 {
-    if (auto& pack = GetProjectHooks().packMessageTexts)
-        pack(*this);
+    PackMessageTextPool(*this);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the project database needs from code that lives above it or beside
 // it: the owned objects of an open project whose classes other subsystems
-// define (fonts, page summary, tag registries), the steps
+// define (fonts, page summary), the steps
 // of opening a project that belong to them, the shell's status line and main
 // window, and the program's bitmap library.
 //
@@ -94,16 +94,6 @@ struct ProjectHooks {
     // project creation points at the new project for the call).
     std::function<void()> writeDefaultOptionFlags;
 
-    // Message tables: the bytes the message table records take (the message
-    // table registry's size when loaded), the byte total of table 5.
-    std::function<std::uint32_t(adatabase& db)> messageTableBytes;
-    // Message tables and text pool: keeps only the texts the tables use,
-    // numbered afresh (run by the transfer when the pool is large).
-    std::function<void(adatabase& db)> packMessageTexts;
-
-    // The communications block and overview group lists, reloaded from the
-    // project just opened (their loads set the totals of tables 3 and 10).
-    std::function<void(adatabase& db)> reloadProjectLists;
     // The main frame's recipe groups with their use counts; installed while
     // the main frame exists.
     std::function<void(adatabase& db)> reloadRecipeGroups;

@@ -3,6 +3,8 @@
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
 #include "platform/base/little_endian.h"
+#include "plintvlr/db/cb_class.h"
+#include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/project_string_ids.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/shell/base/app.h"
@@ -161,8 +163,8 @@ void qsGlobals::ReloadProjectData()
 {
     adatabase& db = GetDatabase();
     ProjectHooks& hooks = GetProjectHooks();
-    if (hooks.reloadProjectLists)
-        hooks.reloadProjectLists(db);
+    GetCbList().Load(db);
+    GetOvList().Load(db);
     if (GetMainWindowHandle() && hooks.reloadRecipeGroups)
         hooks.reloadRecipeGroups(db);
     ProjectBitmapLibrary* bitmaps = hooks.bitmapLibrary;

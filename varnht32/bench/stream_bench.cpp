@@ -19,6 +19,7 @@
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/link_settings.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/system_variables.h"
 
 namespace {
 
@@ -81,9 +82,15 @@ bool StartInstance(const std::string& segment, std::uint32_t own, std::uint16_t 
   setenv(vnh::kSegmentEnvironment, segment.c_str(), 1);
   setenv(vnh::kUdpAddressEnvironment, vnh::DottedAddress(own).c_str(), 1);
   setenv(vnh::kUdpPortEnvironment, std::to_string(port).c_str(), 1);
-  vnh::MutableSettings().tcpip_enabled = true;
+  setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);  // the defaults, and TCP/IP on
   if (InitVarnholtnet() != 1) return false;
+  VNHIdentifier name{18, "EnableKelmnetTCPIP"};
+  VNHValue on{};
+  on.type = 1;
+  on.value.boolean = 1;
   std::int32_t status = 0;
+  VNHAssignSystemVariable(&name, &on, &status);
+  if (status != 1) return false;
   VNHSetStreamCallBacks(Accept, Received, Fill, nullptr, &status);
   VNHSetAsyncActionCallBack(Done, &status);
   VNHInitCommunication(&status);

@@ -26,6 +26,7 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/system_variables.h"
 
 namespace {
 
@@ -111,8 +112,15 @@ std::uint32_t StartInstance(const std::string& segment, std::uint32_t own, std::
   setenv(vnh::kSegmentEnvironment, segment.c_str(), 1);
   setenv(vnh::kUdpAddressEnvironment, vnh::DottedAddress(own).c_str(), 1);
   setenv(vnh::kUdpPortEnvironment, std::to_string(port).c_str(), 1);
-  vnh::MutableSettings().tcpip_enabled = true;
+  setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);  // the defaults, and TCP/IP on
   if (InitVarnholtnet() != 1) return 0;
+  VNHIdentifier name{18, "EnableKelmnetTCPIP"};
+  VNHValue on{};
+  on.type = 1;
+  on.value.boolean = 1;
+  std::int32_t assigned = 0;
+  VNHAssignSystemVariable(&name, &on, &assigned);
+  if (assigned != 1) return 0;
   vnh::SetMessageHandler(handler);
   std::int32_t status = 0;
   VNHInitCommunication(&status);

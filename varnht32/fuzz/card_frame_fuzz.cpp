@@ -83,8 +83,8 @@ std::unique_ptr<vnh::CardDevice> OpenFuzzCard(int card) {
 
 void Configure() {
   vnh::SetCardDeviceOpener(OpenFuzzCard);
-  vnh::MutableSettings().card_enabled[0] = true;
-  vnh::MutableSettings().card_node[0] = 2;
+  vnh_fuzz::SetSetting("EnableKelmnet1", 1, 1);
+  vnh_fuzz::SetSetting("Kelmnet1NodeAddress", 2, 2);
 }
 
 bool Drained() { return g_frames.empty(); }

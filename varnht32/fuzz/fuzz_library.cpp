@@ -3,13 +3,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/clock.h"
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/segment.h"
-#include "varnht32/src/wait.h"
+#include "varnht32/src/system_variables.h"
 
 namespace vnh_fuzz {
 
@@ -38,8 +39,10 @@ bool StartLibrary(void (*configure)()) {
   std::atexit(RemoveSegment);
   vnh::SetTickSource(Ticks, nullptr);
   vnh::SetWaitFunction(Wait, nullptr);
-  configure();
+  // No settings file: the library's defaults and what `configure` sets.
+  setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);
   if (InitVarnholtnet() != 1) return false;
+  configure();
   vnh::SetMessageHandler(Drop);
   std::int32_t status = 0;
   VNHInitCommunication(&status);
@@ -47,6 +50,19 @@ bool StartLibrary(void (*configure)()) {
 }
 
 void AdvanceClock(std::uint32_t ms) { g_ticks += ms; }
+
+bool SetSetting(const char* name, std::uint32_t type, std::int32_t value) {
+  VNHIdentifier id{};
+  id.length = static_cast<std::uint32_t>(std::strlen(name));
+  std::memcpy(id.text, name, id.length);
+  VNHValue v{};
+  v.type = type;
+  if (type == 1) v.value.boolean = value != 0 ? 1 : 0;
+  if (type == 2) v.value.integer = value;
+  std::int32_t status = 0;
+  VNHAssignSystemVariable(&id, &v, &status);
+  return status == 1;
+}
 
 void PollUntil(bool (*done)(), int limit) {
   for (int i = 0; i < limit && !done(); ++i) VNHPollCommunication();

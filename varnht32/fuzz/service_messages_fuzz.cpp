@@ -14,7 +14,6 @@
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/channels.h"
 #include "varnht32/src/library_frame.h"
-#include "varnht32/src/link_settings.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/message_dispatch.h"
 #include "varnht32/src/message_routing.h"
@@ -70,7 +69,7 @@ void VNH_CALL Reply(void* reply, VNHTovraData* received, std::int32_t* status) {
   }
 }
 
-void Configure() { vnh::MutableSettings().simulate = true; }
+void Configure() { vnh_fuzz::SetSetting("VarnholtnetSimulate3", 1, 1); }
 
 bool Idle() {
   vnh::MutexLock lock;

@@ -45,7 +45,7 @@ std::unique_ptr<vnh::DatagramPort> OpenFuzzPort(const vnh::UdpEndpoint&) {
 void Configure() {
   setenv(vnh::kUdpAddressEnvironment, "127.0.0.2", 1);
   vnh::SetDatagramPortOpener(OpenFuzzPort);
-  vnh::MutableSettings().tcpip_enabled = true;
+  vnh_fuzz::SetSetting("EnableKelmnetTCPIP", 1, 1);
 }
 
 bool Drained() { return g_incoming.empty(); }

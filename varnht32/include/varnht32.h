@@ -82,7 +82,17 @@ typedef struct VNHSettingText {
   char text[140];
 } VNHSettingText;
 
-/* Value record of the system-variable calls. */
+/* A client's trace output function (see "OCPutsCallBack" below). */
+typedef void(VNH_CALL* VNHTraceCallBack)(const char* text);
+
+/* Value record of the system-variable calls.
+ *
+ * Assigning the name "OCPutsCallBack" with type 2 sets the calling thread's
+ * trace output function (null: standard output) instead of a variable. A
+ * function address is wider than the 32-bit integer on 64-bit systems, so
+ * the library takes it from `callback`, which covers the whole value; on a
+ * 32-bit system that is the integer itself. An address that lies in no loaded
+ * module is refused with -38. */
 typedef struct VNHValue {
   uint32_t type; /* 0 unknown, 1 boolean, 2 integer, 3 real, 4 string */
   union {
@@ -90,6 +100,7 @@ typedef struct VNHValue {
     int32_t integer;
     float real;
     VNHSettingText* string;
+    VNHTraceCallBack callback;
   } value;
 } VNHValue;
 
@@ -198,7 +209,6 @@ typedef void(VNH_CALL* VNHIdentifyCallBack)(const VNHIdentifier* channel,
                                             const VNHIdentifier* node,
                                             const VNHIdentifier* identity, const uint32_t* option,
                                             const uint32_t* restart, const uint32_t* software);
-typedef void(VNH_CALL* VNHTraceCallBack)(const char* text);
 
 /* Frame and communication */
 VNH_API int32_t VNH_CALL DllMain(void* module, uint32_t reason, void* reserved);

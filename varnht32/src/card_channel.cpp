@@ -13,7 +13,7 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/trace.h"
-#include "varnht32/src/wait.h"
+#include "varnht32/src/clock.h"
 
 namespace vnh {
 
@@ -163,8 +163,6 @@ void DropPartial(LinkChannel* l, int slot) {
   if (l->partial_count > 0) --l->partial_count;
 }
 
-std::uint16_t MinuteOfHour() { return static_cast<std::uint16_t>(TotalMs(Now()) / 60000 % 60); }
-
 void FrameDropped(std::uint32_t channel, const char* why, std::uint8_t node) {
   Trace("Kelmnet%3d: frame from node %d dropped, %s", static_cast<int>(Channel(channel)->number),
         static_cast<int>(node), why);
@@ -190,7 +188,7 @@ void StartPartial(std::uint32_t channel, std::uint32_t element, const FrameView&
   m->length = 1 + f.data_length;
   m->element = element;
   l->partial[slot] = rx;
-  l->partial_minute[slot] = MinuteOfHour();
+  l->partial_minute[slot] = static_cast<std::uint16_t>(MinuteOfHour(Now()));
   ++l->partial_count;
 }
 
@@ -261,7 +259,7 @@ void HandleFrame(std::uint32_t channel, const Frame& frame) {
 void PurgePartials(std::uint32_t channel) {
   LinkChannel* l = Link(channel);
   if (l->partial_count == 0) return;
-  std::uint16_t now = MinuteOfHour();
+  std::uint16_t now = static_cast<std::uint16_t>(MinuteOfHour(Now()));
   for (int i = 0; i < kPartialSlots; ++i) {
     if (l->partial[i] == 0) continue;
     int age = (now - l->partial_minute[i] + 60) % 60;

@@ -14,7 +14,7 @@
 
 #include "platform/base/little_endian.h"
 #include "varnht32/src/link_settings.h"
-#include "varnht32/src/wait.h"
+#include "varnht32/src/clock.h"
 
 namespace vnh {
 

@@ -6,6 +6,7 @@
 
 #include "varnht32/src/communication.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/system_variables.h"
 #include "varnht32/src/trace.h"
 
 namespace vnh {
@@ -123,13 +124,7 @@ const Identity& NodeIdentity() {
   return holder != 0 ? Client(holder)->identity : LibraryDefaultIdentity();
 }
 
-std::string_view ServerAppName() {
-  std::uint32_t storage = Shared().server_app_name;
-  Heap heap = SharedHeap();
-  if (heap.CheckHandle(storage, kTypeStringStorage) != 1) return {};
-  const char* text = reinterpret_cast<const char*>(heap.Bytes(storage));
-  return std::string_view(text, strnlen(text, 140));
-}
+std::string_view ServerAppName() { return SettingText(Setting::kServerAppName); }
 
 std::string_view ProgramBaseName(std::string_view program_file) {
   std::size_t cut = program_file.find_last_of("\\/:");

@@ -1,5 +1,6 @@
 #include "varnht32/src/clock.h"
 
+#include <sched.h>
 #include <time.h>
 
 namespace vnh {
@@ -15,6 +16,8 @@ std::uint32_t SystemTicks(void*) {
 }
 
 TickFunction g_tick = SystemTicks;
+WaitFunction g_wait = nullptr;
+void* g_wait_context = nullptr;
 void* g_tick_context = nullptr;
 std::atomic<std::uint64_t> g_own_wrap_state{0};
 std::atomic<std::uint64_t>* g_wrap_state = &g_own_wrap_state;
@@ -87,5 +90,24 @@ std::int32_t ElapsedMs(TimeStamp since, TimeStamp now) {
 }
 
 bool IsDue(TimeStamp due, TimeStamp now) { return TotalMs(now) >= TotalMs(due); }
+
+std::uint32_t MinuteOfHour(TimeStamp stamp) {
+  constexpr std::uint64_t kMsPerHour = 3'600'000;
+  return static_cast<std::uint32_t>(TotalMs(stamp) % kMsPerHour / 60'000);
+}
+
+void SetWaitFunction(WaitFunction wait, void* context) {
+  g_wait = wait;
+  g_wait_context = wait != nullptr ? context : nullptr;
+}
+
+void WaitMilliSeconds(std::int32_t ms) {
+  if (g_wait != nullptr) {
+    if (ms > 0) g_wait(ms, g_wait_context);
+    return;
+  }
+  TimeStamp start = Now();
+  while (ElapsedMs(start, Now()) < ms) sched_yield();
+}
 
 }  // namespace vnh

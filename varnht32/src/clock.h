@@ -37,5 +37,15 @@ std::int32_t DifferenceMs(TimeStamp a, TimeStamp b);
 // `now` minus `since` in ms; kElapsedLimit when 23 days or more.
 std::int32_t ElapsedMs(TimeStamp since, TimeStamp now);
 bool IsDue(TimeStamp due, TimeStamp now);
+// Minute of the hour (0 to 59) of a stamp, for the stamps of partial messages.
+std::uint32_t MinuteOfHour(TimeStamp stamp);
+// Spins until `ms` milliseconds have passed on the tick clock. The calling
+// thread stays busy and keeps whatever it holds, the library mutex included:
+// it is for the short pauses of a card's start-up and the driver's retries.
+void WaitMilliSeconds(std::int32_t ms);
+// Tests that run on a virtual clock replace the wait with one that moves
+// their clock on; null restores the spin.
+using WaitFunction = void (*)(std::int32_t ms, void* context);
+void SetWaitFunction(WaitFunction wait, void* context);
 
 }  // namespace vnh

@@ -18,6 +18,7 @@
 #include "varnht32/src/knsock.h"
 #include "varnht32/src/link_settings.h"
 #include "varnht32/src/node_data.h"
+#include "varnht32/src/remote_time.h"
 #include "varnht32/src/remote_time_actions.h"
 #include "varnht32/src/server_entity.h"
 #include "varnht32/src/service_settings.h"
@@ -79,14 +80,16 @@ std::int32_t NodeOf(const VNHIdentifier* channel_name, const VNHIdentifier* node
 
 // Every export that queues an action on a connection: the lock, the
 // connection's handle and state, an action record, the action's own fields.
-template <class Fill>
-std::int32_t QueueOnConnection(const VNHHandle* connection, std::uint32_t kind, VNHHandle* action,
-                               std::int32_t* status, Fill fill) {
+// `gate` may refuse before anything else is looked at.
+template <class Fill, class Gate>
+std::int32_t QueueGated(const VNHHandle* connection, std::uint32_t kind, VNHHandle* action,
+                        std::int32_t* status, Gate gate, Fill fill) {
   InterfaceLock lock(status);
   std::uint32_t user_value = TakeUserValue(action);
   if (!lock.held()) return lock.failure();
   std::uint32_t assoc = 0;
-  std::int32_t result = ResolveConnection(connection, &assoc);
+  std::int32_t result = gate();
+  if (result == 1) result = ResolveConnection(connection, &assoc);
   if (result == 1) result = QueueingStatus(assoc);
   std::uint32_t a = 0;
   if (result == 1) a = NewAction(CurrentClient(), user_value, kind, &result);
@@ -100,6 +103,12 @@ std::int32_t QueueOnConnection(const VNHHandle* connection, std::uint32_t kind, 
   if (action != nullptr) *action = MakeHandle(SharedHeap(), a);
   SetStatus(status, 1);
   return lock.Unlock();
+}
+
+template <class Fill>
+std::int32_t QueueOnConnection(const VNHHandle* connection, std::uint32_t kind, VNHHandle* action,
+                               std::int32_t* status, Fill fill) {
+  return QueueGated(connection, kind, action, status, [] { return 1; }, fill);
 }
 
 // A read or write: the remote and the local name go with the action.
@@ -285,8 +294,8 @@ VNH_API std::int32_t VNH_CALL VNHSendTovraTransparentMessage(const VNHHandle* co
 
 VNH_API std::int32_t VNH_CALL VNHSetRemoteTime(const VNHHandle* connection, VNHHandle* action,
                                                 std::int32_t* status) {
-  return QueueOnConnection(connection, kActionSetTime, action, status,
-                           [](std::uint32_t, Action*) { return RemoteTimeMode() == 1 ? 1 : -18; });
+  return QueueGated(connection, kActionSetTime, action, status, RemoteTimeSendStatus,
+                    [](std::uint32_t, Action*) { return 1; });
 }
 
 VNH_API std::int32_t VNH_CALL VNHAsynchronousStatus(VNHHandle* connection, VNHHandle* action) {

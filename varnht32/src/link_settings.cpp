@@ -3,32 +3,37 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "varnht32/src/system_variables.h"
+
 namespace vnh {
+
+bool SimulatedChannelOnly() { return SettingOn(Setting::kSimulate3); }
 
 namespace {
 
-LinkSettings g_settings;
+Setting CardSetting(Setting first, int card) {
+  return static_cast<Setting>(static_cast<int>(first) + card - 1);
+}
 
 }  // namespace
 
-bool SimulatedChannelOnly() { return g_settings.simulate; }
-bool CardEnabled(int card) { return g_settings.card_enabled[card - 1]; }
-std::int32_t CardNodeAddress(int card) { return g_settings.card_node[card - 1]; }
-std::uint32_t CardMemoryAddress(int card) {
-  return static_cast<std::uint32_t>(g_settings.card_memory[card - 1]);
+bool CardEnabled(int card) { return SettingOn(CardSetting(Setting::kEnableKelmnet1, card)); }
+std::int32_t CardNodeAddress(int card) {
+  return SettingInteger(CardSetting(Setting::kKelmnet1NodeAddress, card));
 }
-bool TcpIpEnabled() { return g_settings.tcpip_enabled; }
-std::uint8_t TcpIpChannelNumber() { return static_cast<std::uint8_t>(g_settings.tcpip_channel); }
-std::string TcpIpNetwork() { return g_settings.tcpip_network; }
-std::int32_t AnswerTimeOutMs() { return g_settings.trans_timeout_ms; }
-std::int32_t RemoteTimeMode() { return g_settings.set_remote_time_enable; }
-bool TraceMessages() { return g_settings.trace_messages; }
-bool TraceNodeTables() { return g_settings.trace_nodes; }
-bool HexOutput() { return g_settings.hex_output; }
-
-LinkSettings& MutableSettings() { return g_settings; }
-
-void ResetSettings() { g_settings = LinkSettings{}; }
+std::uint32_t CardMemoryAddress(int card) {
+  return static_cast<std::uint32_t>(SettingInteger(CardSetting(Setting::kKelmnet1MemoryAddr, card)));
+}
+bool TcpIpEnabled() { return SettingOn(Setting::kEnableTcpIp); }
+std::uint8_t TcpIpChannelNumber() {
+  return static_cast<std::uint8_t>(SettingInteger(Setting::kTcpIpChannel));
+}
+std::string TcpIpNetwork() { return std::string(SettingText(Setting::kTcpIpNetwork)); }
+std::int32_t AnswerTimeOutMs() { return SettingInteger(Setting::kTransTimeOut); }
+std::int32_t RemoteTimeMode() { return SettingInteger(Setting::kSetRemoteTimeEnable); }
+bool TraceMessages() { return SettingOn(Setting::kDbgWritelns2); }
+bool TraceNodeTables() { return SettingOn(Setting::kDbgWritelns5); }
+bool HexOutput() { return SettingOn(Setting::kHexOutput); }
 
 bool ParseDottedAddress(const std::string& text, std::uint32_t* address) {
   std::uint32_t result = 0;

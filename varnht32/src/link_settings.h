@@ -1,9 +1,7 @@
 #pragma once
 // The settings that the link layers read: which channels to open, their node
-// addresses, the answer time-out and the trace switches. Every reader goes
-// through these accessors, so that the values can come from the library's
-// system variables; until those are bound the values are the defaults, kept
-// per process and set by tests.
+// addresses, the answer time-out and the trace switches, each through an
+// accessor of the library's system variable of that name.
 //
 // The UDP endpoint is not a system variable: a library normally binds UDP port
 // 2999 on every local address and takes the host's address as its own. Two
@@ -26,21 +24,6 @@ constexpr const char* kUdpPortEnvironment = "VARNHT32_UDP_PORT";
 constexpr const char* kCardDeviceEnvironment = "VARNHT32_CARD_DEVICE";
 constexpr const char* kDefaultCardDevicePrefix = "/dev/kelmnet";
 
-struct LinkSettings {
-  bool simulate = false;                           // VarnholtnetSimulate3
-  bool card_enabled[kCardChannels] = {};           // EnableKelmnet<n>
-  std::int32_t card_node[kCardChannels] = {2, 2, 2, 2};  // Kelmnet<n>NodeAddress
-  std::int32_t card_memory[kCardChannels] = {0xD0000, 0xD1000, 0xC6000, 0xC7000};
-  bool tcpip_enabled = false;                      // EnableKelmnetTCPIP
-  std::int32_t tcpip_channel = 5;                  // KelmnetTCPIPChannel
-  std::string tcpip_network;                       // KelmnetTCPIPNetwork
-  std::int32_t trans_timeout_ms = 15000;           // KelmnetTransTimeOut
-  std::int32_t set_remote_time_enable = 0;         // SetRemoteTimeEnable
-  bool trace_messages = false;                     // KelmnetDBGWritelns2
-  bool trace_nodes = false;                        // KelmnetDBGWritelns5
-  bool hex_output = false;                         // KelmnetHexOutput
-};
-
 // The settings in force, one accessor each, so that every reader names the
 // setting it reads.
 bool SimulatedChannelOnly();            // VarnholtnetSimulate3
@@ -55,9 +38,6 @@ std::int32_t RemoteTimeMode();          // SetRemoteTimeEnable
 bool TraceMessages();                   // KelmnetDBGWritelns2
 bool TraceNodeTables();                 // KelmnetDBGWritelns5
 bool HexOutput();                       // KelmnetHexOutput
-// Tests replace them; the change takes effect at once.
-LinkSettings& MutableSettings();
-void ResetSettings();
 
 // The UDP endpoint of this process. Port: the environment's, else 2999.
 // Bind address: the environment's, else 0 (every local address). Own address:

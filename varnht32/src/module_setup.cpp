@@ -6,6 +6,7 @@
 #include "varnht32/src/client.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/services_setup.h"
+#include "varnht32/src/system_variables.h"
 
 namespace vnh {
 
@@ -35,8 +36,11 @@ void SetDefaultIdentity() {
 
 void SetUpModules() {
   ++Shared().module_setups;
+  // The settings come first: `PoolAllowed` decides how every pool starts.
+  ReadSettingsFile();
   SetUpVariableValuePools();
   SetUpClientModule();
+  DefineLibraryVariables();
   SetDefaultIdentity();
   SetUpChannelModule();
   SetUpServices();

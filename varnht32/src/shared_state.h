@@ -12,6 +12,8 @@
 #include "varnht32/src/heap.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/pool.h"
+#include "varnht32/src/remote_time.h"
+#include "varnht32/src/system_variables.h"
 #include "varnht32/src/service_state.h"
 
 namespace vnh {
@@ -50,7 +52,10 @@ struct SharedState {
   std::uint32_t queued_trace_count;
   std::uint32_t current_origin;  // node-data element while a message is dispatched
   Identity default_identity;
-  std::uint32_t server_app_name;  // string storage of `VNHServerAppName`; 0 while empty
+  VariableTableControl variables;
+  // The value block each library variable is bound to; 0 reads as its default.
+  std::uint32_t settings[kSettingCount];
+  RemoteTimeState remote_time;
   std::uint32_t channel_list;
   std::uint8_t polling;
   std::uint8_t reserved[3];

@@ -24,8 +24,13 @@ void EmitTrace(const char* text) {
 void SetTraceCallBack(VNHTraceCallBack callback) {
   std::uint32_t client = CurrentClient();
   if (client == 0) return;
+  // The function runs only on this thread, so the thread keeps it; the shared
+  // record keeps the 32-bit word a caller of a 32-bit system would have
+  // passed, nonzero exactly while a callback is set.
   CurrentThread().callbacks.trace = callback;
-  Client(client)->trace_callback = callback != nullptr ? 1 : 0;
+  auto address = reinterpret_cast<std::uintptr_t>(callback);
+  auto word = static_cast<std::uint32_t>(address);
+  Client(client)->trace_callback = (address != 0 && word == 0) ? 1u : word;
 }
 
 void TraceOutput(const char* text) {

@@ -65,23 +65,22 @@ class CardChannelTest : public vnh_test::SegmentTest {
     clock_.Install();
     g_bus = &bus_;
     vnh::SetCardDeviceOpener(OpenBusCard);
-    vnh::ResetSettings();
-    vnh::MutableSettings().card_enabled[0] = true;
-    vnh::MutableSettings().card_node[0] = kOwnNode;
-    vnh::MutableSettings().trace_messages = true;
     vnh_test::ReceivedMessages().clear();
     vnh_test::Traces().clear();
     vnh_test::NodeEvents().clear();
   }
   void TearDown() override {
     vnh::SetCardDeviceOpener(nullptr);
-    vnh::ResetSettings();
     SegmentTest::TearDown();
     g_bus = nullptr;
   }
 
+  // Card 1 enabled as node 2, with every message traced.
   void Start() {
     ASSERT_EQ(InitVarnholtnet(), 1);
+    ASSERT_TRUE(vnh_test::SetBoolSetting("EnableKelmnet1", true));
+    ASSERT_TRUE(vnh_test::SetIntSetting("Kelmnet1NodeAddress", kOwnNode));
+    ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
     vnh_test::CollectMessages();
     vnh_test::CollectTraces();
     vnh_test::CollectNodeEvents();
@@ -194,17 +193,19 @@ TEST_F(CardChannelTest, ACardStartsReportsItsVersionAndComesUpWithItsFirstNodeTa
 }
 
 TEST_F(CardChannelTest, AnOwnNodeAddressOutside2To127FailsTheStart) {
-  for (int node : {1, 128}) {
-    vnh::MutableSettings().card_node[0] = node;
-    bus_.card(kLibraryCard).commands.clear();
-    Start();
-    VNHHandle cursor = 0;
-    VNHIdentifier name{};
-    EXPECT_EQ(VNHEnumChannel(&cursor, &name), 0) << node;
-    EXPECT_TRUE(bus_.card(kLibraryCard).commands.empty()) << node;
-    VNHCloseCommunication();
-    CloseVarnholtnet();
+  // The settings cannot hold such an address (their range is 2 to 127); the
+  // start refuses it all the same, before the card hears of it.
+  Start();
+  ASSERT_FALSE(vnh_test::SetIntSetting("Kelmnet1NodeAddress", 128));
+  bus_.card(kLibraryCard).commands.clear();
+  vnh::MutexLock lock;
+  std::uint32_t c = vnh::NewLinkChannel(vnh::kChannelCard, 3);
+  for (std::uint32_t node : {0u, 1u, 128u, 200u}) {
+    vnh::Channel(c)->own_address = node;
+    EXPECT_EQ(vnh::StartCard(c), vnh::kCardBadNodeAddress) << node;
   }
+  vnh::SharedHeap().Takeout(c);
+  EXPECT_TRUE(bus_.card(kLibraryCard).commands.empty());
 }
 
 TEST_F(CardChannelTest, AloneOnTheBusMessagesAreDroppedAndWithAPeerTheyTravelInFrames) {
@@ -396,8 +397,8 @@ TEST_F(CardChannelTest, FramesFromNodesThatCannotBeOnTheBusAreDropped) {
 }
 
 TEST_F(CardChannelTest, MessageAndNodeTableTracesKeepTheirLayout) {
-  vnh::MutableSettings().trace_nodes = true;
   Start();
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns5", true));
   JoinRemote();
   ASSERT_TRUE(Settle(false));
   // Ten nodes a line, present ones starred, then the count of nodes 2 to 127.
@@ -411,7 +412,7 @@ TEST_F(CardChannelTest, MessageAndNodeTableTracesKeepTheirLayout) {
   // "%-20s%3d %-15s %3ld : " then "%4ld" a byte.
   EXPECT_EQ(vnh_test::Traces()[0],
             "KNSendMessage:        1 3                 4 :   30   1   2 255");
-  vnh::MutableSettings().hex_output = true;
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetHexOutput", true));
   vnh_test::Traces().clear();
   Bytes long_message(25, 0xAB);
   long_message[0] = 30;

@@ -18,6 +18,7 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/system_variables.h"
 #include "varnht32/tests/card_simulator.h"
 #include "varnht32/tests/link_support.h"
 #include "varnht32/tests/test_support.h"
@@ -65,10 +66,12 @@ std::int32_t Step(std::int32_t command) {
   switch (command) {
     case kSetUp:
     case kJoin: {
-      vnh::ResetSettings();
-      vnh::MutableSettings().card_enabled[g_me] = true;
-      vnh::MutableSettings().card_node[g_me] = 2 + g_me;
       if (InitVarnholtnet() != 1) return -1;
+      std::string card = std::to_string(g_me + 1);
+      if (!vnh_test::SetBoolSetting(("EnableKelmnet" + card).c_str(), true) ||
+          !vnh_test::SetIntSetting(("Kelmnet" + card + "NodeAddress").c_str(), 2 + g_me)) {
+        return -3;
+      }
       vnh::SetMessageHandler(Check);
       VNHInitCommunication(&status);
       return status;
@@ -100,11 +103,14 @@ class CardExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(simulator_.ready());
+    // The instances run on the library's defaults and what the test assigns.
+    setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);
     clock_.Install();
     g_shared = &*shared_;
   }
   void TearDown() override {
     children_.clear();
+    unsetenv(vnh::kSettingsDirectoryEnvironment);
     for (const std::string& name : segments_) vnh::Segment::Remove(name);
   }
 

@@ -87,6 +87,42 @@ TEST(ClockTest, ElapsedAndDurationExportsUseTheInjectedClock) {
   vnh::SetWrapState(nullptr);
 }
 
+TEST(ClockTest, AStampTwentyThreeDaysOldHasTheLargestElapsedTime) {
+  std::atomic<std::uint64_t> wraps{0};
+  vnh::SetWrapState(&wraps);
+  vnh::SetTickSource(Ticks, nullptr);
+  g_ticks = 500;
+  VNHTimeStamp stamp{};
+  GetDuration(&stamp);
+  g_ticks += 22u * 86'400'000u;
+  EXPECT_EQ(ElapsedMilliSeconds(stamp.days, stamp.milliseconds), 22 * 86'400'000);
+  // The limit goes by the days of the stamps: 23 days of milliseconds still
+  // fit in 31 bits, but are not counted.
+  g_ticks += 86'400'000u;
+  EXPECT_EQ(ElapsedMilliSeconds(stamp.days, stamp.milliseconds), 2147483647);
+  vnh::SetTickSource(nullptr, nullptr);
+  vnh::SetWrapState(nullptr);
+}
+
+TEST(ClockTest, MinuteOfTheHourAndWaitingOnTheTickClock) {
+  EXPECT_EQ(vnh::MinuteOfHour(TimeStamp{0, 0}), 0u);
+  EXPECT_EQ(vnh::MinuteOfHour(TimeStamp{3, 3'599'999}), 59u);
+  EXPECT_EQ(vnh::MinuteOfHour(TimeStamp{1, 7'260'000}), 1u);  // 02:01:00
+  // After a tick wrap the milliseconds exceed a day; the minute comes from the total.
+  EXPECT_EQ(vnh::MinuteOfHour(vnh::StampFromTicks(5, 1)), (49ull * 86'400'000 + 61'367'300) % 3'600'000 / 60'000);
+
+  std::atomic<std::uint64_t> wraps{0};
+  vnh::SetWrapState(&wraps);
+  // A clock that moves 7 ms at every reading: the wait ends on the first
+  // reading at or past its time.
+  static std::atomic<std::uint32_t> moving{1000};
+  vnh::SetTickSource([](void*) { return moving.fetch_add(7); }, nullptr);
+  vnh::WaitMilliSeconds(500);
+  EXPECT_EQ(moving.load(), 1000u + 7u * 73u);  // readings at +0 .. +504
+  vnh::SetTickSource(nullptr, nullptr);
+  vnh::SetWrapState(nullptr);
+}
+
 TEST(ClockTest, AddingMillisecondsCarriesAndBorrowsDays) {
   TimeStamp s = vnh::AddMilliSeconds(TimeStamp{2, 86'399'000}, 1500);
   EXPECT_EQ(s.days, 3u);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/files.h"
 #include "varnht32/include/varnht32.h"
 #include "varnht32/tests/test_support.h"
 
@@ -79,6 +80,7 @@ TEST_F(ExportsTest, OrdinalTableHoldsFortyNineExportsAndEachResolves) {
 }
 
 TEST_F(ExportsTest, ALifeThroughTheExports) {
+  ASSERT_TRUE(WriteWholeFile(settings_file(), "KelmnetTCPIPNode\nI 12\n"));
   auto init = Get<decltype(InitVarnholtnet)>("InitVarnholtnet");
   auto init_comm = Get<decltype(VNHInitCommunication)>("VNHInitCommunication");
   auto poll = Get<decltype(VNHPollCommunication)>("VNHPollCommunication");
@@ -90,6 +92,14 @@ TEST_F(ExportsTest, ALifeThroughTheExports) {
   EXPECT_EQ(init_comm(&status), -2);
   EXPECT_EQ(status, -2);
   ASSERT_EQ(init(), 1);
+  // The library reads its settings file with its own file services.
+  auto get = Get<decltype(VNHGetSystemVariable)>("VNHGetSystemVariable");
+  VNHIdentifier name{16, "KelmnetTCPIPNode"};
+  VNHValue value{};
+  get(&name, &value, &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(value.type, 2u);
+  EXPECT_EQ(value.value.integer, 12) << "from the test's settings file";
   init_comm(&status);
   EXPECT_EQ(status, 1);
   EXPECT_EQ(poll(), 1);

@@ -68,6 +68,43 @@ bool Bindable(std::uint32_t address, std::uint16_t port) {
 
 }  // namespace
 
+namespace {
+
+bool Assign(const char* name, VNHValue value) {
+  VNHIdentifier id{};
+  id.length = static_cast<std::uint32_t>(std::strlen(name));
+  std::memcpy(id.text, name, id.length);
+  std::int32_t status = 0;
+  VNHAssignSystemVariable(&id, &value, &status);
+  return status == 1;
+}
+
+}  // namespace
+
+bool SetBoolSetting(const char* name, bool on) {
+  VNHValue v{};
+  v.type = 1;
+  v.value.boolean = on ? 1 : 0;
+  return Assign(name, v);
+}
+
+bool SetIntSetting(const char* name, std::int32_t value) {
+  VNHValue v{};
+  v.type = 2;
+  v.value.integer = value;
+  return Assign(name, v);
+}
+
+bool SetTextSetting(const char* name, const std::string& text) {
+  VNHSettingText buffer{};
+  buffer.length = static_cast<std::uint32_t>(text.size());
+  std::memcpy(buffer.text, text.data(), text.size());
+  VNHValue v{};
+  v.type = 4;
+  v.value.string = &buffer;
+  return Assign(name, v);
+}
+
 bool SendTestMessage(std::uint32_t element, const std::vector<std::uint8_t>& message) {
   vnh::MutexLock lock;
   std::uint32_t buffer = vnh::TakeTransmitBuffer();

@@ -13,6 +13,12 @@
 
 namespace vnh_test {
 
+// Assign a system variable of the library through its export (after
+// InitVarnholtnet, before the channels open); false when it is refused.
+bool SetBoolSetting(const char* name, bool on);
+bool SetIntSetting(const char* name, std::int32_t value);
+bool SetTextSetting(const char* name, const std::string& text);
+
 // Hands a message to the channel of `element` (under the library mutex);
 // false when no transmit buffer is free.
 bool SendTestMessage(std::uint32_t element, const std::vector<std::uint8_t>& message);

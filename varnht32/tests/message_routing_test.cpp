@@ -80,9 +80,8 @@ std::int32_t Step(std::int32_t command) {
   std::int32_t status = 0;
   switch (command) {
     case kInit:
-      vnh::ResetSettings();
-      vnh::MutableSettings().simulate = true;
       if (InitVarnholtnet() != 1) return -1;
+      if (!vnh_test::SetBoolSetting("VarnholtnetSimulate3", true)) return -3;
       g_log->client[g_me] = vnh::CurrentClient();
       vnh::SetMessageHandler(Record);
       vnh::SetMessageOwnerLookup(&kLookup);

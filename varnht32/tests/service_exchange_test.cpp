@@ -15,6 +15,7 @@
 
 #include "varnht32/src/link_settings.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/system_variables.h"
 #include "varnht32/tests/card_simulator.h"
 #include "varnht32/tests/link_support.h"
 #include "varnht32/tests/service_peer.h"
@@ -60,6 +61,7 @@ class ServiceExchangeTest : public ::testing::TestWithParam<Transport> {
       segments_.push_back(segment);
     }
     setenv(vnh::kSegmentEnvironment, segment.c_str(), 1);
+    setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);  // the defaults
     if (GetParam() == Transport::kUdp) {
       setenv(vnh::kUdpAddressEnvironment, side == kA ? "127.0.0.2" : "127.0.0.3", 1);
       setenv(vnh::kUdpPortEnvironment, std::to_string(board_->udp_port).c_str(), 1);
@@ -69,7 +71,8 @@ class ServiceExchangeTest : public ::testing::TestWithParam<Transport> {
     vnh_test::BecomePeer(&*board_, side);
     peers_.push_back(Peer{side, std::make_unique<Child>(vnh_test::PeerStep), true});
     for (const char* name : {vnh::kSegmentEnvironment, vnh::kUdpAddressEnvironment,
-                             vnh::kUdpPortEnvironment, vnh::kCardDeviceEnvironment}) {
+                             vnh::kUdpPortEnvironment, vnh::kCardDeviceEnvironment,
+                             vnh::kSettingsDirectoryEnvironment}) {
       unsetenv(name);
     }
     return *peers_.back().child;
@@ -363,6 +366,36 @@ TEST_P(ServiceExchangeTest, TheSeventeenthStreamIsRefused) {
   EXPECT_EQ(Do(kA, vnh_test::kPeerOpenStream, open), 1);
   ASSERT_TRUE(Finished(kA, 40));
   EXPECT_EQ(Result(kA, 40), 1);
+}
+
+TEST_P(ServiceExchangeTest, APcSetsTheClockOfANodeThatLetsIt) {
+  StartBoth();
+  S(kA).wall_days = 7364;  // 29 February 2000, 12:00:00.250
+  S(kA).wall_ms = 43'200'250;
+  ASSERT_EQ(Do(kA, vnh_test::kPeerTestClock, PeerArgs("", "", 0, 1)), 1);
+  ASSERT_EQ(Do(kB, vnh_test::kPeerTestClock, PeerArgs("", "", 0, 2)), 1);
+  Connect(kA);
+  ASSERT_EQ(Do(kA, vnh_test::kPeerSetRemoteTime, PeerArgs("", "", 1)), 1);
+  ASSERT_TRUE(Finished(kA, 1));
+  EXPECT_EQ(Result(kA, 1), 1);
+  ASSERT_TRUE(Until([&] { return S(kB).clock_sets > 0; }, 2000));
+  EXPECT_EQ(S(kB).clock_sets, 1);
+  EXPECT_EQ(S(kB).set_days, 7364u);
+  // The date as it left, the time it took from "XTIME" to "XTERR", and the
+  // card's correction.
+  std::uint32_t correction = GetParam() == Transport::kCard ? 1283 : 0;
+  EXPECT_GE(S(kB).set_ms, 43'200'250u + correction);
+  EXPECT_LE(S(kB).set_ms, 43'200'250u + correction + 100);
+  // A PC that does not set remote clocks may not ask.
+  ASSERT_EQ(Do(kA, vnh_test::kPeerTestClock, PeerArgs("", "", 0, 2)), 1);
+  EXPECT_EQ(Do(kA, vnh_test::kPeerSetRemoteTime, PeerArgs("", "", 2)), -18);
+  // And a node that does not let remote nodes set its clock keeps it.
+  ASSERT_EQ(Do(kB, vnh_test::kPeerTestClock, PeerArgs("", "", 0, 0)), 1);
+  ASSERT_EQ(Do(kA, vnh_test::kPeerTestClock, PeerArgs("", "", 0, 1)), 1);
+  ASSERT_EQ(Do(kA, vnh_test::kPeerSetRemoteTime, PeerArgs("", "", 3)), 1);
+  ASSERT_TRUE(Finished(kA, 3));
+  for (int i = 0; i < 100; ++i) Round();
+  EXPECT_EQ(S(kB).clock_sets, 1);
 }
 
 // B's program that holds the stream stops polling while B's other program

@@ -14,7 +14,6 @@
 #include "varnht32/src/associations.h"
 #include "varnht32/src/channels.h"
 #include "varnht32/src/library_frame.h"
-#include "varnht32/src/link_settings.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/server_entity.h"
 #include "varnht32/src/variables.h"
@@ -41,10 +40,6 @@ class ServiceLoopTest : public vnh_test::SegmentTest {
     ASSERT_EQ(Do(vnh_test::kPeerSetUp), 1);
     vnh_test::Traces().clear();
     vnh_test::CollectTraces();
-  }
-  void TearDown() override {
-    vnh::ResetSettings();
-    SegmentTest::TearDown();
   }
 
   vnh_test::PeerState& Me() { return board_->side[0]; }
@@ -238,7 +233,7 @@ TEST_F(ServiceLoopTest, ServerVariablesAreCappedAndTheLastAddressIsRefused) {
 }
 
 TEST_F(ServiceLoopTest, ReportsWithoutSubscribersAndSubscriptionsBelowTheServerAddressesSendNothing) {
-  vnh::MutableSettings().trace_messages = true;
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
   vnh_test::SetInteger(Me(), "REPRT", 5);
   Connect();
   ASSERT_EQ(Do(vnh_test::kPeerDefineReport, PeerArgs("REPRT")), 1);
@@ -262,7 +257,7 @@ TEST_F(ServiceLoopTest, ReportsWithoutSubscribersAndSubscriptionsBelowTheServerA
 }
 
 TEST_F(ServiceLoopTest, StreamMessagesForNoStreamAreAnsweredWithAnErrorAndEmptyDataOnlyWithCredit) {
-  vnh::MutableSettings().trace_messages = true;
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
   Connect();
   vnh_test::Traces().clear();
   FromNode({22, 2, 6, 1, 'x'});
@@ -418,7 +413,7 @@ TEST_F(ServiceLoopTest, ASubscriptionByConnectIsInForceOnceTheNodeAnswers) {
 }
 
 TEST_F(ServiceLoopTest, AModuleRestartDropsTheServerVariablesAndAnnouncesTheNode) {
-  vnh::MutableSettings().trace_messages = true;
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
   vnh_test::SetInteger(Me(), "TEMP1", 1);
   Connect();
   ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 1)), 1);

@@ -6,7 +6,8 @@
 #include "varnht32/src/clock.h"
 #include "varnht32/src/knsock.h"
 #include "varnht32/src/library_frame.h"
-#include "varnht32/src/link_settings.h"
+#include "varnht32/src/wall_clock.h"
+#include "varnht32/tests/link_support.h"
 
 namespace vnh_test {
 
@@ -243,21 +244,22 @@ void VNH_CALL StreamClosed(std::uint32_t*, std::int32_t* status) {
 }
 
 std::int32_t SetUp(bool server) {
-  vnh::ResetSettings();
-  vnh::LinkSettings& settings = vnh::MutableSettings();
+  if (InitVarnholtnet() != 1) return -1000;
+  bool set = true;
+  std::string card = std::to_string(g_side + 1);
   switch (g_board->transport) {
     case Transport::kUdp:
-      settings.tcpip_enabled = true;
+      set = SetBoolSetting("EnableKelmnetTCPIP", true);
       break;
     case Transport::kCard:
-      settings.card_enabled[g_side] = true;
-      settings.card_node[g_side] = 2 + g_side;
+      set = SetBoolSetting(("EnableKelmnet" + card).c_str(), true) &&
+            SetIntSetting(("Kelmnet" + card + "NodeAddress").c_str(), 2 + g_side);
       break;
     case Transport::kSimulated:
-      settings.simulate = true;
+      set = SetBoolSetting("VarnholtnetSimulate3", true);
       break;
   }
-  if (InitVarnholtnet() != 1) return -1000;
+  if (!set) return -1001;
   std::int32_t status = 0;
   if (!server) VNHDisableServerEntity();
   std::uint32_t on = 1;
@@ -306,6 +308,24 @@ std::int32_t Pump() {
   vnh::TimeStamp due{};
   Me().next_due = vnh::NextSessionDue(&due) ? static_cast<std::uint32_t>(vnh::TotalMs(due)) : 0;
   return 1;
+}
+
+// The PC's calendar clock as the board says; a setting is kept there.
+class BoardClock : public vnh::WallClock {
+ public:
+  vnh::LocalDate Now() override { return vnh::LocalDate{Me().wall_days, Me().wall_ms}; }
+  bool Set(vnh::LocalDate local, std::string*) override {
+    Me().set_days = local.days;
+    Me().set_ms = local.ms;
+    ++Me().clock_sets;
+    return true;
+  }
+};
+
+std::int32_t UseBoardClock(std::int32_t mode) {
+  static BoardClock clock;
+  vnh::SetWallClock(&clock);
+  return SetIntSetting("SetRemoteTimeEnable", mode) ? 1 : -1;
 }
 
 // Runs a queuing export with the action handle preset to the user value.
@@ -405,6 +425,9 @@ std::int32_t PeerStep(std::int32_t command) {
       return status;
     case kPeerCloseCommunication:
       return VNHCloseCommunication();
+    case kPeerTestClock: return UseBoardClock(static_cast<std::int32_t>(a.flag));
+    case kPeerSetRemoteTime:
+      return Queued([&](VNHHandle* h, std::int32_t* st) { VNHSetRemoteTime(&g_connection, h, st); });
     case kPeerAsyncStatus: {
       VNHHandle handle = g_last_action;
       return VNHAsynchronousStatus(a.flag != 0 ? &g_connection : nullptr, &handle);

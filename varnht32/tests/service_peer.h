@@ -70,6 +70,12 @@ struct PeerState {
   VNHHandle streams[kStreamHandles];          // streams this side opened
   std::atomic<int> send_on;                   // index into streams, or -1 for `accepted`
   std::atomic<std::uint32_t> next_due;        // UDP session's next time-out (virtual ms), 0 none
+  // The PC's calendar clock, played by the test (kPeerTestClock).
+  std::uint32_t wall_days;
+  std::uint32_t wall_ms;
+  std::atomic<int> clock_sets;
+  std::uint32_t set_days;
+  std::uint32_t set_ms;
 };
 
 // The arguments of the next command.
@@ -111,7 +117,9 @@ enum PeerCommand : std::int32_t {
   kPeerStreamClose,      // args: index (-1 accepted), user
   kPeerConfigIdentity,   // args: remote (name), flag (option byte)
   kPeerCloseCommunication,
-  kPeerAsyncStatus,      // args: index: VNHAsynchronousStatus of the last queued action
+  kPeerAsyncStatus,      // args: flag 1 with the connection: VNHAsynchronousStatus of the last action
+  kPeerTestClock,        // args: flag: SetRemoteTimeEnable; the calendar clock is the board's
+  kPeerSetRemoteTime,    // args: user
 };
 
 // The arguments of a command, the rest zero.

@@ -9,11 +9,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/clock.h"
 #include "varnht32/src/segment.h"
-#include "varnht32/src/wait.h"
+#include "varnht32/src/system_variables.h"
 
 namespace vnh_test {
 
@@ -62,17 +63,33 @@ bool ReadAll(int fd, void* data, std::size_t n, int limit_ms) {
 
 }  // namespace
 
-void SegmentTest::SetUp() {
+void SegmentTest::NewSegment() {
   static int counter = 0;
   name_ = "/vnhtest." + std::to_string(getpid()) + "." + std::to_string(++counter);
   vnh::Segment::Remove(name_);
   setenv(vnh::kSegmentEnvironment, name_.c_str(), 1);
 }
 
+void SegmentTest::SetUp() {
+  NewSegment();
+  char pattern[] = "/tmp/vnhtest-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  settings_folder_ = pattern;
+  setenv(vnh::kSettingsDirectoryEnvironment, settings_folder_.c_str(), 1);
+}
+
 void SegmentTest::TearDown() {
   DllMain(nullptr, 0, nullptr);
   vnh::SetTickSource(nullptr, nullptr);
   vnh::Segment::Remove(name_);
+  if (!settings_folder_.empty()) std::filesystem::remove_all(settings_folder_);
+  unsetenv(vnh::kSettingsDirectoryEnvironment);
+}
+
+void SegmentTest::Restart() {
+  DllMain(nullptr, 0, nullptr);
+  vnh::Segment::Remove(name_);
+  NewSegment();
 }
 
 void* MapShared(std::size_t bytes) {

@@ -15,16 +15,24 @@
 namespace vnh_test {
 
 // Gives each test a fresh segment, named after the process and a counter, so
-// that tests run in parallel never meet. The process detaches and the segment
-// is removed at the end.
+// that tests run in parallel never meet, and a settings folder of its own. The
+// process detaches and both are removed at the end.
 class SegmentTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
   const std::string& segment_name() const { return name_; }
+  const std::string& settings_folder() const { return settings_folder_; }
+  std::string settings_file() const { return settings_folder_ + "/openfb.inf"; }
+  // Detaches and starts over on a new segment, as if the machine restarted;
+  // the settings folder stays.
+  void Restart();
 
  private:
+  void NewSegment();
+
   std::string name_;
+  std::string settings_folder_;
 };
 
 // Milliseconds of protocol time, in memory shared with forked children.

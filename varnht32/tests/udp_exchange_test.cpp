@@ -23,6 +23,7 @@
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
 #include "varnht32/src/segment.h"
+#include "varnht32/src/system_variables.h"
 #include "varnht32/tests/link_support.h"
 #include "varnht32/tests/test_support.h"
 
@@ -114,10 +115,8 @@ std::uint32_t OtherElement() {
 }
 
 std::int32_t Join(bool with_faults) {
-  vnh::ResetSettings();
-  vnh::MutableSettings().tcpip_enabled = true;
-  vnh::MutableSettings().trans_timeout_ms = 15000;
   if (InitVarnholtnet() != 1) return -1;
+  if (!vnh_test::SetBoolSetting("EnableKelmnetTCPIP", true)) return -3;
   vnh::SetMessageHandler(CountMessage);
   std::uint32_t on = 1;
   std::int32_t status = 0;
@@ -178,6 +177,8 @@ class UdpExchangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     clock_.Install();
+    // The instances run on the library's defaults and what the test assigns.
+    setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);
     g_exchange = &*exchange_;
     port_ = vnh_test::FreeUdpPort(Loopback(2), Loopback(3));
     ASSERT_NE(port_, 0);
@@ -188,6 +189,7 @@ class UdpExchangeTest : public ::testing::Test {
   }
   void TearDown() override {
     children_.clear();
+    unsetenv(vnh::kSettingsDirectoryEnvironment);
     for (const std::string& name : segments_) vnh::Segment::Remove(name);
   }
 

@@ -38,13 +38,12 @@ class UdpSessionTest : public vnh_test::SegmentTest {
     network_.clock = &clock_;
     vnh_test::UseFakeNetwork(&network_);
     setenv(vnh::kUdpAddressEnvironment, "127.0.0.2", 1);
-    vnh::ResetSettings();
-    vnh::MutableSettings().tcpip_enabled = true;
-    vnh::MutableSettings().trans_timeout_ms = 15000;
     vnh_test::ReceivedMessages().clear();
     vnh_test::NodeEvents().clear();
     vnh_test::Traces().clear();
     ASSERT_EQ(InitVarnholtnet(), 1);
+    ASSERT_TRUE(vnh_test::SetBoolSetting("EnableKelmnetTCPIP", true));
+    ASSERT_TRUE(vnh_test::SetIntSetting("KelmnetTransTimeOut", 15000));
     vnh_test::CollectMessages();
     vnh_test::CollectNodeEvents();
     vnh_test::CollectTraces();
@@ -62,7 +61,6 @@ class UdpSessionTest : public vnh_test::SegmentTest {
   void TearDown() override {
     vnh_test::UseFakeNetwork(nullptr);
     unsetenv(vnh::kUdpAddressEnvironment);
-    vnh::ResetSettings();
     SegmentTest::TearDown();
   }
 
@@ -371,10 +369,10 @@ TEST_F(UdpSessionTest, TheSessionTimeOutFollowsTheAnswerTimeOutHeldTo1To30Second
   struct Case {
     std::int32_t trans_ms;
     std::uint32_t seconds;
-  } cases[] = {{15000, 15}, {3000, 3}, {999, 1}, {3600000, 30}, {30999, 30}};
+  } cases[] = {{15000, 15}, {3000, 3}, {3999, 3}, {3600000, 30}, {30999, 30}};
   std::uint32_t host = 10;
   for (const Case& c : cases) {
-    vnh::MutableSettings().trans_timeout_ms = c.trans_ms;
+    ASSERT_TRUE(vnh_test::SetIntSetting("KelmnetTransTimeOut", c.trans_ms));
     Activate(Loopback(host));
     vnh::MutexLock lock;
     EXPECT_EQ(vnh::TheUdpSession()->default_timeout, c.seconds) << c.trans_ms;

@@ -520,18 +520,12 @@ TEST_F(AdatabaseTest, OpeningBuildsTheOwnedPartsThroughTheHooks)
         s.totalSize = 1000;
         return s;
     };
-    hooks.messageTableBytes = [&](adatabase&) {
-        calls.push_back("messages");
-        return 500u;
-    };
-
     adatabase& db = CreateAndOpen("HOOKS", 20);
-    EXPECT_EQ(calls, (std::vector<std::string>{"pages", "messages", "fonts 20"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"pages", "fonts 20"}));
     EXPECT_EQ(fontsAlive, 1);
     EXPECT_NE(db.GetFontManager(), nullptr);
     EXPECT_EQ(db.GetTableTotal(4), 1000);
-    EXPECT_EQ(db.GetTableTotal(5), 500);
-    EXPECT_EQ(db.GetUsedSize(), 373 + 1500 + 34 + 12);  // with the COMMS_ERR tag of a text panel
+    EXPECT_EQ(db.GetUsedSize(), 373 + 1000 + 34 + 12);  // with the COMMS_ERR tag of a text panel
     db.Close();
     EXPECT_EQ(fontsAlive, 0);
     EXPECT_EQ(db.GetFontManager(), nullptr);

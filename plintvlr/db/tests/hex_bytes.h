@@ -23,3 +23,12 @@ inline std::string HexBytes(std::string_view text)
     }
     return bytes;
 }
+
+#include <cstdint>
+#include <vector>
+
+inline std::vector<std::uint8_t> HexVector(std::string_view text)
+{
+    const std::string bytes = HexBytes(text);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}

@@ -3,7 +3,9 @@
 #include "platform/base/files.h"
 #include "platform/base/profile.h"
 #include "platform/base/prompt.h"
+#include "plintvlr/db/cb_class.h"
 #include "plintvlr/db/keyed_record_file.h"
+#include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tests/project_fixture.h"
 
 #include <gtest/gtest.h>
@@ -180,13 +182,24 @@ TEST_F(QsGlobalsTest, ReloadingProjectDataLoadsListsRecipesAndBitmaps)
     FakeBitmaps bitmaps;
     std::vector<std::string> calls;
     ProjectHooks& hooks = GetProjectHooks();
-    hooks.bitmapLibrary = &bitmaps;
-    hooks.reloadProjectLists = [&](adatabase&) { calls.push_back("lists"); };
     hooks.reloadRecipeGroups = [&](adatabase&) { calls.push_back("recipes"); };
 
-    CreateAndOpen("SWAQ", 14);
+    adatabase& db = CreateAndOpen("SWAQ", 14);
+    ASSERT_EQ(cbClass(3).Write(db), 0);
+    ASSERT_EQ(ovClass(2).Save(db), 0);
+    ASSERT_EQ(ovClass(5).Save(db), 0);
+    GetCbList().Add(cbClass(40));  // left from an earlier project
+    _QSglobals.NewDatabase();
+    adatabase& again = _QSglobals.GetDatabase();
+    ASSERT_EQ(again.OpenProject("SWAQ"), 1);
+    hooks.bitmapLibrary = &bitmaps;
     _QSglobals.ReloadProjectData();
-    EXPECT_EQ(calls, std::vector<std::string>{"lists"});  // no main window: no recipe groups
+    EXPECT_TRUE(calls.empty());  // no main window: no recipe groups
+    EXPECT_EQ(GetCbList().Count(), 1u);
+    EXPECT_TRUE(GetCbList().Contains(3));
+    EXPECT_EQ(GetOvList().Count(), 2u);
+    EXPECT_EQ(again.GetTableTotal(kTableCommsBlocks), 14 + 7);
+    EXPECT_EQ(again.GetTableTotal(kTableOverviewGroups), 2 * (47 + 12));
     EXPECT_EQ(bitmaps.calls, (std::vector<std::string>{"clear", "load"}));
     ASSERT_EQ(bitmaps.styles.size(), 1u);
     EXPECT_EQ(bitmaps.styles[0][3], program_ + "/styles/bw00_3.bmp");
@@ -197,7 +210,9 @@ TEST_F(QsGlobalsTest, ReloadingProjectDataLoadsListsRecipesAndBitmaps)
     hooks.bitmapLibrary = &graphic;
     CreateAndOpen("RTB", 9);
     _QSglobals.ReloadProjectData();
-    EXPECT_EQ(calls, (std::vector<std::string>{"lists", "lists", "recipes"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"recipes"}));
+    EXPECT_EQ(GetCbList().Count(), 0u);  // the new project's lists
+    EXPECT_EQ(GetOvList().Count(), 0u);
     EXPECT_TRUE(graphic.styles.empty());
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+// TControl: the base of every control. A control is a child window with an
+// id; it tells its parent what happens to it with WM_COMMAND notifications
+// (the id and the notification code in wParam, its handle in lParam). A
+// control made with the resource constructor takes its place, style and
+// text from its parent dialog's template when the dialog is created.
+
+#include "platform/ui/window.h"
+
+class TControl : public TWindow {
+public:
+    TControl(TWindow* parent, int id, const char* title, int x, int y, int w, int h, TModule* module = nullptr);
+    // A control of the parent dialog's template, found by its id.
+    TControl(TWindow* parent, int resourceId, TModule* module = nullptr);
+
+protected:
+    // Sends WM_COMMAND with this control's id and `code` to the parent.
+    void NotifyParent(UINT code);
+    // Standard controls keep the dialog-code answer of their kind.
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    virtual UINT DialogCode(const MSG* msg) const;
+    // The focus policy a control's widget gets from WS_TABSTOP.
+    void ApplyFocusPolicy(QWidget* widget) const;
+};

@@ -1,0 +1,73 @@
+#include "platform/ui/controls/radio_button.h"
+
+#include "platform/ui/window_bridge.h"
+
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+class RadioWidget : public QRadioButton {
+public:
+    explicit RadioWidget(QWidget* parent) : QRadioButton(parent) { setAutoExclusive(false); }
+
+protected:
+    void nextCheckState() override
+    {
+        auto* radio = dynamic_cast<TRadioButton*>(TWindowBridge::WindowFor(this));
+        if (!radio || (radio->GetStyle() & BS_TYPEMASK) != BS_AUTORADIOBUTTON)
+            return;  // a plain radio button waits for the program
+        setChecked(true);
+        radio->ClearGroup();
+    }
+};
+
+}  // namespace
+
+TRadioButton::TRadioButton(TWindow* parent, int id, const char* title, int x, int y, int w, int h,
+                           TGroupBox* group, TModule* module)
+    : TCheckBox(parent, id, title, x, y, w, h, group, module)
+{
+    Attr.Style = (Attr.Style & ~(BS_TYPEMASK | WS_TABSTOP)) | BS_AUTORADIOBUTTON;
+}
+
+TRadioButton::TRadioButton(TWindow* parent, int resourceId, TGroupBox* group, TModule* module)
+    : TCheckBox(parent, resourceId, group, module)
+{
+}
+
+QWidget* TRadioButton::CreateWidget(QWidget* parent)
+{
+    auto* radio = new RadioWidget(parent);
+    QObject::connect(radio, &QRadioButton::clicked, SignalContext(), [this] { NotifyParent(BN_CLICKED); });
+    ApplyFocusPolicy(radio);
+    return radio;
+}
+
+void TRadioButton::ClearGroup()
+{
+    TWindow* parent = GetParentO();
+    if (!parent)
+        return;
+    const std::vector<TWindow*>& siblings = parent->GetChildren();
+    auto self = std::find(siblings.begin(), siblings.end(), this);
+    if (self == siblings.end())
+        return;
+    auto first = self;
+    while (first != siblings.begin() && !((*first)->GetStyle() & WS_GROUP))
+        --first;
+    auto last = self + 1;
+    while (last != siblings.end() && !((*last)->GetStyle() & WS_GROUP))
+        ++last;
+    for (auto it = first; it != last; ++it) {
+        auto* other = dynamic_cast<TRadioButton*>(*it);
+        if (other && other != this && other->IsWindow() && (other->GetStyle() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+            other->SetCheck(BST_UNCHECKED);
+    }
+}
+
+UINT TRadioButton::DialogCode(const MSG* /*msg*/) const
+{
+    return DLGC_BUTTON | DLGC_RADIOBUTTON;
+}

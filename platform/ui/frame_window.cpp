@@ -1,0 +1,118 @@
+#include "platform/ui/frame_window.h"
+
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+const TResponseTable TFrameWindow::Responses{&TWindow::Responses, {
+    OnMessage<&TFrameWindow::EvSize>(WM_SIZE),
+    OnMessage<&TFrameWindow::EvInitMenuPopup>(WM_INITMENUPOPUP),
+}};
+
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* clientWnd, bool /*shrinkToClient*/,
+                           TModule* module)
+    : TWindow(parent, title, module)
+{
+    Attr.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    if (clientWnd)
+        SetClientWindow(clientWnd);
+}
+
+TFrameWindow::~TFrameWindow()
+{
+    if (IsWindow())
+        Destroy(0);
+}
+
+TWindow* TFrameWindow::SetClientWindow(TWindow* client)
+{
+    TWindow* previous = clientWnd_;
+    clientWnd_ = client;
+    if (client) {
+        client->SetParent(this);
+        client->Attr.Style |= WS_CHILD | WS_VISIBLE;
+        if (IsWindow()) {
+            client->Create();
+            const TRect r = GetClientRect();
+            client->MoveWindow(0, 0, r.Width(), r.Height());
+        }
+    }
+    return previous;
+}
+
+QWidget* TFrameWindow::CreateWidget(QWidget* /*parent*/)
+{
+    main_ = new QMainWindow;
+    auto* client = new QWidget;
+    client->setMouseTracking(true);
+    client->setFocusPolicy(Qt::ClickFocus);
+    main_->setCentralWidget(client);
+    SetClientWidget(client);
+    return main_;
+}
+
+void TFrameWindow::SetupWindow()
+{
+    TWindow::SetupWindow();
+    if (menu_) {
+        menu_->SetOwner(GetHandle());
+        DrawMenuBar();
+    }
+    if (clientWnd_ && clientWnd_->IsWindow()) {
+        const TRect r = GetClientRect();
+        clientWnd_->MoveWindow(0, 0, r.Width(), r.Height());
+    }
+}
+
+bool TFrameWindow::AssignMenu(TResId id)
+{
+    if (!HasMenuTemplate(id))
+        return false;
+    return SetMenu(new TMenu(id));
+}
+
+bool TFrameWindow::SetMenu(TMenu* menu)
+{
+    menu_.reset(menu);
+    if (IsWindow()) {
+        if (menu_)
+            menu_->SetOwner(GetHandle());
+        DrawMenuBar();
+    }
+    return true;
+}
+
+void TFrameWindow::DrawMenuBar()
+{
+    if (!main_)
+        return;
+    QMenuBar* bar = main_->menuBar();
+    bar->clear();
+    if (!menu_)
+        return;
+    for (int i = 0; i < menu_->GetMenuItemCount(); ++i) {
+        if (QAction* action = menu_->GetAction(i))
+            bar->addAction(action);
+    }
+}
+
+void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& size)
+{
+    if (clientWnd_ && clientWnd_->IsWindow())
+        clientWnd_->MoveWindow(0, 0, size.cx, size.cy);
+    DefaultProcessing();
+}
+
+void TFrameWindow::EvInitMenuPopup(WPARAM popup, LPARAM /*index*/)
+{
+    auto* menu = reinterpret_cast<TMenu*>(popup);
+    if (!menu)
+        return;
+    for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+        const UINT state = menu->GetMenuState(static_cast<UINT>(i), MF_BYPOSITION);
+        if (state & (MF_POPUP | MF_SEPARATOR))
+            continue;
+        TMenuItemEnabler enabler(*menu, i, menu->GetMenuItemID(i), GetHandle());
+        EvCommandEnable(enabler);
+    }
+}

@@ -1,0 +1,190 @@
+#include "platform/ui/resources.h"
+
+#include "platform/ui/resources_qt.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QStyle>
+
+#include <map>
+#include <memory>
+#include <string>
+
+struct TCursorHandle {
+    TResId id;
+};
+
+namespace {
+
+struct CursorImage {
+    QImage image;
+    int hotX = 0;
+    int hotY = 0;
+};
+
+std::map<std::string, QImage>& Bitmaps()
+{
+    static std::map<std::string, QImage> table;
+    return table;
+}
+
+std::map<std::string, QImage>& Icons()
+{
+    static std::map<std::string, QImage> table;
+    return table;
+}
+
+std::map<std::string, CursorImage>& Cursors()
+{
+    static std::map<std::string, CursorImage> table;
+    return table;
+}
+
+std::string Key(const TResId& id)
+{
+    return id.Key();
+}
+
+QImage Decode(const void* data, std::size_t size)
+{
+    QImage image;
+    if (data && size > 0 && size < static_cast<std::size_t>(INT32_MAX))
+        image.loadFromData(static_cast<const uchar*>(data), static_cast<int>(size));
+    return image;
+}
+
+const TCursorHandle* g_shown = nullptr;
+
+}  // namespace
+
+bool RegisterBitmapResource(TResId id, const void* data, std::size_t size)
+{
+    QImage image = Decode(data, size);
+    if (image.isNull())
+        return false;
+    Bitmaps()[Key(id)] = image;
+    return true;
+}
+
+bool RegisterIconResource(TResId id, const void* data, std::size_t size)
+{
+    QImage image = Decode(data, size);
+    if (image.isNull())
+        return false;
+    Icons()[Key(id)] = image;
+    return true;
+}
+
+bool RegisterCursorResource(TResId id, const void* data, std::size_t size, int hotX, int hotY)
+{
+    QImage image = Decode(data, size);
+    if (image.isNull())
+        return false;
+    Cursors()[Key(id)] = {image, hotX, hotY};
+    return true;
+}
+
+bool HasBitmapResource(TResId id)
+{
+    return Bitmaps().count(Key(id)) != 0;
+}
+
+QImage BitmapResourceImage(TResId id)
+{
+    auto it = Bitmaps().find(Key(id));
+    return it == Bitmaps().end() ? QImage() : it->second;
+}
+
+QIcon IconResource(TResId id)
+{
+    auto it = Icons().find(Key(id));
+    if (it != Icons().end())
+        return QIcon(QPixmap::fromImage(it->second));
+    if (id.IsName() || !QApplication::style())
+        return QIcon();
+    QStyle* style = QApplication::style();
+    switch (id.Id()) {
+    case IDI_HAND:
+        return style->standardIcon(QStyle::SP_MessageBoxCritical);
+    case IDI_QUESTION:
+        return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+    case IDI_EXCLAMATION:
+        return style->standardIcon(QStyle::SP_MessageBoxWarning);
+    case IDI_ASTERISK:
+        return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    default:
+        return QIcon();
+    }
+}
+
+QCursor CursorForResource(TResId id)
+{
+    auto it = Cursors().find(Key(id));
+    if (it != Cursors().end())
+        return QCursor(QPixmap::fromImage(it->second.image), it->second.hotX, it->second.hotY);
+    if (id.IsName())
+        return QCursor(Qt::ArrowCursor);
+    switch (id.Id()) {
+    case IDC_IBEAM:
+        return QCursor(Qt::IBeamCursor);
+    case IDC_WAIT:
+        return QCursor(Qt::WaitCursor);
+    case IDC_CROSS:
+        return QCursor(Qt::CrossCursor);
+    case IDC_UPARROW:
+        return QCursor(Qt::UpArrowCursor);
+    case IDC_SIZENWSE:
+        return QCursor(Qt::SizeFDiagCursor);
+    case IDC_SIZENESW:
+        return QCursor(Qt::SizeBDiagCursor);
+    case IDC_SIZEWE:
+        return QCursor(Qt::SizeHorCursor);
+    case IDC_SIZENS:
+        return QCursor(Qt::SizeVerCursor);
+    case IDC_SIZEALL:
+        return QCursor(Qt::SizeAllCursor);
+    case IDC_NO:
+        return QCursor(Qt::ForbiddenCursor);
+    case IDC_HAND:
+        return QCursor(Qt::PointingHandCursor);
+    default:
+        return QCursor(Qt::ArrowCursor);
+    }
+}
+
+HCURSOR LoadCursor(TModule* /*module*/, TResId id)
+{
+    // Handles stay valid for the program's life, as loaded cursors do.
+    static std::map<std::string, std::unique_ptr<TCursorHandle>> loaded;
+    auto& handle = loaded[Key(id)];
+    if (!handle)
+        handle = std::make_unique<TCursorHandle>(TCursorHandle{id});
+    return handle.get();
+}
+
+HCURSOR SetCursor(HCURSOR cursor)
+{
+    HCURSOR previous = g_shown;
+    const bool arrow = !cursor || (!cursor->id.IsName() && cursor->id.Id() == IDC_ARROW);
+    if (arrow) {
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+    } else if (QGuiApplication::overrideCursor()) {
+        QGuiApplication::changeOverrideCursor(CursorForResource(cursor->id));
+    } else {
+        QGuiApplication::setOverrideCursor(CursorForResource(cursor->id));
+    }
+    g_shown = cursor;
+    return previous;
+}
+
+HCURSOR GetCursor()
+{
+    return g_shown;
+}
+
+TResId CursorResource(HCURSOR cursor)
+{
+    return cursor ? cursor->id : TResId(IDC_ARROW);
+}

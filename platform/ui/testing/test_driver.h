@@ -1,0 +1,127 @@
+#pragma once
+// The headless test driver: UI tests drive windows through it as a person
+// does, so the same messages and notifications fire as in real use. It
+// types into controls, clicks buttons, list items and menu items, picks
+// combo box entries from the opened list, presses keys, answers modal
+// dialogs and message boxes by script, records what every message box said,
+// moves the virtual clock of the window timers and grabs a window's pixels.
+//
+//   TTestDriver driver;
+//   TMyDialog dialog(nullptr);
+//   driver.OnNextDialog([&](TDialog& d) {
+//       driver.Type(d, IDC_NAME, "PUMP_1");
+//       driver.Click(d, IDOK);
+//   });
+//   EXPECT_EQ(dialog.Execute(), IDOK);
+//
+// A modal dialog or message box that no script expects fails the test and
+// is cancelled, so a test never hangs on one.
+
+#include "platform/ui/dialog.h"
+#include "platform/ui/frame_window.h"
+
+#include <QImage>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QPoint;
+class QWidget;
+class TMessageBox;
+
+class TTestDriver {
+public:
+    struct ShownMessageBox {
+        std::string text;
+        std::string caption;
+        UINT flags = 0;
+        int answer = 0;
+    };
+
+    TTestDriver();
+    ~TTestDriver();
+    TTestDriver(const TTestDriver&) = delete;
+    TTestDriver& operator=(const TTestDriver&) = delete;
+
+    // Delivers what is pending: posted messages, queued calls, deferred deletions.
+    void ProcessEvents();
+    // Shows a top-level window (creating it first if need be) and makes it active.
+    void Show(TWindow& window);
+
+    // ------------------------------------------------------------ controls
+    // The control with `id` in `parent` (a test failure when there is none).
+    TWindow* Control(TWindow& parent, int id);
+    // Puts the keyboard focus on the control, as clicking into it does.
+    void Focus(TWindow& parent, int id);
+    // Focuses the control and types `text` character by character.
+    void Type(TWindow& parent, int id, std::string_view text);
+    // Types into the window that has the focus.
+    void TypeKeys(std::string_view text);
+    // Presses and releases a key (VK_...) in the window that has the focus;
+    // `keys` holds MK_SHIFT and MK_CONTROL.
+    void PressKey(UINT virtualKey, UINT keys = 0);
+    // Left click at the middle of the control (at `point` of a window's client area).
+    void Click(TWindow& parent, int id, UINT keys = 0);
+    void ClickAt(TWindow& window, TPoint point, UINT keys = 0);
+    void DoubleClickAt(TWindow& window, TPoint point, UINT keys = 0);
+    void RightClickAt(TWindow& window, TPoint point, UINT keys = 0);
+    void MouseDown(TWindow& window, TPoint point, UINT keys = 0);
+    void MouseMove(TWindow& window, TPoint point, UINT keys = 0);
+    void MouseUp(TWindow& window, TPoint point, UINT keys = 0);
+    // Opens a combo box's list by clicking it, walks to the entry with the
+    // arrow keys and takes it with Enter.
+    void SelectComboItem(TWindow& parent, int id, int index);
+    void SelectComboItem(TWindow& parent, int id, std::string_view text);
+    // Opens a combo box's list and closes it again with Escape.
+    void OpenAndCancelCombo(TWindow& parent, int id);
+    // Clicks (or double-clicks) an item of a list box; `keys` adds Shift or Ctrl.
+    void ClickListItem(TWindow& parent, int id, int index, UINT keys = 0);
+    void DoubleClickListItem(TWindow& parent, int id, int index);
+    // The close box of a top-level window.
+    void CloseBox(TWindow& window);
+
+    // ------------------------------------------------------------ menus
+    // Opens the pop-up that holds command `id` (its enablers run) and answers the item's state.
+    UINT OpenMenuItem(TFrameWindow& frame, UINT id);
+    std::string MenuItemText(TFrameWindow& frame, UINT id);
+    // Opens the pop-up and chooses the item; false when it is greyed.
+    bool ChooseMenuItem(TFrameWindow& frame, UINT id);
+
+    // ------------------------------------------------------------ modal windows
+    // The next modal dialog (not a message box) is handed to `script`, which
+    // must end it.
+    void OnNextDialog(std::function<void(TDialog& dialog)> script);
+    // The next message box is answered by clicking `button`.
+    void AnswerMessageBox(int button);
+    // The next message box is handed to `script` (to answer it with keys, say).
+    void OnNextMessageBox(std::function<void(TMessageBox& box)> script);
+    const std::vector<ShownMessageBox>& MessageBoxes() const { return shown_; }
+    // Scripts and answers not yet used.
+    int PendingAnswers() const { return static_cast<int>(expected_.size()); }
+
+    // ------------------------------------------------------------ time, pixels, sound
+    void AdvanceTime(long ms);
+    QImage Grab(TWindow& window);
+    int BeepCount() const;
+
+private:
+    struct Expected {
+        bool messageBox = false;
+        int answer = 0;
+        std::function<void(TDialog&)> script;
+        std::function<void(TMessageBox&)> boxScript;
+    };
+
+    void OnModal(TWindow& modal);
+    void AtPoint(TWindow& window, TPoint point, const std::function<void(QWidget*, QPoint)>& act);
+    void Activate(TWindow& window);
+    QWidget* KeyTarget();
+    void SendChar(QWidget* target, char c);
+
+    std::deque<Expected> expected_;
+    std::vector<ShownMessageBox> shown_;
+    std::size_t beepsAtStart_ = 0;
+};

@@ -1,0 +1,145 @@
+// Push buttons, owner-drawn buttons, glyph buttons and labels.
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/brush.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/glyph_button.h"
+#include "platform/ui/controls/static.h"
+#include "platform/ui/paint_bridge.h"
+#include "platform/ui/qt_text.h"
+#include "platform/ui/resources.h"
+#include "platform/ui/testing/test_driver.h"
+#include "platform/ui/window_api.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class TButtonHost : public TWindow {
+public:
+    TButtonHost() : TWindow(nullptr, "buttons")
+    {
+        Attr.W = 300;
+        Attr.H = 100;
+        push = new TButton(this, 1, "&Start Transfer", 10, 10, 100, 25);
+        placeholder = new TButton(this, 105, "", 120, 10, 60, 40);
+        placeholder->Attr.Style = (placeholder->Attr.Style & ~BS_TYPEMASK) | BS_OWNERDRAW;
+        glyph = new TGlyphButton(this, 350, "", 200, 10, 40, 30, 11109);
+        label = new TStatic(this, 190, "&Tag && Value", 10, 60, 150, 16);
+    }
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+
+    std::vector<DRAWITEMSTRUCT> drawn;
+    int clicks = 0;
+    TButton* push;
+    TButton* placeholder;
+    TGlyphButton* glyph;
+    TStatic* label;
+
+private:
+    void Clicked() { ++clicks; }
+    void EvDrawItem(UINT, DRAWITEMSTRUCT& item) { drawn.push_back(item); }
+};
+
+const TResponseTable TButtonHost::Responses{&TWindow::Responses, {
+    OnCommand<&TButtonHost::Clicked>(1),
+    OnMessage<&TButtonHost::EvDrawItem>(WM_DRAWITEM),
+}};
+
+TEST(ButtonTest, ClicksSpaceAndBmClickAllNotify)
+{
+    TTestDriver driver;
+    TButtonHost host;
+    driver.Show(host);
+    driver.Click(host, 1);
+    host.push->SetFocus();
+    driver.ProcessEvents();
+    driver.PressKey(VK_SPACE);
+    host.push->Click();
+    EXPECT_EQ(host.clicks, 3);
+    host.push->EnableWindow(false);
+    host.push->Click();
+    EXPECT_EQ(host.clicks, 3);  // a disabled button does nothing
+    host.push->SetIsDefault(true);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(host.push->GetWidget())->isDefault());
+    EXPECT_EQ(host.push->SendMessage(WM_GETDLGCODE), DLGC_BUTTON | DLGC_DEFPUSHBUTTON);
+}
+
+TEST(ButtonTest, OwnerDrawnButtonsAreDrawnByTheParent)
+{
+    TTestDriver driver;
+    TButtonHost host;
+    driver.Show(host);
+    driver.Grab(host);
+    ASSERT_FALSE(host.drawn.empty());
+    const DRAWITEMSTRUCT& item = host.drawn.back();
+    EXPECT_EQ(item.CtlType, ODT_BUTTON);
+    EXPECT_EQ(item.CtlID, 105u);
+    EXPECT_EQ(item.rcItem, TRect(0, 0, 60, 40));
+    EXPECT_EQ(item.hwndItem, host.placeholder->GetHandle());
+}
+
+TEST(ButtonTest, GlyphButtonsShowTheirBitmapResource)
+{
+    QImage glyph(16, 15, QImage::Format_RGB32);
+    glyph.fill(Qt::green);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(glyph.save(&buffer, "BMP"));
+    ASSERT_TRUE(RegisterBitmapResource(11109, bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    EXPECT_FALSE(RegisterBitmapResource(11110, "not a picture", 13));
+    TTestDriver driver;
+    TButtonHost host;
+    driver.Show(host);
+    auto* button = qobject_cast<QPushButton*>(host.glyph->GetWidget());
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_EQ(button->iconSize(), QSize(16, 15));
+    host.glyph->SetGlyph(11110);  // never registered
+    EXPECT_TRUE(button->icon().isNull());
+}
+
+TEST(StaticTest, LabelsShowTheirTextWithoutMnemonicMarkers)
+{
+    struct Case {
+        const char* text;
+        const char* shown;
+        char mnemonic;
+    };
+    const Case cases[] = {
+        {"&Tag", "Tag", 't'}, {"Cl&ear", "Clear", 'e'}, {"A && B", "A & B", 0}, {"&&&X", "&X", 'x'}, {"End&", "End&", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FromQString(StripMnemonic(ToQString(c.text))), c.shown) << c.text;
+        const QChar m = MnemonicOf(ToQString(c.text));
+        EXPECT_EQ(m.isNull() ? 0 : static_cast<char>(m.unicode()), c.mnemonic) << c.text;
+    }
+    TTestDriver driver;
+    TButtonHost host;
+    driver.Show(host);
+    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "Tag & Value");
+    EXPECT_EQ(host.label->GetText(), "&Tag && Value");
+    host.label->ModifyStyle(0, SS_NOPREFIX);
+    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "&Tag && Value");
+    EXPECT_EQ(host.label->SendMessage(WM_GETDLGCODE), DLGC_STATIC);
+}
+
+TEST(TextTest, LatinOneTextsRoundTripUnchanged)
+{
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    EXPECT_EQ(FromQString(ToQString(all)), all);
+    EXPECT_EQ(FromQString(QString::fromUtf8("\xE2\x82\xAC")), "?");  // beyond Latin-1
+}
+
+}  // namespace
