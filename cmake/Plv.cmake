@@ -6,15 +6,30 @@
 function(plv_add_test name)
   cmake_parse_arguments(ARG "UI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-  set(env "PLV_TEST_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  set(main plv_test_main)
   if(ARG_UI)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen" "QT_QPA_PLATFORMTHEME=")
+    set(main plv_test_main_ui)
   endif()
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${main})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "${env}"
     DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# The shared test mains (see plv_test_main.cpp): plain, and for UI tests.
+function(plv_define_test_mains)
+  foreach(kind IN ITEMS plain ui)
+    set(lib plv_test_main)
+    if(kind STREQUAL "ui")
+      set(lib plv_test_main_ui)
+    endif()
+    add_library(${lib} STATIC ${PROJECT_SOURCE_DIR}/cmake/plv_test_main.cpp)
+    target_link_libraries(${lib} PUBLIC GTest::gtest)
+    target_compile_definitions(${lib} PRIVATE PLV_TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    if(kind STREQUAL "ui")
+      target_compile_definitions(${lib} PRIVATE PLV_UI_TEST)
+    endif()
+  endforeach()
 endfunction()
 
 # plv_add_fuzz_target(<name> SOURCE <entry.cpp> CORPUS <dir> [LIBS <targets...>])

@@ -1,0 +1,187 @@
+#include "platform/gdi/scan_convert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Coordinates beyond this are cut: no device or region is that large, and it
+// keeps a wild coordinate from making millions of empty rows.
+constexpr double kLimit = 1 << 24;
+
+void AddRun(TRuns& out, int y, int x0, int x1)
+{
+    if (x1 <= x0)
+        return;
+    if (!out.empty()) {
+        QRect& last = out.back();
+        if (last.top() == y && x0 <= last.right() + 1) {
+            last.setRight(std::max(last.right(), x1 - 1));
+            return;
+        }
+    }
+    out.emplace_back(x0, y, x1 - x0, 1);
+}
+
+}  // namespace
+
+void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
+{
+    const int dx = std::abs(b.x - a.x);
+    const int dy = std::abs(b.y - a.y);
+    const int sx = b.x >= a.x ? 1 : -1;
+    const int sy = b.y >= a.y ? 1 : -1;
+    const int steps = std::max(dx, dy);
+    const int count = includeLast ? steps + 1 : steps;
+    out.reserve(out.size() + static_cast<std::size_t>(std::max(count, 0)));
+    int x = a.x;
+    int y = a.y;
+    if (dx >= dy) {
+        int e = 2 * dy - dx;
+        for (int i = 0; i < count; ++i) {
+            out.emplace_back(x, y);
+            if (e > 0) {
+                y += sy;
+                e -= 2 * dx;
+            }
+            e += 2 * dy;
+            x += sx;
+        }
+    } else {
+        int e = 2 * dx - dy;
+        for (int i = 0; i < count; ++i) {
+            out.emplace_back(x, y);
+            if (e > 0) {
+                x += sx;
+                e -= 2 * dy;
+            }
+            e += 2 * dx;
+            y += sy;
+        }
+    }
+}
+
+void EllipseRuns(const TRect& box, TRuns& out, int rowMin, int rowMax)
+{
+    const TRect r = box.Normalized();
+    if (r.IsEmpty())
+        return;
+    const double a = r.Width() / 2.0;
+    const double b = r.Height() / 2.0;
+    const double cx = r.left + a;
+    const double cy = r.top + b;
+    // Each row of the lower half is the mirror image of one in the upper
+    // half, and each right end the mirror of the left one, so the shape is
+    // symmetric whatever the rounding.
+    const int half = (r.Height() + 1) / 2;
+    const int first = std::max(r.top, rowMin);
+    const int last = std::min(r.bottom, rowMax);
+    for (int y = first; y < last; ++y) {
+        const int j = y - r.top < half ? y - r.top : r.bottom - 1 - y;
+        const double d = (r.top + j + 0.5 - cy) / b;
+        const double hw = a * std::sqrt(std::max(0.0, 1.0 - d * d));
+        const int xl = static_cast<int>(std::ceil(cx - hw - 0.5 - 1e-9));
+        const int xr = r.left + r.right - 1 - xl;
+        AddRun(out, y, xl, xr + 1);
+    }
+}
+
+void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out, int rowMin, int rowMax)
+{
+    if (count < 3)
+        return;
+    double ymin = points[0].y();
+    double ymax = ymin;
+    for (int i = 1; i < count; ++i) {
+        ymin = std::min(ymin, points[i].y());
+        ymax = std::max(ymax, points[i].y());
+    }
+    ymin = std::max(ymin, -kLimit);
+    ymax = std::min(ymax, kLimit);
+    struct Crossing {
+        double x;
+        int dir;
+    };
+    std::vector<Crossing> crossings;
+    const int y0 = std::max(static_cast<int>(std::floor(ymin - 0.5)), rowMin);
+    const int y1 = std::min(static_cast<int>(std::ceil(ymax)), rowMax - 1);
+    for (int y = y0; y <= y1; ++y) {
+        const double yc = y + 0.5;
+        crossings.clear();
+        for (int i = 0; i < count; ++i) {
+            const QPointF& p = points[i];
+            const QPointF& q = points[(i + 1) % count];
+            if (p.y() == q.y())
+                continue;
+            const bool down = q.y() > p.y();
+            const double lo = down ? p.y() : q.y();
+            const double hi = down ? q.y() : p.y();
+            if (yc < lo || yc >= hi)
+                continue;
+            const double x = p.x() + (yc - p.y()) * (q.x() - p.x()) / (q.y() - p.y());
+            crossings.push_back({x, down ? 1 : -1});
+        }
+        if (crossings.size() < 2)
+            continue;
+        std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+        int wind = 0;
+        for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
+            wind += crossings[k].dir;
+            const bool inside = winding ? wind != 0 : (k % 2) == 0;
+            if (!inside)
+                continue;
+            const double xa = std::clamp(crossings[k].x, -kLimit, kLimit);
+            const double xb = std::clamp(crossings[k + 1].x, -kLimit, kLimit);
+            AddRun(out, y, static_cast<int>(std::ceil(xa - 0.5)), static_cast<int>(std::ceil(xb - 0.5)));
+        }
+    }
+}
+
+void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out, int rowMin, int rowMax)
+{
+    std::vector<QPointF> p;
+    p.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        p.emplace_back(points[i].x, points[i].y);
+    PolygonRuns(p.data(), count, winding, out, rowMin, rowMax);
+}
+
+QRegion RunsToRegion(const TRuns& runs)
+{
+    QRegion region;
+    if (!runs.empty())
+        region.setRects(runs.data(), static_cast<int>(runs.size()));
+    return region;
+}
+
+QRegion EllipseRegion(const TRect& box, int rowMin, int rowMax)
+{
+    TRuns runs;
+    EllipseRuns(box, runs, rowMin, rowMax);
+    return RunsToRegion(runs);
+}
+
+QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin, int rowMax)
+{
+    const int lo = width / 2;
+    auto disc = [&](TPoint p) {
+        return EllipseRegion(TRect(p.x - lo, p.y - lo, p.x - lo + width, p.y - lo + width), rowMin, rowMax);
+    };
+    QRegion region = disc(a);
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double len = std::hypot(dx, dy);
+    if (len > 0) {
+        const double nx = -dy / len * width / 2.0;
+        const double ny = dx / len * width / 2.0;
+        const QPointF ca(a.x + 0.5, a.y + 0.5);
+        const QPointF cb(b.x + 0.5, b.y + 0.5);
+        const QPointF quad[4] = {ca + QPointF(nx, ny), cb + QPointF(nx, ny), cb - QPointF(nx, ny), ca - QPointF(nx, ny)};
+        TRuns runs;
+        PolygonRuns(quad, 4, true, runs, rowMin, rowMax);
+        region += RunsToRegion(runs);
+        region += disc(b);
+    }
+    return region;
+}

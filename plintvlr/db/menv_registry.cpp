@@ -1,0 +1,126 @@
+#include "plintvlr/db/menv_registry.h"
+
+#include "plintvlr/db/adatabase.h"
+#include "plintvlr/db/field_record.h"
+#include "plintvlr/db/menv.h"
+#include "plintvlr/db/quellstor.h"
+#include "plintvlr/db/text_pool.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Counted beyond its length for each stored record, as the database counts.
+constexpr std::uint32_t kRecordOverhead = 12;
+constexpr std::size_t kLargestRecord = 65535;
+
+// The name a table record holds, or nothing for a record that is no table.
+std::optional<std::string> TableName(std::span<const std::uint8_t> record)
+{
+    FieldRecordCursor c;
+    if (FieldRecordBeginRead(c, record.data(), record.size(), 0) == 0)
+        return std::nullopt;
+    // Five words and the decimals, then the name.
+    char header[10 + 1 + menv::kMaxName + 1] = {};
+    FieldRecordGetBytes(c, 1, header, sizeof header - 1);
+    return std::string(header + 11, ::strnlen(header + 11, menv::kMaxName));
+}
+
+}  // namespace
+
+std::unique_ptr<browseable> Menv_registry::CreateItem()
+{
+    return std::make_unique<menv>();
+}
+
+std::unique_ptr<browseable> Menv_registry::CreateItemFor(std::int32_t number)
+{
+    return std::make_unique<menv>(number);
+}
+
+bool Menv_registry::Load()
+{
+    return LoadFrom(OpenProjectTableWalk(kTableMessages));
+}
+
+bool Menv_registry::LoadFrom(const TableWalk& walk)
+{
+    bool named = false;
+    WalkTable(walk, [&](std::uint32_t key, std::span<const std::uint8_t> record) {
+        if (std::optional<std::string> name = TableName(record))
+            named |= SetNameAt(*name, key);
+    });
+    return named;
+}
+
+std::uint32_t Menv_registry::GetTableSize() const
+{
+    return GetTableSize(OpenProjectTableWalk(kTableMessages));
+}
+
+std::uint32_t Menv_registry::GetTableSize(const TableWalk& walk)
+{
+    std::uint32_t total = 0;
+    WalkTable(walk, [&](std::uint32_t, std::span<const std::uint8_t> record) {
+        total += static_cast<std::uint32_t>(record.size()) + kRecordOverhead;
+    });
+    return total;
+}
+
+void PackMessageTextPool(adatabase& db)
+{
+    const bool largeMemory = Quellstor(db.GetPanelType()).largeMemory != 0;
+    pile old(kTextPoolCapacity);
+    std::vector<std::uint8_t> buffer(kLargestRecord);
+    std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
+    if (db.GetSystemRecord(kTextPoolRecord, buffer.data(), length) == DF_OK)
+        old.LoadFromRecord(std::span<const std::uint8_t>(buffer.data(), length));
+
+    // Every table is read and rewritten in memory before anything is
+    // stored: a table left behind would keep offsets into a pool that is gone.
+    std::vector<menv> tables;
+    std::uint32_t key = 0;
+    std::uint32_t position = 0;
+    for (bool first = true;; first = false) {
+        length = static_cast<std::uint16_t>(buffer.size());
+        const int code = db.NextMessage(first, buffer.data(), length, key, position);
+        if (code == DF_NOT_FOUND && first)
+            break;
+        if (code != DF_OK)
+            return;
+        menv table(&old, static_cast<std::int32_t>(key));
+        // A record that is no table refers to no text.
+        if (table.DecodeRecord(std::span<const std::uint8_t>(buffer.data(), length), largeMemory))
+            tables.push_back(std::move(table));
+        if (position == 0)
+            break;
+    }
+
+    pile fresh(kTextPoolCapacity);
+    std::vector<std::vector<std::uint8_t>> records;
+    for (menv& table : tables) {
+        for (int i = 0; i < table.GetEntryCount(); ++i) {
+            std::string text;
+            std::uint32_t id = 0;
+            if (old.GetName(static_cast<std::uint32_t>(table.GetEntryTextNumber(i)), text))
+                fresh.Add(text, id);
+            table.SetEntryTextNumber(i, static_cast<std::int32_t>(id));
+        }
+        table.SetPile(&fresh);
+        std::optional<std::vector<std::uint8_t>> record = table.EncodeRecord(largeMemory);
+        if (!record)
+            return;
+        records.push_back(std::move(*record));
+    }
+
+    for (std::size_t i = 0; i < tables.size(); ++i)
+        db.PutMessage(static_cast<std::uint32_t>(tables[i].GetNumber()), records[i].data(),
+                      static_cast<std::uint16_t>(records[i].size()));
+    if (tables.empty()) {
+        db.DeleteSystemRecord(kTextPoolRecord);
+        return;
+    }
+    const std::vector<std::uint8_t> pool = fresh.PackRecord();
+    db.PutSystemRecord(kTextPoolRecord, pool.data(), static_cast<std::uint16_t>(pool.size()));
+}

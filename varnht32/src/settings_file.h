@@ -1,0 +1,37 @@
+#pragma once
+// The settings file "openfb.inf": pairs of lines, a system variable's name and
+// then its value as a type letter, a blank and the value ("B true", "B false",
+// "I 15000", "F 1.5000", "S text"). People edit it by hand, so the reader takes
+// what it can, skips what it cannot and says why in trace texts.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "varnht32/src/variable_value.h"
+
+namespace vnh {
+
+constexpr const char* kSettingsFileName = "openfb.inf";
+// Where a settings file with a line of unknown type is moved, in the current
+// directory, so that the next start begins from the defaults.
+constexpr const char* kSettingsDumpName = "sysvardump";
+
+struct SettingsEntry {
+  std::string name;
+  VariableValue value;
+};
+
+struct SettingsText {
+  std::vector<SettingsEntry> entries;  // in file order, each name once
+  std::vector<std::string> traces;     // what was skipped, and why
+  bool bad_type_letter = false;        // the file belongs in the dump
+};
+
+SettingsText ParseSettings(std::string_view text);
+
+// One pair of lines: the name, then "B true", "B false", "I %ld", "F %4.4f" or
+// "S %s". Reals are written the same in every locale.
+std::string FormatSettingsEntry(std::string_view name, const VariableValue& value);
+
+}  // namespace vnh
