@@ -2,6 +2,7 @@
 
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
+#include "platform/ui/message_box.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -25,6 +26,8 @@ void InitPlatformUi()
     QApplication::setFont(PlatformFont("MS Sans Serif", 8));
     // Windows that are closed are destroyed by their owners, not by Qt.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The program's questions and notices show in the message box dialog.
+    InstallMessageBoxPrompts();
 }
 
 TApplication::TApplication(const char* name) : name_(name ? name : "")

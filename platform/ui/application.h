@@ -13,8 +13,8 @@
 
 class QApplication;
 
-// Qt's Fusion style and the platform's fonts; the application object calls
-// it, and so does the main() of the UI tests.
+// Qt's Fusion style, the platform's fonts and the message box as the prompt
+// service; the application object calls it, and so does the main() of the UI tests.
 void InitPlatformUi();
 
 class TApplication {
@@ -38,6 +38,8 @@ public:
     int nCmdShow = SW_SHOWNORMAL;
 
     virtual bool IdleAction(long idleCount);
+    // Three-dimensional dialog controls: the style always draws them so.
+    void EnableCtl3d(bool /*enable*/ = true) {}
 
 protected:
     virtual void InitApplication() {}

@@ -6,13 +6,27 @@
 #if __has_include("platform/base/prompt.h")
 #include "platform/base/prompt.h"
 
+#include <string>
+#include <string_view>
+
 namespace {
+
+std::string Text(const char* text)
+{
+    return text ? text : "";
+}
+
+std::string Text(std::string_view text)
+{
+    return std::string(text);
+}
 
 class TMessageBoxPrompts : public PromptBackend {
 public:
     int Show(const PromptRequest& request) override
     {
-        return MessageBoxDialog(request.owner, request.text, request.caption, request.flags);
+        return MessageBoxDialog(request.owner, Text(request.text).c_str(), Text(request.caption).c_str(),
+                                request.flags);
     }
 };
 

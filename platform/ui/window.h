@@ -65,7 +65,8 @@ public:
     // Makes the window without setting it up: the parent sets it up with its
     // own (dialogs make the controls of their template this way).
     bool PerformCreate();
-    // Destroys the window (CleanupWindow first); the object stays.
+    // Destroys the window: CleanupWindow, WM_DESTROY, then the children's
+    // windows; the object stays.
     virtual void Destroy(int retVal = 0);
     // Runs once the window exists: creates the child windows that do not
     // exist yet and sets up those that came from a dialog template.

@@ -607,6 +607,43 @@ TEST_F(DialogTest, GetAndSetItemIntegers)
     EXPECT_EQ(dialog->GetDlgItemText(IDC_NAME), "-5");
 }
 
+// A page: a child dialog inside another dialog, as property sheets hold them.
+TEST(ChildDialogTest, PagesSitInsideTheirDialogAndShareItsTabOrder)
+{
+    RegisterDialogTemplate(4400, {"Sheet", 0, 0, 200, 120, WS_POPUP | WS_CAPTION, "MS Sans Serif", 8, {
+        EditText(1, 5, 5, 60, 12),
+        DefPushButton("OK", IDOK, 5, 100, 40, 14),
+    }});
+    RegisterDialogTemplate(4401, {"Page", 5, 25, 190, 70, WS_CHILD | WS_VISIBLE, "MS Sans Serif", 8, {
+        EditText(10, 5, 5, 60, 12),
+        EditText(11, 5, 20, 60, 12),
+    }});
+    TTestDriver driver;
+    TDialog sheet(nullptr, 4400);
+    auto* page = new TDialog(&sheet, 4401);
+    sheet.Attr.Style |= WS_VISIBLE;
+    ASSERT_TRUE(sheet.Create());
+    driver.Show(sheet);
+    ASSERT_TRUE(page->IsWindow());
+    EXPECT_EQ(page->GetWidget()->parentWidget(), sheet.GetWidget());
+    EXPECT_EQ(page->GetWidget()->pos(), QPoint(sheet.GetDialogUnits().XToPixels(5), sheet.GetDialogUnits().YToPixels(25)));
+    // The page came after the template's controls, so its controls follow them.
+    driver.Focus(sheet, 1);
+    driver.PressKey(VK_TAB);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+    driver.PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), page->GetDlgItem(10));
+    driver.PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), page->GetDlgItem(11));
+    driver.PressKey(VK_TAB);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 1);
+    // Enter in the page's edit presses the sheet's default button.
+    ::SetFocus(page->GetDlgItem(10));
+    driver.ProcessEvents();
+    driver.PressKey(VK_RETURN);
+    EXPECT_FALSE(sheet.IsWindow());
+}
+
 // ---------------------------------------------------------------- modal runs
 
 TEST(ModalDialogTest, ExecuteAnswersTheEndCodeAndDestroysTheWindow)
