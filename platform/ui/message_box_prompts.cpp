@@ -28,6 +28,7 @@ public:
         return MessageBoxDialog(request.owner, Text(request.text).c_str(), Text(request.caption).c_str(),
                                 request.flags);
     }
+    void Beep(UINT type) override { PlayMessageBeep(type); }
 };
 
 }  // namespace
