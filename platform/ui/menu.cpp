@@ -34,6 +34,24 @@ TMenu::TMenu() : menu_(std::make_unique<QMenu>())
         if (IsWindow(owner_))
             SendMessage(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(this), 0);
     });
+    // The owner hears which item is highlighted (a frame shows its hint),
+    // and that the menu closed (flags 0xFFFF, no menu).
+    QObject::connect(menu_.get(), &QMenu::hovered, [this](QAction* action) {
+        if (!IsWindow(owner_))
+            return;
+        for (const Item& item : items_) {
+            if (item.action != action || (item.flags & MF_SEPARATOR))
+                continue;
+            const UINT flags = item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP);
+            SendMessage(owner_, WM_MENUSELECT, MAKEWPARAM(static_cast<WORD>(item.id), static_cast<WORD>(flags)),
+                        reinterpret_cast<LPARAM>(this));
+            return;
+        }
+    });
+    QObject::connect(menu_.get(), &QMenu::aboutToHide, [this] {
+        if (IsWindow(owner_))
+            SendMessage(owner_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    });
 }
 
 TMenu::TMenu(TResId id) : TMenu()
@@ -165,16 +183,18 @@ bool TMenu::DeleteMenu(UINT item, UINT flags)
 
 bool TMenu::ModifyMenu(UINT item, UINT flags, UINT newId, const char* text)
 {
-    int position = Find(item, flags);
-    if (position < 0)
+    // By command the item may be in any pop-up below this menu.
+    int position = -1;
+    TMenu* menu = Locate(item, flags, position);
+    if (!menu)
         return false;
-    Item& it = items_[static_cast<std::size_t>(position)];
+    Item& it = menu->items_[static_cast<std::size_t>(position)];
     if (it.popup)
         return false;
     it.flags = flags & ~(MF_BYPOSITION | MF_POPUP);
     it.id = newId;
     it.text = text ? text : "";
-    Sync(it);
+    menu->Sync(it);
     return true;
 }
 

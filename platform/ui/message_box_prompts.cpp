@@ -11,12 +11,12 @@
 
 namespace {
 
-std::string Text(const char* text)
+[[maybe_unused]] std::string Text(const char* text)
 {
     return text ? text : "";
 }
 
-std::string Text(std::string_view text)
+[[maybe_unused]] std::string Text(std::string_view text)
 {
     return std::string(text);
 }
