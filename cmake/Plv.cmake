@@ -10,6 +10,11 @@ function(plv_add_test name)
   if(ARG_UI)
     set(main plv_test_main_ui)
   endif()
+  # Tests of windows run under the window layer's own main, which also makes
+  # the application object.
+  if("plv::platform_ui_testing" IN_LIST ARG_LIBS)
+    set(main)
+  endif()
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${main})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}

@@ -3,6 +3,8 @@
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/paint_bridge.h"
+#include "platform/gdi/window_dc.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -28,6 +30,8 @@ void InitPlatformUi()
     QApplication::setQuitOnLastWindowClosed(false);
     // The program's questions and notices show in the message box dialog.
     InstallMessageBoxPrompts();
+    // Windows paint through the graphics layer's device contexts.
+    SetDCBridge(&PaintWithPainter);
 }
 
 TApplication::TApplication(const char* name) : name_(name ? name : "")

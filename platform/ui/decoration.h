@@ -2,7 +2,7 @@
 // Where decorations (tool bars, status bars, docking slips) sit on a
 // decorated frame, and how a decoration says how thick it wants to be.
 
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 
 // The edges of a frame; alNone is floating (not on an edge).
 enum TAbsLocation { alNone = 0, alTop = 1, alBottom = 2, alLeft = 3, alRight = 4 };

@@ -15,7 +15,7 @@
 //   }});
 
 #include "platform/base/win_types.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 #include "platform/ui/res_id.h"
 #include "platform/ui/styles.h"
 

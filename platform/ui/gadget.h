@@ -6,7 +6,7 @@
 // to whoever removed it.
 
 #include "platform/base/win_types.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 
 #include <string>
 

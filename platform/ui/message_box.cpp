@@ -154,7 +154,7 @@ void TMessageBox::SetupWindow()
     const bool cancels = std::find(buttons_.begin(), buttons_.end(), IDCANCEL) != buttons_.end() || count == 1;
     if (!cancels)
         GetWidget()->setWindowFlag(Qt::WindowCloseButtonHint, false);
-    PlayMessageBeep(flags_ & MB_ICONMASK);
+    PlayAlertSound(flags_ & MB_ICONMASK);
 }
 
 TWindow* TMessageBox::FirstFocus()
@@ -185,19 +185,11 @@ int MessageBoxDialog(HWND owner, const char* text, const char* caption, UINT fla
     return result < 0 ? IDCANCEL : result;
 }
 
-void PlayMessageBeep(UINT type)
+void PlayAlertSound(UINT type)
 {
     Beeps().push_back(type);
     QApplication::beep();
 }
-
-#if !__has_include("platform/base/prompt.h")
-bool MessageBeep(UINT type)
-{
-    PlayMessageBeep(type);
-    return true;
-}
-#endif
 
 const std::vector<UINT>& MessageBeepHistory()
 {

@@ -38,15 +38,10 @@ private:
 // Shows a message box owned by `owner` (null: none) and answers the button pressed.
 int MessageBoxDialog(HWND owner, const char* text, const char* caption, UINT flags);
 
-// The system sound for `type` (MB_OK, MB_ICONEXCLAMATION...), recorded for tests.
-// MessageBeep itself belongs to the prompt service when there is one.
-void PlayMessageBeep(UINT type);
-#if __has_include("platform/base/prompt.h")
-#include "platform/base/prompt.h"
-#else
-bool MessageBeep(UINT type);
-#endif
-// Test support: the type of every MessageBeep so far, oldest first.
+// The system sound for `type` (MB_OK, MB_ICONEXCLAMATION...): what
+// MessageBeep of the prompt service plays once the message box is installed.
+void PlayAlertSound(UINT type);
+// Test support: the type of every alert sound so far, oldest first.
 const std::vector<UINT>& MessageBeepHistory();
 void ClearMessageBeepHistory();
 

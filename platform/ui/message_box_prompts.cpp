@@ -1,34 +1,18 @@
-// The message box as the program's prompt service: every ShowMessageBox of
-// the base layer then shows this dialog.
+// The message box as the program's prompt service: every ShowMessageBox and
+// MessageBeep of the base layer then shows this dialog or plays this sound.
 
+#include "platform/base/prompt.h"
 #include "platform/ui/message_box.h"
 
-#if __has_include("platform/base/prompt.h")
-#include "platform/base/prompt.h"
-
-#include <string>
-#include <string_view>
-
 namespace {
-
-[[maybe_unused]] std::string Text(const char* text)
-{
-    return text ? text : "";
-}
-
-[[maybe_unused]] std::string Text(std::string_view text)
-{
-    return std::string(text);
-}
 
 class TMessageBoxPrompts : public PromptBackend {
 public:
     int Show(const PromptRequest& request) override
     {
-        return MessageBoxDialog(request.owner, Text(request.text).c_str(), Text(request.caption).c_str(),
-                                request.flags);
+        return MessageBoxDialog(request.owner, request.text.c_str(), request.caption.c_str(), request.flags);
     }
-    void Beep(UINT type) override { PlayMessageBeep(type); }
+    void Beep(UINT type) override { PlayAlertSound(type); }
 };
 
 }  // namespace
@@ -38,11 +22,3 @@ void InstallMessageBoxPrompts()
     static TMessageBoxPrompts backend;
     SetPromptBackend(&backend);
 }
-
-#else
-
-void InstallMessageBoxPrompts()
-{
-}
-
-#endif

@@ -6,7 +6,7 @@
 // WM_COMMAND's wParam, its window handle in lParam.
 
 #include "platform/base/win_types.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 
 #include <cstdint>
 

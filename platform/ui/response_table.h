@@ -27,7 +27,7 @@
 
 #include "platform/base/win_types.h"
 #include "platform/ui/command_enabler.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 #include "platform/ui/messages.h"
 
 #include <initializer_list>

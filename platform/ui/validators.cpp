@@ -5,20 +5,20 @@
 
 #include <cstring>
 
-TCharSet::TCharSet(const char* spec)
+TCharSet::TCharSet(const char* pattern)
 {
-    if (!spec)
+    if (!pattern)
         return;
-    const std::size_t n = std::strlen(spec);
+    const std::size_t n = std::strlen(pattern);
     for (std::size_t i = 0; i < n; ++i) {
-        auto c = static_cast<unsigned char>(spec[i]);
+        auto c = static_cast<unsigned char>(pattern[i]);
         if (c == '\\' && i + 1 < n) {
-            Add(static_cast<unsigned char>(spec[++i]));
+            Add(static_cast<unsigned char>(pattern[++i]));
             continue;
         }
         // "a-z": a range, when '-' has a character on both sides.
-        if (i + 2 < n && spec[i + 1] == '-') {
-            const auto last = static_cast<unsigned char>(spec[i + 2]);
+        if (i + 2 < n && pattern[i + 1] == '-') {
+            const auto last = static_cast<unsigned char>(pattern[i + 2]);
             for (unsigned v = c; v <= last; ++v)
                 Add(static_cast<unsigned char>(v));
             i += 2;

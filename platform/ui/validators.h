@@ -16,7 +16,7 @@ class TWindow;
 class TCharSet {
 public:
     TCharSet() = default;
-    explicit TCharSet(const char* spec);
+    explicit TCharSet(const char* pattern);
     bool Has(unsigned char c) const { return chars_[c]; }
     void Add(unsigned char c) { chars_.set(c); }
 

@@ -12,7 +12,7 @@
 // window lies a Qt widget, whose events arrive here as window messages.
 
 #include "platform/base/win_types.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/res_id.h"
 #include "platform/ui/response_table.h"

@@ -4,7 +4,7 @@
 // nothing (answering 0, false or null).
 
 #include "platform/base/win_types.h"
-#include "platform/ui/geometry.h"
+#include "platform/base/geometry.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/res_id.h"
 

@@ -32,6 +32,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qunsetenv("QT_QPA_PLATFORMTHEME");
+    qputenv("PLV_TEST_SOURCE_DIR", PLV_TEST_SOURCE_DIR);
     QApplication app(argc, argv);
     InitPlatformUi();
     TimerTesting::UseVirtualTimers();

@@ -1,5 +1,7 @@
 // Push buttons, owner-drawn buttons, glyph buttons and labels.
 
+#include "platform/gdi/dc.h"
+#include "platform/gdi/brush.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/glyph_button.h"
 #include "platform/ui/controls/static.h"
@@ -20,11 +22,6 @@
 #include <vector>
 
 namespace {
-
-void TestBridge(QPainter& painter, const TDCUser& use)
-{
-    use(*reinterpret_cast<TDC*>(&painter));
-}
 
 class TButtonHost : public TWindow {
 public:
@@ -79,12 +76,10 @@ TEST(ButtonTest, ClicksSpaceAndBmClickAllNotify)
 
 TEST(ButtonTest, OwnerDrawnButtonsAreDrawnByTheParent)
 {
-    SetDCBridge(&TestBridge);
     TTestDriver driver;
     TButtonHost host;
     driver.Show(host);
     driver.Grab(host);
-    SetDCBridge(nullptr);
     ASSERT_FALSE(host.drawn.empty());
     const DRAWITEMSTRUCT& item = host.drawn.back();
     EXPECT_EQ(item.CtlType, ODT_BUTTON);

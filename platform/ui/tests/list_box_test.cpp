@@ -1,6 +1,8 @@
 // List boxes: items and their data, sorting, searching, selection, tab
 // stops, and owner-drawn items measured and drawn by the parent.
 
+#include "platform/gdi/dc.h"
+#include "platform/gdi/brush.h"
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/paint_bridge.h"
@@ -16,16 +18,6 @@
 namespace {
 
 enum : int { kListDialog = 4300, IDC_PLAIN = 10, IDC_SORTED = 11, IDC_FIXED = 12, IDC_VARIABLE = 13, IDC_MULTI = 14 };
-
-QPainter& PainterOf(TDC& dc)
-{
-    return *reinterpret_cast<QPainter*>(&dc);
-}
-
-void TestBridge(QPainter& painter, const TDCUser& use)
-{
-    use(*reinterpret_cast<TDC*>(&painter));
-}
 
 class TListDlg : public TDialog {
 public:
@@ -49,9 +41,8 @@ private:
         drawn.push_back(item);
         ASSERT_NE(item.hDC, nullptr);
         // Selected items drawn in blue, others in yellow.
-        PainterOf(*item.hDC).fillRect(QRect(item.rcItem.left, item.rcItem.top, item.rcItem.Width(),
-                                            item.rcItem.Height()),
-                                      (item.itemState & ODS_SELECTED) ? Qt::blue : Qt::yellow);
+        item.hDC->FillRect(item.rcItem, TBrush((item.itemState & ODS_SELECTED) ? TColor(0, 0, 255)
+                                                                                : TColor(255, 255, 0)));
     }
 };
 
@@ -74,7 +65,6 @@ protected:
     }
     void SetUp() override
     {
-        SetDCBridge(&TestBridge);
         dialog = new TListDlg;
         dialog->Attr.Style |= WS_VISIBLE;
         ASSERT_TRUE(dialog->Create());
@@ -83,7 +73,6 @@ protected:
     void TearDown() override
     {
         delete dialog;
-        SetDCBridge(nullptr);
     }
     TListBox& List(int id) { return *dynamic_cast<TListBox*>(dialog->ChildWithId(id)); }
 

@@ -4,6 +4,7 @@
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/static.h"
 #include "platform/ui/message_box.h"
+#include "platform/base/prompt.h"
 #include "platform/ui/testing/test_driver.h"
 #include "platform/ui/window_api.h"
 

@@ -18,7 +18,7 @@ namespace {
 TEST(CharSetTest, SingleCharactersAndRanges)
 {
     struct Case {
-        const char* spec;
+        const char* pattern;
         const char* in;
         const char* out;
     };
@@ -33,11 +33,11 @@ TEST(CharSetTest, SingleCharactersAndRanges)
         {"", "", "a0"},
     };
     for (const Case& c : cases) {
-        const TCharSet set(c.spec);
+        const TCharSet set(c.pattern);
         for (const char* p = c.in; *p; ++p)
-            EXPECT_TRUE(set.Has(static_cast<unsigned char>(*p))) << c.spec << " should have " << *p;
+            EXPECT_TRUE(set.Has(static_cast<unsigned char>(*p))) << c.pattern << " should have " << *p;
         for (const char* p = c.out; *p; ++p)
-            EXPECT_FALSE(set.Has(static_cast<unsigned char>(*p))) << c.spec << " should not have " << *p;
+            EXPECT_FALSE(set.Has(static_cast<unsigned char>(*p))) << c.pattern << " should not have " << *p;
     }
 }
 

@@ -1,6 +1,8 @@
 // Window objects: their life, their messages (sent at once or posted in
 // order), input as messages, geometry, painting and capture.
 
+#include "platform/gdi/dc.h"
+#include "platform/gdi/brush.h"
 #include "platform/ui/control.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/resources.h"
@@ -321,17 +323,6 @@ TEST_F(WindowTest, CaptureTakesTheMouseFromOtherWindows)
     EXPECT_EQ(left->input[1], "514 0 160,20");
 }
 
-// A stand-in for the graphics layer: the device context is the painter itself.
-QPainter& PainterOf(TDC& dc)
-{
-    return *reinterpret_cast<QPainter*>(&dc);
-}
-
-void TestBridge(QPainter& painter, const TDCUser& use)
-{
-    use(*reinterpret_cast<TDC*>(&painter));
-}
-
 class TPaintWindow : public TWindow {
 public:
     TPaintWindow() : TWindow(nullptr, "paint") {}
@@ -342,19 +333,17 @@ protected:
     {
         EXPECT_TRUE(erase);
         painted.push_back(rect);
-        PainterOf(dc).fillRect(QRect(10, 10, 20, 20), Qt::red);
+        dc.FillRect(TRect(10, 10, 30, 30), TBrush(TColor(255, 0, 0)));
     }
 };
 
 TEST_F(WindowTest, PaintGetsTheUpdateRectangleAndDrawsThroughTheBridge)
 {
-    SetDCBridge(&TestBridge);
     TPaintWindow window;
     window.Attr.W = 100;
     window.Attr.H = 80;
     driver.Show(window);
     const QImage image = driver.Grab(window);
-    SetDCBridge(nullptr);
     ASSERT_FALSE(window.painted.empty());
     EXPECT_EQ(window.painted.back(), TRect(0, 0, 100, 80));
     EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::red));
