@@ -136,11 +136,16 @@ void TButtonGadget::CommandEnable()
         return;
     TButtonGadgetEnabler enabler(*this, target->GetHandle());
     target->EvCommandEnable(enabler);
+    // A handler that only checks or unchecks the button answered for its
+    // command: the button is available, as a menu item would be.
+    if (!enabler.EnableWasCalled())
+        SetEnabled(true);
 }
 
 void TButtonGadgetEnabler::Enable(bool enable)
 {
     TCommandEnabler::Enable(enable);
+    enableCalled_ = true;
     gadget_.SetEnabled(enable);
 }
 

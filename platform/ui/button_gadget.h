@@ -56,7 +56,9 @@ public:
     }
     void Enable(bool enable = true) override;
     void SetCheck(int state) override;
+    bool EnableWasCalled() const { return enableCalled_; }
 
 private:
     TButtonGadget& gadget_;
+    bool enableCalled_ = false;
 };

@@ -139,6 +139,7 @@ void TTestDriver::HoverMenuItem(TFrameWindow& frame, UINT id)
     menu->popup(QPoint(0, 0));
     ProcessEvents();
     const QRect item = menu->actionGeometry(popup->GetAction(position));
+    SendMouse(menu, QEvent::MouseMove, item.topLeft() + QPoint(2, 2), Qt::NoButton, Qt::NoButton);
     SendMouse(menu, QEvent::MouseMove, item.center(), Qt::NoButton, Qt::NoButton);
     ProcessEvents();
 }
