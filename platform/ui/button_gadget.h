@@ -29,6 +29,7 @@ public:
 
     void CommandEnable() override;
     UINT HintCommand() const override { return static_cast<UINT>(GetId()); }
+    bool WantsMouse() const override { return true; }
 
 protected:
     TSize ContentsSize() override;
@@ -36,7 +37,6 @@ protected:
     void LButtonDown(UINT keys, const TPoint& point) override;
     void LButtonUp(UINT keys, const TPoint& point) override;
     void MouseMove(UINT keys, const TPoint& point) override;
-    bool WantsMouse() const override { return true; }
     // The button was released over itself.
     virtual void Activate();
 

@@ -66,6 +66,8 @@ public:
 
     // Repaints the gadget.
     void Invalidate();
+    // Whether the gadget takes mouse clicks (a bar does not start a drag on it).
+    virtual bool WantsMouse() const { return false; }
 
 protected:
     friend class TGadgetWindow;
@@ -83,8 +85,6 @@ protected:
     virtual void MouseMove(UINT keys, const TPoint& point);
     virtual void MouseEnter(UINT keys, const TPoint& point);
     virtual void MouseLeave(UINT keys, const TPoint& point);
-    // Whether the gadget takes mouse clicks.
-    virtual bool WantsMouse() const { return false; }
 
     virtual void Inserted() {}
     virtual void Removed() {}
