@@ -135,6 +135,9 @@ public:
     // message boxes, answered as such.
     void AnswerFileDialog(std::string name);
     void CancelFileDialog();
+    // The next print or print set-up dialog is answered with OK (or Cancel),
+    // the printer left as it is.
+    void AnswerPrintDialog(bool ok);
     // Idle processing of a window and its children (tool bars ask their
     // command enablers then).
     void Idle(TWindow& window);
@@ -162,4 +165,5 @@ private:
     void RemoveFrameHooks();
     std::deque<UINT> popupAnswers_;
     std::deque<std::optional<std::string>> fileAnswers_;
+    std::deque<bool> printAnswers_;
 };

@@ -1,6 +1,7 @@
 // The test driver's part for frames, bars, pop-up menus and the common
 // dialogs.
 
+#include "platform/gdi/printer.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/mdi_child.h"
 #include "platform/ui/popup_menu.h"
@@ -168,6 +169,11 @@ void TTestDriver::CancelFileDialog()
     fileAnswers_.emplace_back(std::nullopt);
 }
 
+void TTestDriver::AnswerPrintDialog(bool ok)
+{
+    printAnswers_.push_back(ok);
+}
+
 void TTestDriver::Idle(TWindow& window)
 {
     window.IdleAction(0);
@@ -203,6 +209,15 @@ void TTestDriver::InstallFrameHooks()
         SendMouse(shown, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
         if (shown->isVisible())
             shown->hide();
+    });
+    TPrinter::SetDialogHook([this](QDialog& dialog) {
+        if (printAnswers_.empty()) {
+            ADD_FAILURE() << "unexpected print dialog \"" << dialog.windowTitle().toStdString() << "\"";
+            return static_cast<int>(QDialog::Rejected);
+        }
+        const bool ok = printAnswers_.front();
+        printAnswers_.pop_front();
+        return static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected);
     });
     SetFileDialogHook([this](QFileDialog& dialog) {
         while (dialog.isVisible()) {
@@ -250,6 +265,9 @@ void TTestDriver::RemoveFrameHooks()
 {
     SetPopupMenuHook(nullptr);
     SetFileDialogHook(nullptr);
+    TPrinter::SetDialogHook(nullptr);
+    if (!printAnswers_.empty())
+        ADD_FAILURE() << printAnswers_.size() << " answer(s) to print dialogs were never used";
     if (!popupAnswers_.empty())
         ADD_FAILURE() << popupAnswers_.size() << " answer(s) to pop-up menus were never used";
     if (!fileAnswers_.empty())

@@ -4,7 +4,9 @@
 
 #include "platform/base/files.h"
 #include "platform/tests/scoped_env.h"
+#include "platform/gdi/printer.h"
 #include "platform/ui/file_dialog.h"
+#include "platform/ui/print_setup_dialog.h"
 #include "platform/ui/testing/test_driver.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +115,25 @@ TEST_F(FileDialogTest, FolderBrowserAnswersAnExistingFolder)
     std::string unchanged = "/nowhere";
     EXPECT_FALSE(BrowseForFolder(nullptr, nullptr, unchanged));
     EXPECT_EQ(unchanged, "/nowhere");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PrintSetupTest, OkKeepsTheChoiceAndCancelTakesTheDefaultPrinterBack)
+{
+    TTestDriver driver;
+    TWindow frame(nullptr, "Plintorvaler 5.20");
+    driver.Show(frame);
+    TPrinter printer;
+    printer.SetOutputFileName("/tmp/plv-print-setup.pdf");
+    driver.AnswerPrintDialog(true);
+    EXPECT_TRUE(PrinterSetup(&frame, printer));
+    EXPECT_EQ(printer.GetOutputFileName(), "/tmp/plv-print-setup.pdf");
+    driver.AnswerPrintDialog(false);
+    EXPECT_FALSE(PrinterSetup(&frame, printer));
+    EXPECT_EQ(printer.GetOutputFileName(), "") << "Cancel puts the default printer back";
 }
 
 }  // namespace
