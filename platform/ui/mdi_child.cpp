@@ -1,10 +1,12 @@
 #include "platform/ui/mdi_child.h"
 
+#include "platform/ui/dialog.h"
 #include "platform/ui/mdi_client.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/window_api.h"
 
 #include <QAction>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -141,6 +143,19 @@ QWidget* TMDIChild::CreateWidget(QWidget* /*parent*/)
         ++index;
     }
 
+    // The size the client window has of its own, before the frame fills
+    // its client area with it.
+    if (TWindow* client = GetClientWindow(); ShrinksToClient() && client) {
+        shrinkTo_ = TSize(client->Attr.W, client->Attr.H);
+        if (client->IsWindow()) {
+            const TRect r = client->GetWindowRect();
+            shrinkTo_ = TSize(r.Width(), r.Height());
+        } else if (auto* dialog = dynamic_cast<TDialog*>(client); dialog && dialog->GetTemplate()) {
+            const TRect r = dialog->MapDialogRect({0, 0, dialog->GetTemplate()->cx, dialog->GetTemplate()->cy});
+            shrinkTo_ = TSize(r.Width(), r.Height());
+        }
+    }
+
     auto* menu = new QMenu(subWindow_);
     subWindow_->setSystemMenu(menu);
     QObject::connect(menu, &QMenu::aboutToShow, SignalContext(), [this] { FillSystemMenu(); });
@@ -151,6 +166,15 @@ QWidget* TMDIChild::CreateWidget(QWidget* /*parent*/)
 void TMDIChild::WidgetCreated()
 {
     TFrameWindow::WidgetCreated();
+    // A window made before its host (an editor dialog made on the client,
+    // then given a host) moves into the host's client area.
+    for (TWindow* child : GetChildren()) {
+        if (child->IsWindow() && (child->GetStyle() & WS_CHILD) &&
+            child->GetWidget()->parentWidget() != GetClientWidget()) {
+            child->GetWidget()->setParent(GetClientWidget());
+            child->GetWidget()->setVisible(child->GetStyle() & WS_VISIBLE);
+        }
+    }
     frameFilter_ = new FrameFilter(*this);
     frameFilter_->setParent(subWindow_);
     subWindow_->installEventFilter(frameFilter_);
@@ -188,11 +212,16 @@ void TMDIChild::SetupWindow()
     TFrameWindow::SetupWindow();
     if (!IsWindow())
         return;
-    if (ShrinksToClient() && GetClientWindow() && GetClientWindow()->IsWindow()) {
+    TWindow* client = GetClientWindow();
+    if (ShrinksToClient() && client && client->IsWindow() && shrinkTo_.cx > 0 && shrinkTo_.cy > 0) {
         // The frame is sized so that its client area holds the client window exactly.
-        const TRect inner = GetClientWindow()->GetWindowRect();
-        const QMargins frame = subWindow_->contentsMargins();
-        subWindow_->resize(inner.Width() + frame.left() + frame.right(), inner.Height() + frame.top() + frame.bottom());
+        if (QLayout* layout = subWindow_->layout())
+            layout->activate();
+        const QSize frame = subWindow_->size() - GetClientWidget()->size();
+        subWindow_->resize(shrinkTo_.cx + frame.width(), shrinkTo_.cy + frame.height());
+        if (QLayout* layout = subWindow_->layout())
+            layout->activate();
+        client->MoveWindow(0, 0, shrinkTo_.cx, shrinkTo_.cy);
         Attr.W = subWindow_->width();
         Attr.H = subWindow_->height();
     }

@@ -94,5 +94,5 @@ private:
     std::unique_ptr<TMenu> systemMenu_;
     QMdiSubWindow* subWindow_ = nullptr;
     FrameFilter* frameFilter_ = nullptr;
-    bool destroyingFromClient_ = false;
+    TSize shrinkTo_;  // the client window's own size, for a frame that shrinks to it
 };

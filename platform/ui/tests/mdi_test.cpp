@@ -10,6 +10,10 @@
 #include "platform/ui/testing/test_driver.h"
 #include "platform/ui/window_api.h"
 
+#include "platform/ui/resources.h"
+
+#include <QBuffer>
+#include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -198,6 +202,9 @@ TEST_F(MdiTest, MenuItemsAreGreyedCheckedAndRelabelledByTheActiveChild)
     EXPECT_EQ(driver.MenuItemText(frame, CM_NEWRECORD), "&New Tag");
     // Commands nobody on the route carries out are grey.
     EXPECT_EQ(driver.OpenMenuItem(frame, CM_DELETERECORD) & MF_GRAYED, MF_GRAYED);
+    // An item of a pop-up is relabelled by its command id from the menu bar.
+    EXPECT_TRUE(frame.GetMenu()->ModifyMenu(CM_DELETERECORD, MF_BYCOMMAND | MF_STRING, CM_DELETERECORD, "&Delete Tag"));
+    EXPECT_EQ(frame.GetMenu()->GetMenuString(CM_DELETERECORD, MF_BYCOMMAND), "&Delete Tag");
 
     tags->modified = true;
     tags->gridOn = true;
@@ -406,6 +413,47 @@ TEST_F(MdiTest, MinimisedChildrenAreArrangedAlongTheBottomAndOthersTiled)
     EXPECT_EQ(t0.width(), t2.width());
     EXPECT_EQ(t2.right() + 1, client.GetArea()->viewport()->width());
     EXPECT_TRUE(children[1]->IsIconic()) << "tiling leaves minimised children alone";
+}
+
+TEST_F(MdiTest, HostShrinksToItsClientAndShowsItsIcon)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_TRUE(RegisterIconResource("rectp", png.constData(), static_cast<std::size_t>(png.size())));
+
+    TFrame frame;
+    frame.SetIcon(nullptr, "rectp");
+    driver.Show(frame);
+    EXPECT_FALSE(frame.GetWidget()->windowIcon().isNull());
+
+    // A host carries one editor and is as big as that editor.
+    auto* editor = new TWindow(nullptr, "Overview Group Editor");
+    editor->Attr.W = 240;
+    editor->Attr.H = 130;
+    auto* host = new TMDIChild(*frame.GetMDIClient(), "Overview Group Editor", editor, true);
+    host->SetIcon(nullptr, "rectp");
+    host->Create();
+    driver.ProcessEvents();
+    EXPECT_EQ(host->GetClientRect(), TRect(0, 0, 240, 130));
+    EXPECT_EQ(editor->GetWindowRect().Width(), 240);
+    EXPECT_FALSE(host->GetSubWindow()->windowIcon().isNull());
+
+    // An editor made on the client first moves into the host made for it.
+    auto* dialog = new TWindow(frame.GetMDIClient(), "Message Tables");
+    dialog->Attr.W = 180;
+    dialog->Attr.H = 90;
+    dialog->Create();
+    auto* second = new TMDIChild(*frame.GetMDIClient(), "Message Tables", dialog, true);
+    second->Create();
+    driver.ProcessEvents();
+    EXPECT_EQ(dialog->GetParentO(), second);
+    EXPECT_TRUE(dialog->IsWindowVisible());
+    EXPECT_EQ(second->GetClientRect(), TRect(0, 0, 180, 90));
+    EXPECT_EQ(dialog->GetWindowRect().left, second->ClientToScreen({0, 0}).x);
 }
 
 }  // namespace
