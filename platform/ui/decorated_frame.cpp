@@ -7,7 +7,6 @@
 #include <algorithm>
 
 const TResponseTable TDecoratedFrame::Responses{&TFrameWindow::Responses, {
-    OnMessage<&TDecoratedFrame::EvSize>(WM_SIZE),
     OnMessage<&TDecoratedFrame::EvMenuSelect>(WM_MENUSELECT),
 }};
 
@@ -112,12 +111,6 @@ void TDecoratedFrame::Layout()
     if (TWindow* client = GetClientWindow(); client && client->IsWindow())
         client->MoveWindow(room.left, room.top, std::max(0, room.Width()), std::max(0, room.Height()));
     inLayout_ = false;
-}
-
-void TDecoratedFrame::EvSize(UINT /*sizeType*/, const TSize& /*size*/)
-{
-    Layout();
-    DefaultProcessing();
 }
 
 TMessageBar* TDecoratedFrame::GetMessageBar() const

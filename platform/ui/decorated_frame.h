@@ -51,7 +51,7 @@ public:
     void SetHintCommand(UINT id);
 
 protected:
-    void EvSize(UINT sizeType, const TSize& size);
+    void LayoutClient() override { Layout(); }
     LRESULT EvMenuSelect(WPARAM wParam, LPARAM lParam);
 
 private:

@@ -87,6 +87,11 @@ void TFrameWindow::SetupWindow()
         menu_->SetOwner(GetHandle());
         DrawMenuBar();
     }
+    LayoutClient();
+}
+
+void TFrameWindow::LayoutClient()
+{
     if (clientWnd_ && clientWnd_->IsWindow()) {
         const TRect r = GetClientRect();
         clientWnd_->MoveWindow(0, 0, r.Width(), r.Height());
@@ -125,10 +130,9 @@ void TFrameWindow::DrawMenuBar()
     }
 }
 
-void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& size)
+void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& /*size*/)
 {
-    if (clientWnd_ && clientWnd_->IsWindow())
-        clientWnd_->MoveWindow(0, 0, size.cx, size.cy);
+    LayoutClient();
     DefaultProcessing();
 }
 

@@ -48,6 +48,9 @@ protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void WidgetReleased() override { main_ = nullptr; }
     void SetupWindow() override;
+    // Gives the client window its place: the whole client area here; a
+    // decorated frame lays its decorations out around it.
+    virtual void LayoutClient();
     void EvSize(UINT sizeType, const TSize& size);
     void EvInitMenuPopup(WPARAM popup, LPARAM index);
 

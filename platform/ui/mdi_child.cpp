@@ -221,7 +221,7 @@ void TMDIChild::SetupWindow()
         subWindow_->resize(shrinkTo_.cx + frame.width(), shrinkTo_.cy + frame.height());
         if (QLayout* layout = subWindow_->layout())
             layout->activate();
-        client->MoveWindow(0, 0, shrinkTo_.cx, shrinkTo_.cy);
+        LayoutClient();
         Attr.W = subWindow_->width();
         Attr.H = subWindow_->height();
     }

@@ -211,4 +211,40 @@ TEST_F(BarsTest, ButtonsAreGreyedAndCheckedByTheEnablersAndSendTheirCommands)
     EXPECT_FALSE(editor->gridOn);
 }
 
+// An MDI child with bars of its own, as the graphic page editor is.
+class TDecoratedChild : public TMDIChild, public TDecoratedFrame {
+public:
+    TDecoratedChild(TMDIClient& client, TWindow* canvas)
+        : TMDIChild(client, "Graphic Page Editor", canvas), TDecoratedFrame(&client, "Graphic Page Editor", canvas)
+    {
+        Attr.W = 400;
+        Attr.H = 300;
+        tools = new TControlBar(this);
+        tools->Insert(*new TButtonGadget(CM_GRID, CM_GRID));
+        Insert(*tools, Top);
+    }
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+    TControlBar* tools;
+};
+
+const TResponseTable TDecoratedChild::Responses{&TDecoratedFrame::Responses, &TMDIChild::Responses, {}};
+
+TEST_F(BarsTest, ChildWithItsOwnBarsLaysThemOutAroundItsClient)
+{
+    auto* canvas = new TWindow(nullptr, "canvas");
+    auto* child = new TDecoratedChild(*frame.GetMDIClient(), canvas);
+    child->Create();
+    driver.ProcessEvents();
+    const TRect client = child->GetClientRect();
+    EXPECT_EQ(child->tools->GetWindowRect().Width(), client.Width());
+    EXPECT_EQ(canvas->GetWindowRect().top, child->tools->GetWindowRect().bottom);
+    EXPECT_EQ(canvas->GetWindowRect().bottom, child->ClientToScreen({0, client.bottom}).y);
+    EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), child);
+    // Its button asks the route through the child, like the frame's own.
+    auto* grid = dynamic_cast<TButtonGadget*>(child->tools->GadgetWithId(CM_GRID));
+    driver.Idle(*child);
+    EXPECT_FALSE(grid->GetEnabled()) << "the child carries no grid command";
+}
+
 }  // namespace
