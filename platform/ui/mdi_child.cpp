@@ -266,8 +266,11 @@ bool TMDIChild::ShowWindow(int cmdShow)
     case SW_HIDE:
         Attr.Style &= ~WS_VISIBLE;
         subWindow_->hide();
-        if (client && client->GetActiveMDIChild() == this)
-            client->HandleMessage(WM_MDINEXT, reinterpret_cast<WPARAM>(GetHandle()), 0);
+        if (client && client->GetActiveMDIChild() == this) {
+            // The next shown child takes over; with none, no child is active.
+            TMDIChild* next = client->NextChild(this, false);
+            client->Activate(next != this ? next : nullptr);
+        }
         break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
@@ -289,8 +292,10 @@ bool TMDIChild::ShowWindow(int cmdShow)
         subWindow_->show();
         break;
     }
-    if (client && cmdShow != SW_HIDE && cmdShow != SW_SHOWMINNOACTIVE && cmdShow != SW_SHOWNA &&
-        cmdShow != SW_SHOWNOACTIVATE && cmdShow != SW_MINIMIZE)
+    // Showing activates, and so does a first showing (a child made hidden
+    // and shown once it is placed), unless the command says otherwise.
+    const bool quiet = cmdShow == SW_SHOWMINNOACTIVE || cmdShow == SW_SHOWNOACTIVATE || cmdShow == SW_MINIMIZE;
+    if (client && cmdShow != SW_HIDE && !quiet && (cmdShow != SW_SHOWNA || !wasVisible))
         client->Activate(this);
     if (client && wasVisible != ((Attr.Style & WS_VISIBLE) != 0))
         client->RefreshWindowMenu();

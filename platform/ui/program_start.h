@@ -9,7 +9,8 @@
 // A program named with its ".EXE" ("QSTRANS.EXE") is also found without it
 // ("qstrans"), names match without regard to case, and a bare name is looked
 // for in the working folder, the program's own folder and the PATH. The
-// program runs on its own; nobody waits for it.
+// program runs on its own; nobody waits for it. How its window first shows
+// is the started program's own affair here (the show command is not passed on).
 
 #include "platform/base/win_types.h"
 

@@ -267,6 +267,20 @@ TEST_F(MdiTest, WindowMenuListsTheChildrenAndActivatesTheChosenOne)
     EXPECT_EQ(WindowMenuTexts(frame), (std::vector<std::string>{"&Cascade", "&Tile", "Arrange &Icons", "Close &All",
                                                                  "&1 Message Tables"}));
     EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), second);
+
+    // A child made hidden (to be placed first) is listed and active once shown.
+    auto* placed = new TEditorChild(*frame.GetMDIClient(), "Recipe Groups", "Recipe");
+    placed->Attr.Style &= ~WS_VISIBLE;
+    placed->Create();
+    driver.ProcessEvents();
+    EXPECT_EQ(WindowMenuTexts(frame).size(), 5u);
+    EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), second);
+    placed->SetWindowPos(nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    driver.ProcessEvents();
+    EXPECT_EQ(WindowMenuTexts(frame).back(), "&2 Recipe Groups");
+    EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), placed);
+    placed->ShowWindow(SW_HIDE);
+    EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), second) << "hiding the active child activates the next";
 }
 
 TEST_F(MdiTest, EveryChildThatGoesPassesTheClientsMdiDestroy)
