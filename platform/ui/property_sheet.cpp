@@ -1,6 +1,7 @@
 #include "platform/ui/property_sheet.h"
 
 #include "platform/ui/controls/button.h"
+#include "platform/ui/mdi_client.h"
 #include "platform/ui/property_page.h"
 #include "platform/ui/window_api.h"
 
@@ -10,13 +11,15 @@
 
 namespace {
 
-TDialogTemplate SheetTemplate(const char* title)
+// A sheet made on an MDI client is a child window, for an MDI child to carry.
+TDialogTemplate SheetTemplate(TWindow* parent, const char* title)
 {
     TDialogTemplate t;
     t.caption = title ? title : "";
     t.cx = 200;
     t.cy = 120;
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
+    t.style = dynamic_cast<TMDIClient*>(parent) ? WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE
+                                                : WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_VISIBLE;
     return t;
 }
 
@@ -36,7 +39,7 @@ const TResponseTable TPropertySheet::Responses{&TDialog::Responses, {
 
 TPropertySheet::TPropertySheet(TWindow* parent, const char* title, UINT startPage, bool /*isWizard*/, DWORD flags,
                                TModule* module)
-    : TDialog(parent, SheetTemplate(title), module), startPage_(startPage), flags_(flags)
+    : TDialog(parent, SheetTemplate(parent, title), module), startPage_(startPage), flags_(flags)
 {
 }
 
@@ -337,7 +340,12 @@ void TPropertySheet::LayoutControls()
         b->MoveWindow(x, buttonY, buttonW, buttonH);
         x += buttonW + gap;
     }
-    GetWidget()->setFixedSize(margin + tabW + margin, buttonY + buttonH + margin);
+    const int width = margin + tabW + margin;
+    const int height = buttonY + buttonH + margin;
+    if (GetStyle() & WS_CHILD)
+        SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    else
+        GetWidget()->setFixedSize(width, height);
     const TRect area = PageArea();
     for (TPropertyPage* page : pages_) {
         if (page->IsWindow())

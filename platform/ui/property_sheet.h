@@ -16,6 +16,9 @@
 //   every page hears PSN_RESET and the sheet closes (IDCANCEL).
 // - Help: the current page hears PSN_HELP.
 //
+// A sheet made with an MDI client as parent is a child window, for an MDI
+// child to carry (it runs modeless then).
+//
 // The controls are the tab control (id 12320) and the buttons IDOK, IDCANCEL,
 // Apply (12321) and IDHELP; a derived sheet can make its own kinds of them.
 

@@ -3,6 +3,8 @@
 // runs.
 
 #include "platform/ui/controls/edit.h"
+#include "platform/ui/mdi_child.h"
+#include "platform/ui/mdi_frame.h"
 #include "platform/ui/property_page.h"
 #include "platform/ui/property_sheet.h"
 #include "platform/ui/testing/test_driver.h"
@@ -202,6 +204,26 @@ TEST_F(PropertySheetTest, PagesAreAddedAndRemovedWhileTheSheetRuns)
     EXPECT_FALSE(sheet->IsWindow()) << "OK closes a modeless sheet too";
     EXPECT_EQ(Log().back(), "General:apply+close");
     delete sheet;
+}
+
+TEST_F(PropertySheetTest, SheetOnAnMdiClientIsCarriedByAChild)
+{
+    TMDIFrame frame("Plintorvaler 5.20", TResId());
+    driver.Show(frame);
+    auto* sheet = new TPropertySheet(frame.GetMDIClient(), "System Settings");
+    new TTestPage(sheet, IDD_GENERAL, "Settings");
+    ASSERT_TRUE(sheet->Create());
+    EXPECT_TRUE(sheet->GetStyle() & WS_CHILD);
+    auto* host = new TMDIChild(*frame.GetMDIClient(), "System Settings", sheet, true);
+    host->Create();
+    driver.ProcessEvents();
+    EXPECT_TRUE(sheet->IsWindowVisible());
+    EXPECT_EQ(host->GetClientRect().Width(), sheet->GetWindowRect().Width());
+    EXPECT_EQ(host->GetClientRect().Height(), sheet->GetWindowRect().Height());
+    driver.Type(*sheet->GetPage(0), IDC_VALUE, "x");
+    driver.Click(*sheet, IDOK);
+    EXPECT_FALSE(sheet->IsWindow());
+    EXPECT_EQ(Log().back(), "Settings:apply+close");
 }
 
 }  // namespace
