@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
 
+#include "platform/ui/desktop_clipboard.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
 #include "platform/ui/message_box.h"
@@ -32,6 +33,8 @@ void InitPlatformUi()
     InstallMessageBoxPrompts();
     // Windows paint through the graphics layer's device contexts.
     SetDCBridge(&PaintWithPainter);
+    // Copy and paste go through the desktop's clipboard.
+    InstallDesktopClipboard();
 }
 
 TApplication::TApplication(const char* name) : name_(name ? name : "")

@@ -1,5 +1,7 @@
 #include "platform/ui/frame_window.h"
 
+#include "platform/ui/resources_qt.h"
+
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,13 +11,38 @@ const TResponseTable TFrameWindow::Responses{&TWindow::Responses, {
     OnMessage<&TFrameWindow::EvInitMenuPopup>(WM_INITMENUPOPUP),
 }};
 
-TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* clientWnd, bool /*shrinkToClient*/,
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* clientWnd, bool shrinkToClient,
                            TModule* module)
-    : TWindow(parent, title, module)
+    : TWindow(parent, title, module), shrinkToClient_(shrinkToClient)
 {
     Attr.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     if (clientWnd)
         SetClientWindow(clientWnd);
+}
+
+TFrameWindow::TFrameWindow() : TWindow(nullptr)
+{
+    Attr.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+}
+
+void TFrameWindow::Init(TWindow* parent, const char* title, TWindow* clientWnd, bool shrinkToClient,
+                        TModule* /*module*/)
+{
+    if (parent && parent != GetParentO())
+        SetParent(parent);
+    if (title && StoredTitle().empty())
+        StoreTitle(title);
+    if (clientWnd && clientWnd != clientWnd_)
+        SetClientWindow(clientWnd);
+    shrinkToClient_ = shrinkToClient_ || shrinkToClient;
+}
+
+bool TFrameWindow::SetIcon(TModule* /*module*/, TResId iconResId)
+{
+    iconId_ = iconResId;
+    if (IsWindow() && !iconId_.IsNull())
+        GetWidget()->setWindowIcon(IconResource(iconId_));
+    return true;
 }
 
 TFrameWindow::~TFrameWindow()
@@ -54,10 +81,17 @@ QWidget* TFrameWindow::CreateWidget(QWidget* /*parent*/)
 void TFrameWindow::SetupWindow()
 {
     TWindow::SetupWindow();
+    if (!iconId_.IsNull())
+        GetWidget()->setWindowIcon(IconResource(iconId_));
     if (menu_) {
         menu_->SetOwner(GetHandle());
         DrawMenuBar();
     }
+    LayoutClient();
+}
+
+void TFrameWindow::LayoutClient()
+{
     if (clientWnd_ && clientWnd_->IsWindow()) {
         const TRect r = GetClientRect();
         clientWnd_->MoveWindow(0, 0, r.Width(), r.Height());
@@ -96,10 +130,9 @@ void TFrameWindow::DrawMenuBar()
     }
 }
 
-void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& size)
+void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& /*size*/)
 {
-    if (clientWnd_ && clientWnd_->IsWindow())
-        clientWnd_->MoveWindow(0, 0, size.cx, size.cy);
+    LayoutClient();
     DefaultProcessing();
 }
 

@@ -5,8 +5,39 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <map>
+
+// Qt tells of items highlighted; the mouse over a greyed item it does not
+// highlight, so mouse moves are watched as well.
+class TMenuSelectTracker : public QObject {
+public:
+    explicit TMenuSelectTracker(TMenu& menu) : menu_(menu) {}
+
+    void Select(QAction* action)
+    {
+        if (action == last_)
+            return;
+        last_ = action;
+        if (action)
+            menu_.ReportSelect(action);
+    }
+    void Reset() { last_ = nullptr; }
+
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseMove) {
+            auto* menu = static_cast<QMenu*>(object);
+            Select(menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+        }
+        return false;
+    }
+
+private:
+    TMenu& menu_;
+    QAction* last_ = nullptr;
+};
 
 namespace {
 
@@ -34,6 +65,32 @@ TMenu::TMenu() : menu_(std::make_unique<QMenu>())
         if (IsWindow(owner_))
             SendMessage(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(this), 0);
     });
+    // The owner hears which item is under the mouse or highlighted (a frame
+    // shows its hint), greyed items too, and that the menu closed (flags
+    // 0xFFFF, no menu).
+    auto* tracker = new TMenuSelectTracker(*this);
+    tracker->setParent(menu_.get());
+    menu_->installEventFilter(tracker);
+    QObject::connect(menu_.get(), &QMenu::hovered, tracker, [tracker](QAction* action) { tracker->Select(action); });
+    QObject::connect(menu_.get(), &QMenu::aboutToHide, tracker, [this, tracker] {
+        tracker->Reset();
+        if (IsWindow(owner_))
+            SendMessage(owner_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    });
+}
+
+void TMenu::ReportSelect(QAction* action)
+{
+    if (!IsWindow(owner_))
+        return;
+    for (const Item& item : items_) {
+        if (item.action != action || (item.flags & MF_SEPARATOR))
+            continue;
+        const UINT flags = item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP);
+        SendMessage(owner_, WM_MENUSELECT, MAKEWPARAM(static_cast<WORD>(item.id), static_cast<WORD>(flags)),
+                    reinterpret_cast<LPARAM>(this));
+        return;
+    }
 }
 
 TMenu::TMenu(TResId id) : TMenu()
@@ -165,16 +222,18 @@ bool TMenu::DeleteMenu(UINT item, UINT flags)
 
 bool TMenu::ModifyMenu(UINT item, UINT flags, UINT newId, const char* text)
 {
-    int position = Find(item, flags);
-    if (position < 0)
+    // By command the item may be in any pop-up below this menu.
+    int position = -1;
+    TMenu* menu = Locate(item, flags, position);
+    if (!menu)
         return false;
-    Item& it = items_[static_cast<std::size_t>(position)];
+    Item& it = menu->items_[static_cast<std::size_t>(position)];
     if (it.popup)
         return false;
     it.flags = flags & ~(MF_BYPOSITION | MF_POPUP);
     it.id = newId;
     it.text = text ? text : "";
-    Sync(it);
+    menu->Sync(it);
     return true;
 }
 

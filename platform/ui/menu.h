@@ -84,6 +84,8 @@ public:
     HWND GetOwner() const { return owner_; }
     // The pop-up that holds command `id` (this menu or one below it), with the item's position.
     TMenu* FindCommand(UINT id, int* position);
+    // Sends WM_MENUSELECT for the item of `action` to the owner.
+    void ReportSelect(QAction* action);
 
 private:
     struct Item {

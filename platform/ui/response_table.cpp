@@ -3,13 +3,15 @@
 template <class Match>
 const TResponseEntry* TResponseTable::Find(Match match) const
 {
-    for (const TResponseTable* table = this; table; table = table->base_) {
-        for (const TResponseEntry& entry : table->entries_) {
-            if (match(entry))
-                return &entry;
-        }
+    for (const TResponseEntry& entry : entries_) {
+        if (match(entry))
+            return &entry;
     }
-    return nullptr;
+    if (base_) {
+        if (const TResponseEntry* entry = base_->Find(match))
+            return entry;
+    }
+    return secondBase_ ? secondBase_->Find(match) : nullptr;
 }
 
 const TResponseEntry* TResponseTable::FindMessage(UINT msg) const

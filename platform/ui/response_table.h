@@ -59,8 +59,16 @@ public:
         : base_(base), entries_(entries)
     {
     }
+    // A class with two window bases (a decorated MDI child) looks in its own
+    // entries, then in the first base's chain, then in the second's.
+    TResponseTable(const TResponseTable* base, const TResponseTable* secondBase,
+                   std::initializer_list<TResponseEntry> entries)
+        : base_(base), secondBase_(secondBase), entries_(entries)
+    {
+    }
 
     const TResponseTable* Base() const { return base_; }
+    const TResponseTable* SecondBase() const { return secondBase_; }
     const TResponseEntry* FindMessage(UINT msg) const;
     const TResponseEntry* FindCommand(UINT id, UINT code) const;
     const TResponseEntry* FindSelfNotify(UINT code) const;
@@ -71,6 +79,7 @@ private:
     const TResponseEntry* Find(Match match) const;
 
     const TResponseTable* base_;
+    const TResponseTable* secondBase_ = nullptr;
     std::vector<TResponseEntry> entries_;
 };
 

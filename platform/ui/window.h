@@ -139,9 +139,9 @@ public:
     void SetAcceleratorTable(TResId id) { accelerators_ = id; }
 
     // ------------------------------------------------------------ show, enable, focus
-    bool ShowWindow(int cmdShow);
+    virtual bool ShowWindow(int cmdShow);
     bool IsWindowVisible() const;  // visible itself and all its parents
-    bool EnableWindow(bool enable);
+    virtual bool EnableWindow(bool enable);
     bool IsWindowEnabled() const;
     HWND SetFocus();
     void BringWindowToTop();

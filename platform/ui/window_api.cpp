@@ -1,5 +1,6 @@
 #include "platform/ui/window_api.h"
 
+#include "platform/ui/foreign_window.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_bridge.h"
@@ -12,6 +13,7 @@
 #include <QStyle>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -85,6 +87,8 @@ HWND SetFocus(HWND hwnd)
     HWND previous = GetFocus();
     if (TWindow* w = GetWindowPtr(hwnd))
         w->SetFocus();
+    else if (IsForeignWindow(hwnd))
+        ActivateForeignWindow(hwnd);
     return previous;
 }
 
@@ -120,6 +124,8 @@ bool IsWindowVisible(HWND hwnd)
 
 bool ShowWindow(HWND hwnd, int cmdShow)
 {
+    if (IsForeignWindow(hwnd))
+        return cmdShow != SW_HIDE && ActivateForeignWindow(hwnd);
     TWindow* w = GetWindowPtr(hwnd);
     return w ? w->ShowWindow(cmdShow) : false;
 }
@@ -136,6 +142,13 @@ bool SetWindowText(HWND hwnd, const char* text)
 int GetWindowText(HWND hwnd, char* buffer, int size)
 {
     TWindow* w = GetWindowPtr(hwnd);
+    if (!w && IsForeignWindow(hwnd) && buffer && size > 0) {
+        const std::string caption = ForeignWindowCaption(hwnd);
+        const std::size_t n = std::min(caption.size(), static_cast<std::size_t>(size - 1));
+        std::memcpy(buffer, caption.data(), n);
+        buffer[n] = '\0';
+        return static_cast<int>(n);
+    }
     if (!w) {
         if (buffer && size > 0)
             buffer[0] = '\0';
@@ -146,6 +159,8 @@ int GetWindowText(HWND hwnd, char* buffer, int size)
 
 std::string GetWindowText(HWND hwnd)
 {
+    if (IsForeignWindow(hwnd))
+        return ForeignWindowCaption(hwnd);
     TWindow* w = GetWindowPtr(hwnd);
     return w ? w->GetWindowText() : std::string();
 }
@@ -203,6 +218,8 @@ bool InvalidateRect(HWND hwnd, const TRect* rect, bool erase)
 
 bool SetForegroundWindow(HWND hwnd)
 {
+    if (IsForeignWindow(hwnd))
+        return ActivateForeignWindow(hwnd);
     TWindow* w = GetWindowPtr(hwnd);
     if (!w)
         return false;
@@ -212,6 +229,8 @@ bool SetForegroundWindow(HWND hwnd)
 
 bool BringWindowToTop(HWND hwnd)
 {
+    if (IsForeignWindow(hwnd))
+        return ActivateForeignWindow(hwnd);
     TWindow* w = GetWindowPtr(hwnd);
     if (!w)
         return false;
@@ -228,7 +247,8 @@ HWND FindWindow(const char* /*className*/, const char* caption)
         if (w && w->GetCaption() == caption)
             return h;
     }
-    return nullptr;
+    // A main window another program published (single_instance.h).
+    return FindForeignWindow(caption);
 }
 
 HWND SetCapture(HWND hwnd)

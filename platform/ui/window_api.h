@@ -47,7 +47,10 @@ bool InvalidateRect(HWND hwnd, const TRect* rect, bool erase);
 bool SetForegroundWindow(HWND hwnd);
 bool BringWindowToTop(HWND hwnd);
 
-// The first top-level window whose caption is exactly `caption`.
+// The first top-level window whose caption is exactly `caption`; else the
+// main window another program of the user published under it
+// (single_instance.h), which SetFocus, SetForegroundWindow, BringWindowToTop
+// and ShowWindow bring to the front.
 HWND FindWindow(const char* className, const char* caption);
 
 // Mouse capture: while a window holds it, every mouse message goes to it.

@@ -77,11 +77,13 @@ void DoubleClick(QWidget* target, QPoint point, Qt::KeyboardModifiers mods)
 TTestDriver::TTestDriver() : beepsAtStart_(MessageBeepHistory().size())
 {
     SetModalHook([this](TWindow& modal) { OnModal(modal); });
+    InstallFrameHooks();
 }
 
 TTestDriver::~TTestDriver()
 {
     SetModalHook(nullptr);
+    RemoveFrameHooks();
     if (!expected_.empty())
         ADD_FAILURE() << expected_.size() << " scripted answer(s) to modal windows were never used";
 }

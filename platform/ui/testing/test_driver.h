@@ -24,12 +24,14 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class QPoint;
 class QWidget;
+class TMDIChild;
 class TMessageBox;
 
 class TTestDriver {
@@ -107,6 +109,39 @@ public:
     QImage Grab(TWindow& window);
     int BeepCount() const;
 
+    // ------------------------------------------------------------ frames, bars, common dialogs
+    // (test_driver_frames.cpp)
+    // Drags with the left button held, from `from` to `to` in the coordinates
+    // of the window's whole widget (its frame and caption included).
+    void DragFrame(TWindow& window, TPoint from, TPoint to);
+    // Drags within a window's client area; `to` may lie outside the window.
+    void Drag(TWindow& window, TPoint from, TPoint to, UINT keys = 0);
+    // Opens an MDI child's system menu (its WM_INITMENU runs), answers the
+    // item's state (MF_GRAYED or 0) as shown, and closes the menu.
+    UINT SystemMenuItemState(TMDIChild& child, UINT command);
+    // Opens the system menu and chooses the item; false when it is greyed.
+    bool ChooseSystemMenuItem(TMDIChild& child, UINT command);
+    // Opens the pop-up that holds command `id` and moves the mouse onto the
+    // item, leaving the menu open (a frame shows the item's hint).
+    void HoverMenuItem(TFrameWindow& frame, UINT id);
+    // Closes every open pop-up menu.
+    void CloseMenus();
+    // The next tracked pop-up menu is answered by clicking the item `id`
+    // (0: the menu is closed with Escape).
+    void AnswerPopupMenu(UINT id);
+    // The next file or folder dialog is answered by typing `name` into its
+    // name field and pressing its Open or Save button; CancelFileDialog
+    // presses Cancel. The dialog's own questions (replace the file?) are
+    // message boxes, answered as such.
+    void AnswerFileDialog(std::string name);
+    void CancelFileDialog();
+    // The next print or print set-up dialog is answered with OK (or Cancel),
+    // the printer left as it is.
+    void AnswerPrintDialog(bool ok);
+    // Idle processing of a window and its children (tool bars ask their
+    // command enablers then).
+    void Idle(TWindow& window);
+
 private:
     struct Expected {
         bool messageBox = false;
@@ -124,4 +159,11 @@ private:
     std::deque<Expected> expected_;
     std::vector<ShownMessageBox> shown_;
     std::size_t beepsAtStart_ = 0;
+
+    // Frames, bars and common dialogs.
+    void InstallFrameHooks();
+    void RemoveFrameHooks();
+    std::deque<UINT> popupAnswers_;
+    std::deque<std::optional<std::string>> fileAnswers_;
+    std::deque<bool> printAnswers_;
 };

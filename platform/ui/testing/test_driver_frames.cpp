@@ -1,0 +1,275 @@
+// The test driver's part for frames, bars, pop-up menus and the common
+// dialogs.
+
+#include "platform/gdi/printer.h"
+#include "platform/ui/file_dialog.h"
+#include "platform/ui/mdi_child.h"
+#include "platform/ui/popup_menu.h"
+#include "platform/ui/testing/test_driver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void SendMouse(QWidget* target, QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers = {})
+{
+    QMouseEvent event(type, QPointF(local), QPointF(target->mapToGlobal(local)), button, buttons, modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+void DragOn(QWidget* target, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers)
+{
+    // The mouse comes to the point before the button goes down, as a hand moves it.
+    SendMouse(target, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton, modifiers);
+    SendMouse(target, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
+    SendMouse(target, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton, modifiers);
+    SendMouse(target, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, modifiers);
+    SendMouse(target, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, modifiers);
+}
+
+QAction* SystemMenuAction(TMDIChild& child, UINT command)
+{
+    QMdiSubWindow* sub = child.GetSubWindow();
+    if (!sub || !sub->systemMenu())
+        return nullptr;
+    for (QAction* action : sub->systemMenu()->actions()) {
+        if (!action->isSeparator() && action->data().toUInt() == command)
+            return action;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TTestDriver::DragFrame(TWindow& window, TPoint from, TPoint to)
+{
+    QWidget* widget = window.GetWidget();
+    if (!widget) {
+        ADD_FAILURE() << "the window has no widget to drag";
+        return;
+    }
+    Activate(window);
+    DragOn(widget, QPoint(from.x, from.y), QPoint(to.x, to.y), {});
+    ProcessEvents();
+}
+
+void TTestDriver::Drag(TWindow& window, TPoint from, TPoint to, UINT keys)
+{
+    QWidget* client = window.GetClientWidget();
+    if (!client) {
+        ADD_FAILURE() << "the window has no widget to drag";
+        return;
+    }
+    Activate(window);
+    // The press lands on the window under the point; the rest follows it.
+    QWidget* target = client;
+    QPoint offset;
+    if (QWidget* hit = client->childAt(QPoint(from.x, from.y)); hit && hit->isVisible()) {
+        target = hit;
+        offset = hit->mapFrom(client, QPoint(0, 0));
+    }
+    Qt::KeyboardModifiers modifiers;
+    if (keys & MK_SHIFT)
+        modifiers |= Qt::ShiftModifier;
+    if (keys & MK_CONTROL)
+        modifiers |= Qt::ControlModifier;
+    DragOn(target, QPoint(from.x, from.y) + offset, QPoint(to.x, to.y) + offset, modifiers);
+    ProcessEvents();
+}
+
+UINT TTestDriver::SystemMenuItemState(TMDIChild& child, UINT command)
+{
+    QMdiSubWindow* sub = child.GetSubWindow();
+    if (!sub) {
+        ADD_FAILURE() << "the MDI child has no window";
+        return static_cast<UINT>(-1);
+    }
+    Activate(child);
+    sub->showSystemMenu();
+    ProcessEvents();
+    QAction* action = SystemMenuAction(child, command);
+    const UINT state = !action ? static_cast<UINT>(-1) : action->isEnabled() ? 0 : MF_GRAYED;
+    if (!action)
+        ADD_FAILURE() << "the system menu has no item " << command;
+    if (sub->systemMenu())
+        sub->systemMenu()->hide();
+    ProcessEvents();
+    return state;
+}
+
+bool TTestDriver::ChooseSystemMenuItem(TMDIChild& child, UINT command)
+{
+    QMdiSubWindow* sub = child.GetSubWindow();
+    if (!sub)
+        return false;
+    Activate(child);
+    sub->showSystemMenu();
+    ProcessEvents();
+    QAction* action = SystemMenuAction(child, command);
+    const bool enabled = action && action->isEnabled();
+    if (sub->systemMenu())
+        sub->systemMenu()->hide();
+    if (enabled)
+        action->trigger();
+    ProcessEvents();
+    return enabled;
+}
+
+void TTestDriver::HoverMenuItem(TFrameWindow& frame, UINT id)
+{
+    int position = -1;
+    TMenu* popup = frame.GetMenu() ? frame.GetMenu()->FindCommand(id, &position) : nullptr;
+    if (!popup) {
+        ADD_FAILURE() << "the menu has no command " << id;
+        return;
+    }
+    Activate(frame);
+    QMenu* menu = popup->GetQMenu();
+    menu->popup(QPoint(0, 0));
+    ProcessEvents();
+    const QRect item = menu->actionGeometry(popup->GetAction(position));
+    SendMouse(menu, QEvent::MouseMove, item.topLeft() + QPoint(2, 2), Qt::NoButton, Qt::NoButton);
+    SendMouse(menu, QEvent::MouseMove, item.center(), Qt::NoButton, Qt::NoButton);
+    ProcessEvents();
+}
+
+void TTestDriver::CloseMenus()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible())
+            menu->hide();
+    }
+    ProcessEvents();
+}
+
+void TTestDriver::AnswerPopupMenu(UINT id)
+{
+    popupAnswers_.push_back(id);
+}
+
+void TTestDriver::AnswerFileDialog(std::string name)
+{
+    fileAnswers_.emplace_back(std::move(name));
+}
+
+void TTestDriver::CancelFileDialog()
+{
+    fileAnswers_.emplace_back(std::nullopt);
+}
+
+void TTestDriver::AnswerPrintDialog(bool ok)
+{
+    printAnswers_.push_back(ok);
+}
+
+void TTestDriver::Idle(TWindow& window)
+{
+    window.IdleAction(0);
+    ProcessEvents();
+}
+
+void TTestDriver::InstallFrameHooks()
+{
+    SetPopupMenuHook([this](TMenu& menu) {
+        QMenu* shown = menu.GetQMenu();
+        if (popupAnswers_.empty()) {
+            ADD_FAILURE() << "unexpected pop-up menu";
+            shown->hide();
+            return;
+        }
+        const UINT id = popupAnswers_.front();
+        popupAnswers_.pop_front();
+        int position = -1;
+        if (id == 0 || menu.FindCommand(id, &position) != &menu) {
+            if (id != 0)
+                ADD_FAILURE() << "the pop-up menu has no item " << id << " of its own";
+            QTest::keyClick(shown, Qt::Key_Escape);
+            if (shown->isVisible())
+                shown->hide();
+            return;
+        }
+        QAction* action = menu.GetAction(position);
+        if (!action->isEnabled())
+            ADD_FAILURE() << "pop-up menu item " << id << " is greyed";
+        const QPoint at = shown->actionGeometry(action).center();
+        SendMouse(shown, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+        SendMouse(shown, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(shown, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        if (shown->isVisible())
+            shown->hide();
+    });
+    TPrinter::SetDialogHook([this](QDialog& dialog) {
+        if (printAnswers_.empty()) {
+            ADD_FAILURE() << "unexpected print dialog \"" << dialog.windowTitle().toStdString() << "\"";
+            return static_cast<int>(QDialog::Rejected);
+        }
+        const bool ok = printAnswers_.front();
+        printAnswers_.pop_front();
+        return static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected);
+    });
+    SetFileDialogHook([this](QFileDialog& dialog) {
+        while (dialog.isVisible()) {
+            if (fileAnswers_.empty()) {
+                ADD_FAILURE() << "unexpected file dialog \"" << dialog.windowTitle().toStdString() << "\"";
+                dialog.reject();
+                return;
+            }
+            const std::optional<std::string> answer = fileAnswers_.front();
+            fileAnswers_.pop_front();
+            auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            if (!answer) {
+                QPushButton* cancel = buttons ? buttons->button(QDialogButtonBox::Cancel) : nullptr;
+                if (cancel)
+                    QTest::mouseClick(cancel, Qt::LeftButton);
+                else
+                    dialog.reject();
+                continue;
+            }
+            auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!edit || !buttons) {
+                ADD_FAILURE() << "the file dialog has no name field";
+                dialog.reject();
+                return;
+            }
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, QString::fromLatin1(answer->c_str()));
+            QCoreApplication::processEvents();
+            QPushButton* accept = buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
+                                                                                                : QDialogButtonBox::Open);
+            if (!accept) {
+                ADD_FAILURE() << "the file dialog has no accept button";
+                dialog.reject();
+                return;
+            }
+            QTest::mouseClick(accept, Qt::LeftButton);
+            QCoreApplication::processEvents();
+        }
+    });
+}
+
+void TTestDriver::RemoveFrameHooks()
+{
+    SetPopupMenuHook(nullptr);
+    SetFileDialogHook(nullptr);
+    TPrinter::SetDialogHook(nullptr);
+    if (!printAnswers_.empty())
+        ADD_FAILURE() << printAnswers_.size() << " answer(s) to print dialogs were never used";
+    if (!popupAnswers_.empty())
+        ADD_FAILURE() << popupAnswers_.size() << " answer(s) to pop-up menus were never used";
+    if (!fileAnswers_.empty())
+        ADD_FAILURE() << fileAnswers_.size() << " answer(s) to file dialogs were never used";
+}

@@ -1,0 +1,98 @@
+// Context menus tracked at a point: enablers run first, the choice becomes
+// the owner's command or the returned id.
+
+#include "platform/ui/popup_menu.h"
+#include "platform/ui/testing/test_driver.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum : UINT { CM_CUT = 24322, CM_COPY = 24323, CM_PASTE = 24324, CM_PROPERTIES = 5001 };
+
+class TCanvas : public TWindow {
+public:
+    TCanvas() : TWindow(nullptr, "canvas")
+    {
+        Attr.W = 300;
+        Attr.H = 200;
+    }
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+
+    bool hasSelection = false;
+    std::vector<UINT> commands;
+    int returned = -1;
+    bool returnCommand = false;
+
+private:
+    void EvRButtonDown(UINT, const TPoint& point)
+    {
+        TPopupMenu menu;
+        menu.AppendMenu(MF_STRING, CM_CUT, "Cu&t");
+        menu.AppendMenu(MF_STRING, CM_COPY, "&Copy");
+        menu.AppendMenu(MF_STRING, CM_PASTE, "&Paste");
+        menu.AppendMenu(MF_SEPARATOR, 0, nullptr);
+        menu.AppendMenu(MF_STRING, CM_PROPERTIES, "P&roperties");
+        const TPoint screen = ClientToScreen(point);
+        returned = menu.TrackPopupMenu(TPM_RIGHTBUTTON | (returnCommand ? TPM_RETURNCMD : 0), screen, GetHandle());
+        state.clear();
+        for (UINT id : {CM_CUT, CM_COPY, CM_PASTE, CM_PROPERTIES})
+            state.push_back(menu.GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED);
+    }
+    void CmCut() { commands.push_back(CM_CUT); }
+    void CmCopy() { commands.push_back(CM_COPY); }
+    void CmProperties() { commands.push_back(CM_PROPERTIES); }
+    void CeSelection(TCommandEnabler& ce) { ce.Enable(hasSelection); }
+
+public:
+    std::vector<UINT> state;
+};
+
+const TResponseTable TCanvas::Responses{&TWindow::Responses, {
+    OnMessage<&TCanvas::EvRButtonDown>(WM_RBUTTONDOWN),
+    OnCommand<&TCanvas::CmCut>(CM_CUT),
+    OnCommand<&TCanvas::CmCopy>(CM_COPY),
+    OnCommand<&TCanvas::CmProperties>(CM_PROPERTIES),
+    OnCommandEnable<&TCanvas::CeSelection>(CM_CUT),
+    OnCommandEnable<&TCanvas::CeSelection>(CM_COPY),
+}};
+
+TEST(PopupMenuTest, ItemsAreEnabledByTheRouteAndTheChoiceIsSentToTheOwner)
+{
+    TTestDriver driver;
+    TCanvas canvas;
+    driver.Show(canvas);
+
+    driver.AnswerPopupMenu(CM_PROPERTIES);
+    driver.RightClickAt(canvas, {50, 40});
+    EXPECT_EQ(canvas.commands, std::vector<UINT>{CM_PROPERTIES});
+    EXPECT_EQ(canvas.returned, 1);
+    // Cut and Copy wait for a selection; Paste has no handler at all.
+    EXPECT_EQ(canvas.state, (std::vector<UINT>{MF_GRAYED, MF_GRAYED, MF_GRAYED, 0}));
+
+    canvas.hasSelection = true;
+    driver.AnswerPopupMenu(CM_COPY);
+    driver.RightClickAt(canvas, {50, 40});
+    EXPECT_EQ(canvas.commands, (std::vector<UINT>{CM_PROPERTIES, CM_COPY}));
+
+    driver.AnswerPopupMenu(0);  // closed without a choice
+    driver.RightClickAt(canvas, {50, 40});
+    EXPECT_EQ(canvas.returned, 0);
+    EXPECT_EQ(canvas.commands.size(), 2u);
+}
+
+TEST(PopupMenuTest, ReturnCommandGivesTheIdInsteadOfSendingIt)
+{
+    TTestDriver driver;
+    TCanvas canvas;
+    canvas.hasSelection = true;
+    canvas.returnCommand = true;
+    driver.Show(canvas);
+    driver.AnswerPopupMenu(CM_CUT);
+    driver.RightClickAt(canvas, {20, 20});
+    EXPECT_EQ(canvas.returned, static_cast<int>(CM_CUT));
+    EXPECT_TRUE(canvas.commands.empty());
+}
+
+}  // namespace
