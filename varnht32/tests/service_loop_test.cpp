@@ -476,3 +476,36 @@ TEST_F(ServiceLoopTest, ContainerItemsGoBackAfterEveryUse) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ServiceLoopTest, AReadAnswerForAnotherAddressIsDropped) {
+  vnh_test::SetInteger(Me(), "TEMP1", 1234);
+  Connect();
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 1)), 1);
+  ASSERT_TRUE(Finished(1));  // the name is resolved now
+  ASSERT_EQ(Do(vnh_test::kPeerRead, PeerArgs("TEMP1", "LTEMP", 2)), 1);
+  Poll();  // the read request is on its way to our server
+  FromNode({11, 5, 0x22, 0x00, 5, 0});
+  ASSERT_TRUE(Finished(2));
+  EXPECT_EQ(Result(2), 1);
+  EXPECT_TRUE(vnh_test::Traced("VNHRead offset mismatch: 9 34"));
+  EXPECT_EQ(vnh_test::FindVariable(Me(), "LTEMP")->integer, 1234) << "not the stray value";
+}
+
+TEST_F(ServiceLoopTest, AStreamThatThePeerRefusesIsFreed) {
+  Connect();
+  Me().refuse_open = 1;
+  PeerArguments open = PeerArgs("STREM", "", 1);
+  open.index = 0;
+  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
+  ASSERT_TRUE(Finished(1));
+  EXPECT_EQ(Result(1), -470) << "refused with -490, which travels as result 17";
+  PeerArguments send = PeerArgs("", "", 2);
+  send.index = 0;
+  EXPECT_EQ(Do(vnh_test::kPeerStreamSend, send), -2);
+  vnh::MutexLock lock;
+  for (std::uint32_t slot : vnh::Shared().services.stream_slot) EXPECT_EQ(slot, 0u);
+}
+
+}  // namespace
