@@ -174,20 +174,26 @@ bool NodeStatusBusy() {
   return false;
 }
 
-// A global action (node status, identify) for a node of a channel.
-std::int32_t QueueGlobal(std::uint32_t kind, std::uint32_t channel, std::uint32_t element,
-                         VNHHandle* action, std::uint32_t user_value, std::int32_t* status) {
-  std::int32_t result = 1;
-  std::uint32_t a = NewAction(CurrentClient(), user_value, kind, &result);
-  if (a == 0) {
-    SetStatus(status, result);
-    return result;
+// A global action (node status, identify) for a node of a channel: `target`
+// names the node (0: all nodes) or says why there is none.
+template <class Target>
+std::int32_t QueueGlobal(std::uint32_t kind, const VNHIdentifier* channel, VNHHandle* action,
+                         std::int32_t* status, Target target) {
+  InterfaceLock lock(status);
+  std::uint32_t user_value = TakeUserValue(action);
+  if (!lock.held()) return lock.failure();
+  std::int32_t result = 0;
+  std::uint32_t c = FindChannel(channel, &result);
+  std::uint32_t element = 0;
+  if (c != 0) result = target(c, &element);
+  std::uint32_t a = result == 1 ? NewAction(CurrentClient(), user_value, kind, &result) : 0;
+  if (a != 0) {
+    ActionOf(a)->area1.target = NodeTarget{c, element};
+    QueueAction(GlobalAssociation(), a);
+    if (action != nullptr) *action = MakeHandle(SharedHeap(), a);
   }
-  ActionOf(a)->area1.target = NodeTarget{channel, element};
-  QueueAction(GlobalAssociation(), a);
-  if (action != nullptr) *action = MakeHandle(SharedHeap(), a);
-  SetStatus(status, 1);
-  return 1;
+  SetStatus(status, result);
+  return lock.Unlock();
 }
 
 }  // namespace
@@ -309,49 +315,30 @@ VNH_API std::int32_t VNH_CALL VNHAsynchronousStatus(VNHHandle* connection, VNHHa
 VNH_API std::int32_t VNH_CALL VNHNodeStatusRequest(const VNHIdentifier* channel,
                                                     const VNHIdentifier* node, VNHHandle* action,
                                                     std::int32_t* status) {
-  InterfaceLock lock(status);
-  std::uint32_t user_value = TakeUserValue(action);
-  if (!lock.held()) return lock.failure();
-  std::int32_t result = 0;
-  std::uint32_t c = FindChannel(channel, &result);
-  std::uint32_t element = 0;
-  if (c != 0 && !IdentifierText(node).empty()) result = NodeOf(channel, node, &c, &element);
-  if (result == 1 && NodeStatusBusy()) result = -16;
-  if (result == 1) {
-    QueueGlobal(kActionNodeStatus, c, element, action, user_value, status);
-  } else {
-    SetStatus(status, result);
-  }
-  return lock.Unlock();
+  return QueueGlobal(kActionNodeStatus, channel, action, status,
+                     [&](std::uint32_t c, std::uint32_t* element) {
+                       std::int32_t result = 1;
+                       if (!IdentifierText(node).empty()) result = NodeOf(channel, node, &c, element);
+                       return result == 1 && NodeStatusBusy() ? -16 : result;
+                     });
 }
 
 VNH_API std::int32_t VNH_CALL VNHIdentifyRemsys(const VNHIdentifier* channel,
                                                  const VNHIdentifier* node, VNHHandle* action,
                                                  std::int32_t* status) {
-  InterfaceLock lock(status);
-  std::uint32_t user_value = TakeUserValue(action);
-  if (!lock.held()) return lock.failure();
-  std::int32_t result = 0;
-  std::uint32_t c = FindChannel(channel, &result);
-  std::uint32_t element = 0;
-  if (c != 0) {
-    std::uint32_t address = 0;
-    result = ParseNodeAddress(c, IdentifierText(node), &address);
-    // Nobody to ask: no address, or the broadcast node.
-    if (IdentifierText(node).empty() || result == -483 || (result == 1 && address <= kBroadcastNode)) {
-      result = -38;
-    }
-    if (result == 1) {
-      element = NodeElement(c, address);
-      if (element == 0) result = -4;
-    }
-  }
-  if (result == 1) {
-    QueueGlobal(kActionIdentify, c, element, action, user_value, status);
-  } else {
-    SetStatus(status, result);
-  }
-  return lock.Unlock();
+  return QueueGlobal(kActionIdentify, channel, action, status,
+                     [&](std::uint32_t c, std::uint32_t* element) {
+                       std::uint32_t address = 0;
+                       std::int32_t result = ParseNodeAddress(c, IdentifierText(node), &address);
+                       // Nobody to ask: no address, or the broadcast node.
+                       if (IdentifierText(node).empty() || result == -483 ||
+                           (result == 1 && address <= kBroadcastNode)) {
+                         return -38;
+                       }
+                       if (result != 1) return result;
+                       *element = NodeElement(c, address);
+                       return *element != 0 ? 1 : -4;
+                     });
 }
 
 VNH_API std::int32_t VNH_CALL VNHDefineVarGlobalReport(const VNHIdentifier* name,
