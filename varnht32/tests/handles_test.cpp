@@ -179,3 +179,30 @@ TEST_F(HandlesTest, EveryHandleIsCheckedByItsKind) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HandlesTest, ContainerSlotsOutsideOneToTenAreRefusedAndChangeNothing) {
+  ASSERT_EQ(InitVarnholtnet(), 1);
+  using Allocate = std::int32_t (*)(VNHVariableValue*, const std::uint32_t*, std::int32_t*);
+  const std::pair<const char*, Allocate> exports[] = {
+      {"VNHAllocateStringInVV", VNHAllocateStringInVV},
+      {"VNHAllocateBitStringInVV", VNHAllocateBitStringInVV},
+      {"VNHAllocateArrayInVV", VNHAllocateArrayInVV},
+  };
+  for (auto [name, allocate] : exports) {
+    for (std::uint32_t slot : {0u, 11u, 0xFFFFFFFFu}) {
+      VNHVariableValue container;
+      std::memset(&container, 0xA5, sizeof container);
+      std::int32_t status = 0;
+      allocate(&container, &slot, &status);
+      EXPECT_EQ(status, -37) << name << " slot " << slot;
+      VNHVariableValue untouched;
+      std::memset(&untouched, 0xA5, sizeof untouched);
+      EXPECT_EQ(std::memcmp(&container, &untouched, sizeof container), 0) << name << " slot " << slot;
+    }
+  }
+  EXPECT_EQ(CloseVarnholtnet(), 1);
+}
+
+}  // namespace
