@@ -141,9 +141,9 @@ std::vector<Case> Cases() {
   };
 }
 
-class HandlesTest : public vnh_test::SegmentTest {};
+class ExportHandlesTest : public vnh_test::SegmentTest {};
 
-TEST_F(HandlesTest, EveryHandleIsCheckedByItsKind) {
+TEST_F(ExportHandlesTest, EveryHandleIsCheckedByItsKind) {
   const std::vector<Case> cases = Cases();
   for (const Case& c : cases) {
     EXPECT_EQ(c.call(0), c.no_client) << c.name << " without client record";
@@ -182,7 +182,7 @@ TEST_F(HandlesTest, EveryHandleIsCheckedByItsKind) {
 
 namespace {
 
-TEST_F(HandlesTest, ContainerSlotsOutsideOneToTenAreRefusedAndChangeNothing) {
+TEST_F(ExportHandlesTest, ContainerSlotsOutsideOneToTenAreRefusedAndChangeNothing) {
   ASSERT_EQ(InitVarnholtnet(), 1);
   using Allocate = std::int32_t (*)(VNHVariableValue*, const std::uint32_t*, std::int32_t*);
   const std::pair<const char*, Allocate> exports[] = {
