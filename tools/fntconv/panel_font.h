@@ -28,7 +28,7 @@ struct PanelFontSpec {
     std::string copyright;
 };
 
-// False with a message when the spec is impossible, the source is not a
+// False with a message when the wanted face cannot be made, the source is not a
 // fixed-cell font, or a glyph would lose ink outside the cell. Characters the
 // source lacks are left blank and listed in `missing`.
 bool BuildPanelFont(const PcfFont& source, const PanelFontSpec& spec, FntFile& out, std::vector<int>& missing,
