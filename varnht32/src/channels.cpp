@@ -2,6 +2,9 @@
 
 #include "varnht32/src/block_types.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/message_buffers.h"
+#include "varnht32/src/message_routing.h"
+#include "varnht32/src/node_data.h"
 
 namespace vnh {
 
@@ -53,6 +56,7 @@ std::uint32_t NewChannel(ChannelKind kind, std::uint8_t number) {
 }
 
 void OpenChannels() {
+  if (!SetUpMessageBuffers()) return;
   if (!SharedHeap().Last(Shared().channel_list)) {
     // The channels outlive the communication that opened them: a later first
     // communicating client takes them up again rather than making twins.
@@ -88,7 +92,9 @@ void TakeOverChannels() {
     const ChannelBackend* b = BackendOf(c);
     bool keep = Channel(c)->state == kChannelUp &&
                 (b == nullptr || b->take_over == nullptr || b->take_over(c));
-    if (!keep) heap.Takeout(c);
+    if (keep) return;
+    if (b != nullptr && b->forget != nullptr) b->forget(c);
+    heap.Takeout(c);
   });
 }
 
@@ -99,9 +105,32 @@ void LetGoOfChannels() {
   });
 }
 
+void ChannelPeerDefined(std::uint32_t element) {
+  if (SharedHeap().CheckHandle(element, kTypeNodeData) != 1) return;
+  const ChannelBackend* b = BackendOf(Node(element)->channel);
+  if (b != nullptr && b->peer_defined != nullptr) b->peer_defined(element);
+}
+
+void ChannelPeerReleased(std::uint32_t element) {
+  if (SharedHeap().CheckHandle(element, kTypeNodeData) != 1) return;
+  const ChannelBackend* b = BackendOf(Node(element)->channel);
+  if (b != nullptr && b->peer_released != nullptr) b->peer_released(element);
+}
+
 void AnnounceNodeIdentity() {
-  // The identity message goes out with the message layer of the channels; with
-  // no channel open there is nobody to tell.
+  // An identity message with result 20 to every node of every channel; a
+  // channel without a free transmit buffer now misses this announcement.
+  ForEachChannel([](std::uint32_t c) {
+    std::uint32_t broadcast = FindNodeElement(c, kBroadcastNode);
+    if (broadcast == 0) return;
+    std::uint32_t buffer = TakeTransmitBuffer();
+    if (buffer == 0) return;
+    MessageBuffer* b = Buffer(buffer);
+    b->message[0] = kFunctionIdentity;
+    b->message[1] = kIdentityAnnouncement;
+    b->length = 2;
+    SendMessage(broadcast, buffer);
+  });
 }
 
 }  // namespace vnh

@@ -51,6 +51,13 @@ struct ChannelBackend {
   // The calling process stops driving the channel and lets go of its device
   // or socket, so that the next owner can take them up.
   void (*let_go)(std::uint32_t channel);
+  // A connection to the node of a node-data element was defined, or its last
+  // one released: the TCP/IP channel keeps a session with the node meanwhile.
+  void (*peer_defined)(std::uint32_t element);
+  void (*peer_released)(std::uint32_t element);
+  // The channel is dropped: the buffers and records it holds go back, so that
+  // neither they nor the channel's place are lost for good.
+  void (*forget)(std::uint32_t channel);
 };
 
 // Process-local registry of the transports; null unregisters.
@@ -70,6 +77,10 @@ void PollChannelsTransmit();
 // over; those that are not up, or cannot be taken over, are dropped.
 void TakeOverChannels();
 void LetGoOfChannels();
+// The connection services tell the channel of the node when a connection to
+// it is defined and when its last one is released.
+void ChannelPeerDefined(std::uint32_t element);
+void ChannelPeerReleased(std::uint32_t element);
 // Announces the identity of the node on every channel.
 void AnnounceNodeIdentity();
 

@@ -16,6 +16,8 @@ std::uint32_t SystemTicks(void*) {
 }
 
 TickFunction g_tick = SystemTicks;
+WaitFunction g_wait = nullptr;
+void* g_wait_context = nullptr;
 void* g_tick_context = nullptr;
 std::atomic<std::uint64_t> g_own_wrap_state{0};
 std::atomic<std::uint64_t>* g_wrap_state = &g_own_wrap_state;
@@ -94,7 +96,16 @@ std::uint32_t MinuteOfHour(TimeStamp stamp) {
   return static_cast<std::uint32_t>(TotalMs(stamp) % kMsPerHour / 60'000);
 }
 
+void SetWaitFunction(WaitFunction wait, void* context) {
+  g_wait = wait;
+  g_wait_context = wait != nullptr ? context : nullptr;
+}
+
 void WaitMilliSeconds(std::int32_t ms) {
+  if (g_wait != nullptr) {
+    if (ms > 0) g_wait(ms, g_wait_context);
+    return;
+  }
   TimeStamp start = Now();
   while (ElapsedMs(start, Now()) < ms) sched_yield();
 }

@@ -43,5 +43,9 @@ std::uint32_t MinuteOfHour(TimeStamp stamp);
 // thread stays busy and keeps whatever it holds, the library mutex included:
 // it is for the short pauses of a card's start-up and the driver's retries.
 void WaitMilliSeconds(std::int32_t ms);
+// Tests that run on a virtual clock replace the wait with one that moves
+// their clock on; null restores the spin.
+using WaitFunction = void (*)(std::int32_t ms, void* context);
+void SetWaitFunction(WaitFunction wait, void* context);
 
 }  // namespace vnh

@@ -4,6 +4,9 @@
 #include "varnht32/src/channels.h"
 #include "varnht32/src/client.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/message_buffers.h"
+#include "varnht32/src/message_routing.h"
+#include "varnht32/src/node_data.h"
 #include "varnht32/src/process_identity.h"
 #include "varnht32/src/trace.h"
 
@@ -53,7 +56,18 @@ bool QueueClientEventDelayed(std::uint32_t client, std::int32_t delay_ms, std::u
 void DropQueuedObject(std::uint32_t object, void*) {
   // A trace text belongs to nobody but the queue; everything else queued is
   // owned elsewhere and stays where it is.
-  if (SharedHeap().BlockType(object) == kTypeStringItem) DropTraceText(object);
+  switch (SharedHeap().BlockType(object)) {
+    case kTypeStringItem:
+      DropTraceText(object);
+      break;
+    case kTypeMessageBuffer:
+      // A received message that its client will never handle: without this
+      // the buffer would be lost to the link layers for good.
+      FreeMessageBuffer(object);
+      break;
+    default:
+      break;
+  }
 }
 
 std::int32_t StartCommunication(std::uint32_t client) {
@@ -120,6 +134,12 @@ void DispatchEvents(std::uint32_t client) {
         break;
       case kTypeStringItem:
         DispatchTraceText(object);
+        break;
+      case kTypeMessageBuffer:
+        DispatchMessage(object);
+        break;
+      case kTypeNodeData:
+        DispatchNodeEvent(object, word);
         break;
       default:
         Trace("DispatchProcessEventQueue: unknown event");

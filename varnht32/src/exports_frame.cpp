@@ -13,6 +13,7 @@
 #include "varnht32/src/identifiers.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/module_setup.h"
+#include "varnht32/src/node_data.h"
 
 using namespace vnh;
 
@@ -281,10 +282,15 @@ VNH_API std::int32_t VNH_CALL VNHGetKelmnetInfo(const VNHIdentifier* channel,
   return 1;
 }
 
-VNH_API std::int32_t VNH_CALL VNHGetCurrentOrigin(VNHIdentifier*, VNHIdentifier*) {
-  // Only the dispatch of an incoming message sets an origin, and no message
-  // reaches a client before the message layer exists.
-  return 0;
+VNH_API std::int32_t VNH_CALL VNHGetCurrentOrigin(VNHIdentifier* channel, VNHIdentifier* address) {
+  // Takes no mutex: it is called from a client's callback, while the
+  // dispatch of the message on the same thread holds it.
+  if (CurrentClient() == 0) return 0;
+  std::uint32_t origin = Shared().current_origin;
+  if (SharedHeap().CheckHandle(origin, kTypeNodeData) != 1) return 0;
+  SetIdentifierText(channel, ChannelText(Node(origin)->channel));
+  SetIdentifierText(address, NodeAddressText(origin));
+  return 1;
 }
 
 VNH_API std::int32_t VNH_CALL VNHVersion(void) { return kVersion; }

@@ -10,6 +10,7 @@
 
 #include "varnht32/src/clock.h"
 #include "varnht32/src/heap.h"
+#include "varnht32/src/message_buffers.h"
 #include "varnht32/src/pool.h"
 #include "varnht32/src/process_identity.h"
 #include "varnht32/src/remote_time.h"
@@ -67,6 +68,9 @@ struct SharedState {
   Pool string_item_pool;
   Pool bit_string_item_pool;
   Pool array_item_pool;
+
+  MessageBufferPools buffers;  // the link layers' message buffers
+  std::uint32_t udp_session;   // session context of the TCP/IP channel, 0 while none
 };
 
 }  // namespace vnh

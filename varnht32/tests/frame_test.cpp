@@ -299,6 +299,9 @@ const vnh::ChannelBackend kLoggingTcpIp = {
       return true;
     },
     .let_go = [](std::uint32_t) { g_channel_log->let_go_pid = getpid(); },
+    .peer_defined = nullptr,
+    .peer_released = nullptr,
+    .forget = nullptr,
 };
 
 TEST_F(FrameTest, AfterTheOwnerClosesAClientOfAnotherProcessTakesOverTheChannels) {

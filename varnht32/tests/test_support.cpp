@@ -26,6 +26,11 @@ std::uint32_t VirtualTicks(void* context) {
   return static_cast<std::atomic<std::uint32_t>*>(context)->load();
 }
 
+// The library's busy waits move the virtual clock on instead of spinning.
+void VirtualWait(std::int32_t ms, void* context) {
+  static_cast<std::atomic<std::uint32_t>*>(context)->fetch_add(static_cast<std::uint32_t>(ms));
+}
+
 bool WriteAll(int fd, const void* data, std::size_t n) {
   const auto* p = static_cast<const char*>(data);
   while (n > 0) {
@@ -100,10 +105,14 @@ VirtualClock::VirtualClock()
 
 VirtualClock::~VirtualClock() {
   vnh::SetTickSource(nullptr, nullptr);
+  vnh::SetWaitFunction(nullptr, nullptr);
   UnmapShared(ticks_, sizeof(std::atomic<std::uint32_t>));
 }
 
-void VirtualClock::Install() { vnh::SetTickSource(VirtualTicks, ticks_); }
+void VirtualClock::Install() {
+  vnh::SetTickSource(VirtualTicks, ticks_);
+  vnh::SetWaitFunction(VirtualWait, ticks_);
+}
 
 Child::Child(Step step) {
   int down[2];

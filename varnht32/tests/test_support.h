@@ -42,7 +42,8 @@ class VirtualClock {
   ~VirtualClock();
   VirtualClock(const VirtualClock&) = delete;
   VirtualClock& operator=(const VirtualClock&) = delete;
-  // Makes it the tick source of this process and of children forked later.
+  // Makes it the tick source of this process and of children forked later;
+  // the library's busy waits then move it on instead of spinning.
   void Install();
   void Advance(std::uint32_t ms) { ticks_->fetch_add(ms); }
   void Set(std::uint32_t ms) { ticks_->store(ms); }
