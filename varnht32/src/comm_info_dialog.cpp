@@ -12,10 +12,12 @@
 #include <string>
 
 #include "varnht32/include/varnht32.h"
+#include "varnht32/src/card_driver.h"
 #include "varnht32/src/comm_info_form.h"
 #include "varnht32/src/comm_info_settings.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/library_strings.h"
+#include "varnht32/src/link_settings.h"
 #include "varnht32/src/trace.h"
 
 using namespace vnh;
@@ -60,14 +62,14 @@ class DialogClaim {
  public:
   // 1 with the claim (and `form` filled), -1 when another dialog is open, -2
   // when the mutex cannot be had.
-  std::int32_t Take(VNHCommInfoForm& form) {
+  std::int32_t Take(VNHCommInfoForm& form, std::uint32_t own_address) {
     MutexLock lock;
     if (!lock.held()) return -2;
     ProcessIdentity& owner = Shared().settings_dialog;
     if (owner.pid != 0 && ProcessAlive(owner)) return -1;
     owner = ThisProcess();
     held_ = true;
-    FillCommInfoForm(form);
+    FillCommInfoForm(form, own_address);
     return 1;
   }
   ~DialogClaim() {
@@ -88,11 +90,12 @@ std::int32_t ShowDialog(void* owner) {
   VNHCommInfoForm& before = copies[0];
   VNHCommInfoForm& edited = copies[1];
   DialogClaim claim;
-  std::int32_t taken = claim.Take(before);
+  std::int32_t taken = claim.Take(before, OwnUdpAddress(ConfiguredUdpEndpoint()));
   if (taken != 1) return taken;
   edited = before;
-  std::uint8_t cards[kCardCount];
-  for (int i = 0; i < kCardCount; ++i) cards[i] = CardPresent(i + 1) ? 1 : 0;
+  std::uint8_t cards[kCardChannels];
+  // A card can be switched on only when its device opens; it is closed at once.
+  for (int i = 0; i < kCardChannels; ++i) cards[i] = OpenCardDevice(i + 1) != nullptr ? 1 : 0;
 
   const DialogModule* module = LoadDialogModule();
   if (module == nullptr) return -4;

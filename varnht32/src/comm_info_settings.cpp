@@ -1,28 +1,17 @@
 #include "varnht32/src/comm_info_settings.h"
 
-#include <fcntl.h>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "varnht32/src/library_strings.h"
+#include "varnht32/src/link_settings.h"
 #include "varnht32/src/system_variables.h"
 
 namespace vnh {
 
 namespace {
-
-constexpr const char* kOwnAddressEnvironment = "VARNHT32_UDP_ADDRESS";
-constexpr const char* kCardDeviceEnvironment = "VARNHT32_CARD_DEVICE";
-constexpr const char* kDefaultCardDevicePrefix = "/dev/kelmnet";
 
 constexpr Setting kEnables[] = {Setting::kEnableKelmnet1, Setting::kEnableKelmnet2,
                                 Setting::kEnableKelmnet3, Setting::kEnableKelmnet4,
@@ -103,20 +92,19 @@ void AssignDecimal(Assigner& assigner, Setting setting, std::string_view text) {
 
 }  // namespace
 
-void FillCommInfoForm(VNHCommInfoForm& form) {
+void FillCommInfoForm(VNHCommInfoForm& form, std::uint32_t own) {
   std::memset(&form, 0, sizeof form);
   for (int i = 0; i < 5; ++i) form.enable[i] = SettingOn(kEnables[i]) ? 1 : 0;
-  for (int i = 0; i < kCardCount; ++i) {
+  for (int i = 0; i < kCardChannels; ++i) {
     CopyText(form.node_address[i], DecimalText(SettingInteger(kNodeAddresses[i])));
   }
-  std::uint32_t own = OwnIpAddress();
-  CopyText(form.own_address, own != 0 ? DottedQuad(own) : std::string(LibraryString(kStrNone)));
+  CopyText(form.own_address, own != 0 ? DottedAddress(own) : std::string(LibraryString(kStrNone)));
   CopyText(form.tcpip_caption,
            LibraryString(kStrChannel) + DecimalText(SettingInteger(Setting::kTcpIpChannel)));
   CopyText(form.timeout, DecimalText(SettingInteger(Setting::kTransTimeOut)));
   std::string network(SettingText(Setting::kTcpIpNetwork));
   // Without a network of its own the channel uses the own address's.
-  if (network.empty() && own != 0) network = DottedQuad(own & 0xFFFFFF00u);
+  if (network.empty() && own != 0) network = DottedAddress(own & 0xFFFFFF00u);
   CopyText(form.network, network);
   form.network_length = static_cast<std::uint32_t>(TextOf(form.network).size());
 }
@@ -129,7 +117,7 @@ CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommIn
       assigner.Assign(kEnables[i], VariableValue::Boolean(after.enable[i] != 0));
     }
   }
-  for (int i = 0; i < kCardCount; ++i) {
+  for (int i = 0; i < kCardChannels; ++i) {
     if (TextOf(before.node_address[i]) != TextOf(after.node_address[i])) {
       AssignDecimal(assigner, kNodeAddresses[i], TextOf(after.node_address[i]));
     }
@@ -140,7 +128,7 @@ CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommIn
   std::string_view network = NetworkOf(after);
   if (NetworkOf(before) != network) {
     std::uint32_t address = 0;
-    if (ParseDottedQuad(network, &address)) {
+    if (ParseDottedAddress(std::string(network), &address)) {
       assigner.Assign(Setting::kTcpIpNetwork, VariableValue::String(network));
     } else {
       assigner.Report(Setting::kTcpIpNetwork, -30);
@@ -153,63 +141,6 @@ CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommIn
     outcome.messages.push_back(LibraryString(kStrUnableToWriteSettings));
   }
   return outcome;
-}
-
-bool ParseDottedQuad(std::string_view text, std::uint32_t* address) {
-  std::uint32_t result = 0;
-  for (int part = 0; part < 4; ++part) {
-    std::size_t end = part < 3 ? text.find('.') : text.size();
-    if (end == std::string_view::npos || end == 0 || end > 3) return false;
-    unsigned value = 0;
-    auto [stop, ec] = std::from_chars(text.data(), text.data() + end, value);
-    if (ec != std::errc() || stop != text.data() + end || value > 255) return false;
-    result = (result << 8) | value;
-    text.remove_prefix(part < 3 ? end + 1 : end);
-  }
-  *address = result;
-  return true;
-}
-
-std::string DottedQuad(std::uint32_t a) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", a >> 24, (a >> 16) & 0xFF, (a >> 8) & 0xFF,
-                a & 0xFF);
-  return text;
-}
-
-std::uint32_t OwnIpAddress() {
-  const char* env = std::getenv(kOwnAddressEnvironment);
-  std::uint32_t address = 0;
-  if (env != nullptr && *env != '\0') return ParseDottedQuad(env, &address) ? address : 0;
-  char host[256] = {};
-  if (gethostname(host, sizeof host - 1) != 0) return 0;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* list = nullptr;
-  if (getaddrinfo(host, nullptr, &hints, &list) != 0) return 0;
-  for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
-    if (a->ai_family != AF_INET || a->ai_addrlen < sizeof(sockaddr_in)) continue;
-    sockaddr_in in{};
-    std::memcpy(&in, a->ai_addr, sizeof in);
-    address = ntohl(in.sin_addr.s_addr);  // the last one counts
-  }
-  freeaddrinfo(list);
-  return address;
-}
-
-bool CardPresent(int card) {
-  const char* env = std::getenv(kCardDeviceEnvironment);
-  std::string path = (env != nullptr && *env != '\0') ? env : kDefaultCardDevicePrefix;
-  path += static_cast<char>('0' + card);
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return false;
-  // A card simulator listens on a socket in the device's place.
-  if (S_ISSOCK(st.st_mode)) return true;
-  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) return false;
-  close(fd);
-  return true;
 }
 
 }  // namespace vnh

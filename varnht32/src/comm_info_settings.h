@@ -7,14 +7,11 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "varnht32/src/comm_info_form.h"
 
 namespace vnh {
-
-constexpr int kCardCount = 4;
 
 struct CommInfoOutcome {
   bool refused = false;               // a change was not taken, or not written
@@ -22,23 +19,11 @@ struct CommInfoOutcome {
   std::vector<std::string> messages;  // "Configuration Error" texts, in order
 };
 
-// The dialog's copy, from the current values.
-void FillCommInfoForm(VNHCommInfoForm& form);
+// The dialog's copy, from the current values; `own_address` is the own IP
+// address (host order), 0 when there is none.
+void FillCommInfoForm(VNHCommInfoForm& form, std::uint32_t own_address);
 // Assigns what differs between `before` and `after`, then writes the file
 // when anything was changed.
 CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommInfoForm& after);
-
-// The own IP address (host order): that of "VARNHT32_UDP_ADDRESS" when set
-// (as for the UDP channel), else the last address the host name resolves to;
-// 0 when there is none.
-std::uint32_t OwnIpAddress();
-// Whether card n (1 to 4) can be opened; it is closed again at once. The
-// device is the card channel's: "VARNHT32_CARD_DEVICE" (else "/dev/kelmnet")
-// followed by the digit n.
-bool CardPresent(int card);
-
-// "a.b.c.d": four decimal numbers from 0 to 255.
-bool ParseDottedQuad(std::string_view text, std::uint32_t* address);
-std::string DottedQuad(std::uint32_t address);
 
 }  // namespace vnh

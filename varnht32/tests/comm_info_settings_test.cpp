@@ -4,17 +4,15 @@
 #include "varnht32/src/comm_info_settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/base/files.h"
-#include "platform/tests/scoped_env.h"
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/library_frame.h"
+#include "varnht32/src/link_settings.h"
 #include "varnht32/src/system_variables.h"
 #include "varnht32/tests/test_support.h"
 
@@ -40,10 +38,10 @@ void PutNetwork(VNHCommInfoForm& form, const char* text) {
 
 class CommInfoSettingsTest : public vnh_test::SegmentTest {
  protected:
-  VNHCommInfoForm Fill() {
+  VNHCommInfoForm Fill(std::uint32_t own_address = 0xC0A80721) {  // 192.168.7.33
     VNHCommInfoForm form;
     vnh::MutexLock lock;
-    vnh::FillCommInfoForm(form);
+    vnh::FillCommInfoForm(form, own_address);
     return form;
   }
   vnh::CommInfoOutcome Apply(const VNHCommInfoForm& before, const VNHCommInfoForm& after) {
@@ -54,7 +52,6 @@ class CommInfoSettingsTest : public vnh_test::SegmentTest {
     vnh::MutexLock lock;
     return vnh::SettingInteger(s);
   }
-  ScopedEnv own_address_{"VARNHT32_UDP_ADDRESS", "192.168.7.33"};
 };
 
 TEST_F(CommInfoSettingsTest, TheCopyShowsTheVariables) {
@@ -79,10 +76,17 @@ TEST_F(CommInfoSettingsTest, ASetNetworkIsShownAndNoAddressShowsNone) {
   ASSERT_TRUE(WriteWholeFile(settings_file(), "KelmnetTCPIPNetwork\nS 10.1.0.0\n"));
   ASSERT_EQ(InitVarnholtnet(), 1);
   EXPECT_STREQ(Fill().network, "10.1.0.0");
-  ScopedEnv no_address("VARNHT32_UDP_ADDRESS", "not an address");
-  VNHCommInfoForm form = Fill();
+  VNHCommInfoForm form = Fill(0);
   EXPECT_STREQ(form.own_address, "<none>");
   EXPECT_STREQ(form.network, "10.1.0.0");
+}
+
+TEST_F(CommInfoSettingsTest, WithoutAnAddressOrANetworkTheNetworkIsEmpty) {
+  ASSERT_EQ(InitVarnholtnet(), 1);
+  VNHCommInfoForm form = Fill(0);
+  EXPECT_STREQ(form.own_address, "<none>");
+  EXPECT_STREQ(form.network, "");
+  EXPECT_EQ(form.network_length, 0u);
 }
 
 TEST_F(CommInfoSettingsTest, OkWithoutChangesWritesNothing) {
@@ -159,7 +163,8 @@ TEST_F(CommInfoSettingsTest, AFileThatCannotBeWrittenIsReportedAndNotTakenForSuc
   EXPECT_TRUE(vnh::SettingOn(Setting::kEnableTcpIp)) << "the value holds for this run";
 }
 
-TEST(CommInfoAddressTest, DottedQuads) {
+// The network text the dialog accepts.
+TEST(DottedAddressTest, FourDecimalNumbersUpTo255) {
   struct Case {
     const char* text;
     bool legal;
@@ -175,26 +180,12 @@ TEST(CommInfoAddressTest, DottedQuads) {
   };
   for (const Case& c : cases) {
     std::uint32_t address = 0;
-    EXPECT_EQ(vnh::ParseDottedQuad(c.text, &address), c.legal) << '"' << c.text << '"';
+    EXPECT_EQ(vnh::ParseDottedAddress(c.text, &address), c.legal) << '"' << c.text << '"';
     if (c.legal) {
       EXPECT_EQ(address, c.address) << c.text;
     }
   }
-  EXPECT_EQ(vnh::DottedQuad(0xC0A80700), "192.168.7.0");
-  EXPECT_EQ(vnh::DottedQuad(0x0A010203), "10.1.2.3");
-}
-
-TEST(CommInfoCardTest, ACardIsPresentWhenItsDeviceOpens) {
-  TempFolder folder;
-  std::string prefix = folder.Path() + "/kelmnet";
-  ScopedEnv device("VARNHT32_CARD_DEVICE", prefix.c_str());
-  ASSERT_TRUE(WriteWholeFile(prefix + "2", ""));
-  ASSERT_TRUE(WriteWholeFile(prefix + "4", ""));
-  ASSERT_EQ(chmod((prefix + "4").c_str(), 0), 0);  // there, but cannot be opened
-  EXPECT_FALSE(vnh::CardPresent(1));
-  EXPECT_TRUE(vnh::CardPresent(2));
-  EXPECT_FALSE(vnh::CardPresent(3));
-  EXPECT_EQ(vnh::CardPresent(4), geteuid() == 0) << "only root opens a file without permissions";
+  EXPECT_EQ(vnh::DottedAddress(0xC0A80700), "192.168.7.0");
 }
 
 }  // namespace
