@@ -101,11 +101,6 @@ VNH_API std::int32_t VNH_CALL VNHAllocateArrayInVV(VNHVariableValue* container,
   return RefuseItem(container, slot, status);
 }
 
-VNH_API std::int32_t VNH_CALL VNHShowCommInfoDialog(void*) {
-  if (CurrentClient() == 0) return -2;
-  return -4;
-}
-
 VNH_API std::int32_t VNH_CALL VNHDefineConnection(const VNHIdentifier* channel,
                                                    const VNHIdentifier*, VNHHandle* connection,
                                                    std::int32_t* status) {
