@@ -307,6 +307,10 @@ VNH_API int32_t VNH_CALL VNHStreamClose(const VNHHandle* stream, VNHHandle* acti
                                          int32_t* status);
 
 /* Settings dialog and time */
+/* Shows the settings dialog over the owner window (null: none) and saves what
+ * the user changed. Returns 1; 2 when a change was refused or could not be
+ * saved; -1 while the dialog is open (in any process); -2 without client
+ * record; -4 when the dialog cannot be made. */
 VNH_API int32_t VNH_CALL VNHShowCommInfoDialog(void* owner_window);
 VNH_API void VNH_CALL GetDuration(VNHTimeStamp* stamp);
 VNH_API int32_t VNH_CALL DifferenceMilliSeconds(uint32_t days1, uint32_t ms1, uint32_t days2,

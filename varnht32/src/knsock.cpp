@@ -594,22 +594,6 @@ void ProcessDueRecords(UdpSession* s) {
 
 // ---- the channel ----
 
-std::uint32_t ResolveOwnAddress() {
-  char host[256] = {};
-  if (gethostname(host, sizeof host - 1) != 0) return 0;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_DGRAM;
-  addrinfo* list = nullptr;
-  if (getaddrinfo(host, nullptr, &hints, &list) != 0) return 0;
-  std::uint32_t last = 0;
-  for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
-    last = ntohl(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
-  }
-  freeaddrinfo(list);
-  return last;
-}
-
 std::uint32_t ClassMask(std::uint32_t network) {
   std::uint32_t first = network >> 24;
   if (first < 128) return 0xFF000000u;
@@ -650,7 +634,7 @@ std::uint32_t NewSession(std::uint32_t channel, std::uint32_t own, std::uint32_t
 void OpenUdpChannel() {
   if (SimulatedChannelOnly() || !TcpIpEnabled() || Shared().udp_session != 0) return;
   UdpEndpoint endpoint = ConfiguredUdpEndpoint();
-  std::uint32_t own = endpoint.own_address != 0 ? endpoint.own_address : ResolveOwnAddress();
+  std::uint32_t own = OwnUdpAddress(endpoint);
   if (own == 0) {
     Trace("Init Kelmnet/TCP/IP: no IP address of this host");
     return;

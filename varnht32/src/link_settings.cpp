@@ -1,5 +1,10 @@
 #include "varnht32/src/link_settings.h"
 
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -82,6 +87,23 @@ UdpEndpoint ConfiguredUdpEndpoint() {
     }
   }
   return endpoint;
+}
+
+std::uint32_t OwnUdpAddress(const UdpEndpoint& endpoint) {
+  if (endpoint.own_address != 0) return endpoint.own_address;
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return 0;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_DGRAM;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(host, nullptr, &hints, &list) != 0) return 0;
+  std::uint32_t last = 0;
+  for (addrinfo* a = list; a != nullptr; a = a->ai_next) {
+    last = ntohl(reinterpret_cast<sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+  }
+  freeaddrinfo(list);
+  return last;
 }
 
 std::string CardDevicePath(int card) {

@@ -48,6 +48,10 @@ struct UdpEndpoint {
   std::uint16_t port = kKelmnetUdpPort;
 };
 UdpEndpoint ConfiguredUdpEndpoint();
+// The own IP address of an endpoint: its own address when the environment
+// names one, else the last address that the host name resolves to; 0 when
+// there is none.
+std::uint32_t OwnUdpAddress(const UdpEndpoint& endpoint);
 // The device path of card n (1 to 4).
 std::string CardDevicePath(int card);
 

@@ -12,6 +12,7 @@
 #include "varnht32/src/heap.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/pool.h"
+#include "varnht32/src/process_identity.h"
 #include "varnht32/src/remote_time.h"
 #include "varnht32/src/system_variables.h"
 #include "varnht32/src/service_state.h"
@@ -59,6 +60,9 @@ struct SharedState {
   std::uint32_t channel_list;
   std::uint8_t polling;
   std::uint8_t reserved[3];
+  // The process that shows the settings dialog (pid 0 while none does). It is
+  // taken and given back under the mutex; the dialog itself runs without it.
+  ProcessIdentity settings_dialog;
 
   Pool client_pool;
   Pool event_pool;
