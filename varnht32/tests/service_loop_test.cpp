@@ -509,3 +509,60 @@ TEST_F(ServiceLoopTest, AStreamThatThePeerRefusesIsFreed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ServiceLoopTest, StreamDataReachesAStreamOnlyFromItsOwnNode) {
+  ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
+  Connect();
+  PeerArguments open = PeerArgs("STREM", "", 1);
+  open.index = 0;
+  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
+  ASSERT_TRUE(Finished(1));
+  ASSERT_EQ(Result(1), 1);
+  std::uint64_t before = Me().received;
+  vnh_test::Traces().clear();
+  std::uint32_t other = 0;
+  {
+    vnh::MutexLock lock;
+    other = vnh::NodeElement(vnh::SharedHeap().First(vnh::Shared().channel_list), 8);
+  }
+  // Node 8 names the stream that node 9 opened to us (slot 1).
+  ASSERT_TRUE(vnh_test::SendTestMessage(other, {22, 2, 1, 1, 'x'}));
+  Poll(3);
+  EXPECT_EQ(Me().received, before);
+  EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 8                 5 :   22   7   2   1  17"));
+}
+
+// The closed callback of a stream runs on its owner's thread, whoever's poll
+// finds its node gone.
+TEST_F(ServiceLoopTest, AStreamOfALostNodeIsClosedOnItsOwnersThread) {
+  vnh_test::BecomePeer(&*board_, 1);
+  vnh_test::Child other(vnh_test::PeerStep);
+  vnh_test::BecomePeer(&*board_, 0);
+  ASSERT_EQ(other.Run(vnh_test::kPeerSetUp), 2);
+  Connect();
+  ASSERT_EQ(other.Run(vnh_test::kPeerDefine), 1);
+  PeerArguments open = PeerArgs("STREM", "", 1);
+  open.index = 0;
+  board_->args[1] = open;
+  ASSERT_EQ(other.Run(vnh_test::kPeerOpenStream), 1);
+  for (int i = 0; i < 20 && board_->side[1].result[1] == 0; ++i) {
+    ASSERT_EQ(other.Run(vnh_test::kPeerPump), 1);
+    Poll();
+  }
+  ASSERT_EQ(board_->side[1].result[1], 1);
+  ASSERT_EQ(Me().opened, 1) << "our server took node 9's end";
+  {
+    vnh::MutexLock lock;
+    vnh::SetNodeDown(Element());  // found by our poll
+  }
+  EXPECT_EQ(Me().closed, 1) << "our end, on our thread";
+  EXPECT_EQ(board_->side[1].closed, 0) << "not yet: the other client has not polled";
+  ASSERT_EQ(other.Run(vnh_test::kPeerPump), 1);
+  EXPECT_EQ(board_->side[1].closed, 1);
+  vnh::MutexLock lock;
+  for (std::uint32_t slot : vnh::Shared().services.stream_slot) EXPECT_EQ(slot, 0u);
+}
+
+}  // namespace
