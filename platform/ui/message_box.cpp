@@ -1,5 +1,7 @@
 #include "platform/ui/message_box.h"
 
+#include "platform/base/prompt.h"
+
 #include "platform/ui/font_map.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/resources.h"
@@ -37,24 +39,6 @@ const char* TextOf(int id)
     return "";
 }
 
-std::vector<int> ButtonsFor(UINT flags)
-{
-    switch (flags & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        return {IDOK, IDCANCEL};
-    case MB_ABORTRETRYIGNORE:
-        return {IDABORT, IDRETRY, IDIGNORE};
-    case MB_YESNOCANCEL:
-        return {IDYES, IDNO, IDCANCEL};
-    case MB_YESNO:
-        return {IDYES, IDNO};
-    case MB_RETRYCANCEL:
-        return {IDRETRY, IDCANCEL};
-    default:
-        return {IDOK};
-    }
-}
-
 int IconFor(UINT flags)
 {
     switch (flags & MB_ICONMASK) {
@@ -83,12 +67,13 @@ TDialogTemplate MakeTemplate(const char* caption, UINT flags)
     if (const int icon = IconFor(flags))
         t.items.push_back(Control(("#" + std::to_string(icon)).c_str(), kIconId, "STATIC", SS_ICON, 0, 0, 0, 0));
     t.items.push_back(LText("", kTextId, 0, 0, 0, 0, SS_NOPREFIX));
-    const std::vector<int> buttons = ButtonsFor(flags);
-    const std::size_t defaultButton =
-        std::min<std::size_t>(((flags & MB_DEFMASK) >> 8), buttons.size() - 1);
+    // The same buttons and default as the prompt service answers with when
+    // no one is there to press one.
+    const std::vector<int> buttons = PromptButtons(flags);
+    const int defaultButton = PromptDefaultAnswer(flags);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const DWORD style = (i == 0 ? WS_GROUP : 0);
-        t.items.push_back(i == defaultButton ? DefPushButton(TextOf(buttons[i]), buttons[i], 0, 0, 0, 0, style)
+        t.items.push_back(buttons[i] == defaultButton ? DefPushButton(TextOf(buttons[i]), buttons[i], 0, 0, 0, 0, style)
                                              : PushButton(TextOf(buttons[i]), buttons[i], 0, 0, 0, 0, style));
     }
     return t;
@@ -107,7 +92,7 @@ TMessageBox::TMessageBox(TWindow* owner, const char* text, const char* caption, 
       text_(text ? text : ""),
       caption_(caption ? caption : "Error"),
       flags_(flags),
-      buttons_(ButtonsFor(flags))
+      buttons_(PromptButtons(flags))
 {
 }
 
