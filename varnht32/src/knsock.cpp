@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -228,7 +229,7 @@ void SendQuery(UdpSession* s, std::uint32_t peer) { SendShort(s, peer, kDatagram
 
 // Opens a fresh numbering towards the peer: the reset control, then numbers from 0.
 void SendResetControl(UdpSession* s, std::uint32_t peer) {
-  SendShort(s, peer, kDatagramControl, kSequenceReset, {OwnTimeout(s), kModeAtReset, 0});
+  SendShort(s, peer, kDatagramControl, kSequenceReset, {OwnTimeout(s), kModeAtReset, s->mark});
   UdpPeer* p = Peer(peer);
   p->next_send = 0;
   p->oldest_unacked = 0;
@@ -442,7 +443,7 @@ void TakeOptions(UdpSession* s, std::uint32_t peer, const DatagramView& v) {
   std::uint8_t timeout = v.payload[0];
   if (timeout != 0) {
     if (timeout > p->default_timeout) {
-      SendShort(s, peer, kDatagramControl, kSequenceNone, {OwnTimeout(s), kModeAtReset, 0});
+      SendShort(s, peer, kDatagramControl, kSequenceNone, {OwnTimeout(s), kModeAtReset, s->mark});
     } else if (timeout != p->current_timeout) {
       p->current_timeout = timeout;
       p->flags |= kPeerTimeoutChanged;
@@ -470,9 +471,13 @@ void AnswerQuery(UdpSession* s, std::uint32_t peer, std::uint8_t ack) {
 // opens one only after it gave up a datagram (at 5T) or lost its state. So a
 // reset control that follows the one before it within 4T, or arrives within
 // T of data taken in order, is a late copy, or one that the network put
-// behind the datagrams it opened; taking it would count them again.
-bool IsLateResetCopy(const UdpPeer* p) {
+// behind the datagrams it opened; taking it would count them again. Unless
+// it bears another start mark than the peer's controls before it: then the
+// peer's library has started anew (a program restarted at once) and waits
+// for us to take its new numbering.
+bool IsLateResetCopy(const UdpPeer* p, const DatagramView& v) {
   if (p->next_expected == kSequenceReset || p->next_expected == 0) return false;
+  if (v.payload_length >= 3 && v.payload[2] != 0 && v.payload[2] != p->spare) return false;
   std::int32_t t = RetransmitInterval(*p);
   return SinceMs(p->reset_taken_ms) < 4 * t || SinceDataTaken(p) < t;
 }
@@ -601,6 +606,18 @@ std::uint32_t ClassMask(std::uint32_t network) {
   return 0xFFFFFF00u;
 }
 
+// A byte from 1 to 255 that two starts of the library hardly ever share.
+std::uint8_t StartMark(std::uint32_t own) {
+  timespec t{};
+  clock_gettime(CLOCK_REALTIME, &t);
+  std::uint64_t x = static_cast<std::uint64_t>(t.tv_nsec) ^ (static_cast<std::uint64_t>(t.tv_sec) << 20) ^
+                    (static_cast<std::uint64_t>(getpid()) << 8) ^ own;
+  x ^= x >> 33;
+  x *= 0xFF51AFD7ED558CCDull;
+  x ^= x >> 33;
+  return static_cast<std::uint8_t>(x % 255 + 1);
+}
+
 std::uint32_t NewSession(std::uint32_t channel, std::uint32_t own, std::uint32_t broadcast,
                          std::uint32_t mask) {
   Heap heap = SharedHeap();
@@ -614,6 +631,7 @@ std::uint32_t NewSession(std::uint32_t channel, std::uint32_t own, std::uint32_t
   s->mask = mask;
   s->broadcast_address = broadcast;
   s->default_timeout = kSessionTimeoutAtStart;
+  s->mark = StartMark(own);
   for (std::uint32_t& chain : s->chains) {
     chain = heap.NewListHead();
     if (chain == 0) return 0;
@@ -834,7 +852,7 @@ bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t
       ScheduleAck(s, peer, kAckDelayMs);
     }
   } else if (v.sequence == kSequenceReset) {
-    if (v.type != kDatagramControl || IsLateResetCopy(p)) {
+    if (v.type != kDatagramControl || IsLateResetCopy(p, v)) {
       ++s->counters.dropped;
       return is_data;
     }
@@ -842,6 +860,16 @@ bool HandleDatagram(const std::uint8_t* bytes, std::size_t length, std::uint32_t
     p->reset_taken_ms = NowMs();
     CancelScheduledAck(s, peer);
     SendAck(s, peer);
+    // A peer that asks for our numbering anew has lost it (its library
+    // started again): ours opens afresh now, not after it has refused what
+    // we send under the old one.
+    if (v.ack == kSequenceReset && p->next_send != kSequenceReset) {
+      if (PeerHasData(s, peer)) {
+        SoftRestart(s, peer);
+      } else {
+        p->last_sent = p->oldest_unacked = p->next_send = kSequenceReset;
+      }
+    }
   } else if (is_data) {
     rx = TakeReceiveBuffer();
   }

@@ -110,6 +110,10 @@ struct UdpSession {
   std::uint32_t chains[kPeerChains];
   DatagramRecord records[kDatagramRecords];
   UdpCounters counters;
+  // Sent as the spare option byte of our control datagrams: it differs from
+  // one start of the library to the next, so that a peer can tell a new
+  // numbering of ours from a late copy of the one before.
+  std::uint8_t mark;
 };
 
 // The session of the TCP/IP channel, or null when it is not open.

@@ -104,6 +104,11 @@ class UdpSessionTest : public vnh_test::SegmentTest {
     vnh::MutexLock lock;
     return vnh::TheUdpSession()->counters;
   }
+  // The spare option byte of our control datagrams: this start's mark.
+  std::uint8_t Mark() {
+    vnh::MutexLock lock;
+    return vnh::TheUdpSession()->mark;
+  }
   std::uint32_t PeerCount() {
     vnh::MutexLock lock;
     return vnh::TheUdpSession()->peer_count;
@@ -137,8 +142,9 @@ TEST_F(UdpSessionTest, FirstDatagramsOpenTheNumberingAndAnnounceTheIdentity) {
   ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1, 2, 3}));
   std::vector<SentDatagram> sent = PollAndTake();
   ASSERT_EQ(sent.size(), 3u);
-  // Reset control with the own time-out (15 s) and mode 2: '!', 15, 255, 255, 15, 2, 0.
-  EXPECT_EQ(sent[0].bytes, (Bytes{'!', 15, 255, 255, 15, 2, 0}));
+  // Reset control with the own time-out (15 s), mode 2 and the start mark.
+  EXPECT_NE(Mark(), 0);
+  EXPECT_EQ(sent[0].bytes, (Bytes{'!', 15, 255, 255, 15, 2, Mark()}));
   // Identity announcement, number 0: 'S', 15, 0, 255, then function code 3, result 20.
   EXPECT_EQ(sent[1].bytes, (Bytes{'S', 15, 0, 255, 3, 20}));
   EXPECT_EQ(sent[2].bytes, (Bytes{'S', 15, 1, 255, 31, 1, 2, 3}));
@@ -307,6 +313,31 @@ TEST_F(UdpSessionTest, ALateCopyOfTheResetControlDoesNotDeliverAnythingTwice) {
   EXPECT_EQ(PeerOf(kPeer).next_expected, 1);
 }
 
+TEST_F(UdpSessionTest, APeerWhoseLibraryStartedAnewIsHeardAtOnce) {
+  // A program on the peer talks to us, ends, and is started again at once:
+  // its new library opens a new numbering with another start mark.
+  const Bytes first = {'!', 15, 255, 255, 15, 2, 0x21};
+  const Bytes again = {'!', 15, 255, 255, 15, 2, 0x5A};
+  Arrive(kPeer, first);
+  Arrive(kPeer, {'S', 15, 0, 254, 31, 0xB0});
+  Arrive(kPeer, {'S', 15, 1, 254, 31, 0xB1});
+  for (int i = 0; i < 3; ++i) PollAndTake();
+  Advance(20);
+  Arrive(kPeer, again);
+  Arrive(kPeer, {'S', 15, 0, 254, 31, 0xC0});
+  PollAndTake();
+  PollAndTake();
+  ASSERT_EQ(vnh_test::ReceivedMessages().size(), 3u);
+  EXPECT_EQ(vnh_test::ReceivedMessages()[2].message, (Bytes{31, 0xC0}));
+  // A late copy of the new reset control still changes nothing.
+  Arrive(kPeer, again);
+  Arrive(kPeer, {'S', 15, 0, 254, 31, 0xC0});
+  PollAndTake();
+  PollAndTake();
+  EXPECT_EQ(vnh_test::ReceivedMessages().size(), 3u);
+  EXPECT_EQ(PeerOf(kPeer).next_expected, 1);
+}
+
 TEST_F(UdpSessionTest, APeerThatLostItsNumberingGetsTheWaitingDatagramsNumberedAnew) {
   Activate(kPeer);
   ASSERT_TRUE(vnh_test::SendTestMessage(Element(kPeer), {31, 1}));
@@ -348,7 +379,7 @@ TEST_F(UdpSessionTest, TimeOutOptionsMeetAtTheSmallerOne) {
   Activate(kPeer);
   // A larger time-out than ours is answered with ours.
   Arrive(kPeer, {'!', 20, 254, 254, 20, 1, 9});
-  EXPECT_EQ(PollAndTake().at(0).bytes, (Bytes{'!', 15, 254, 255, 15, 2, 0}));
+  EXPECT_EQ(PollAndTake().at(0).bytes, (Bytes{'!', 15, 254, 255, 15, 2, Mark()}));
   EXPECT_EQ(PeerOf(kPeer).option, 1);
   EXPECT_EQ(PeerOf(kPeer).spare, 9);
   // A smaller one is taken: 5 s makes T 850 ms.
