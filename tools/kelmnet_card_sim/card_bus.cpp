@@ -44,6 +44,15 @@ Answer MakeAnswer(std::uint8_t code) {
   return a;
 }
 
+// New transmit buffers hold nothing: a frame still queued or sent in the old
+// ones is gone with them, so no index of the old set outlives it.
+void EmptyTransmitBuffers(Card& c) {
+  c.transmit.assign(c.transmit_capacity, Card::Tx::kFree);
+  c.transmit_frames.assign(c.transmit_capacity, Frame{});
+  c.queued.clear();
+  c.sent.clear();
+}
+
 }  // namespace
 
 CardBus::CardBus(int cards) : cards_(static_cast<std::size_t>(cards)) {}
@@ -72,10 +81,7 @@ void CardBus::Command(Card& c, std::uint8_t code, const std::uint8_t* data) {
       c.answers.clear();
       c.received.clear();
       c.lent.clear();
-      c.sent.clear();
-      c.queued.clear();
-      c.transmit.assign(c.transmit_capacity, Card::Tx::kFree);
-      c.transmit_frames.assign(c.transmit_capacity, Frame{});
+      EmptyTransmitBuffers(c);
       c.answers.push_back(MakeAnswer(kStarted));
       int self = static_cast<int>(&c - cards_.data()) + 1;
       NodeSetChanged(self);
@@ -84,9 +90,7 @@ void CardBus::Command(Card& c, std::uint8_t code, const std::uint8_t* data) {
     case kConfigureBuffers:
       c.receive_capacity = data[0];
       c.transmit_capacity = data[1];
-      c.transmit.assign(c.transmit_capacity, Card::Tx::kFree);
-      c.transmit_frames.assign(c.transmit_capacity, Frame{});
-      c.sent.clear();
+      EmptyTransmitBuffers(c);
       return;
     case kSetTokenHolder:
       return;

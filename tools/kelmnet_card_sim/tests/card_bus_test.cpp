@@ -131,4 +131,21 @@ TEST(CardBusTest, AFullReceiverHoldsFramesInTheSendersBuffers) {
   EXPECT_EQ(Request(bus, 2, 0x80002008)[11], 2);
 }
 
+TEST(CardBusTest, NewBuffersDropTheFramesThatWaitedInTheOldOnes) {
+  CardBus bus(2);
+  Start(bus, 1, 2);
+  Request(bus, 2, 0x80002000, {3}, 3);
+  Request(bus, 2, 0x80002000, {0, 15}, 22);  // no receive buffer: frames to node 3 wait
+  auto free = Request(bus, 1, 0x80002010);
+  ASSERT_EQ(free[0], 0);
+  ASSERT_EQ(Request(bus, 1, 0x80002014, {3, 1, 31}, 0, free[4])[0], 0);
+  // Card 1 takes a set of no transmit buffers while its frame waits; then
+  // node 3 has room again.
+  Request(bus, 1, 0x80002000, {30, 0}, 22);
+  Request(bus, 2, 0x80002000, {30, 15}, 22);
+  EXPECT_EQ(Request(bus, 2, 0x80002008)[0], 1) << "the frame went with the old buffers";
+  EXPECT_EQ(Request(bus, 1, 0x80002018)[0], 1) << "nothing sent to reclaim";
+  EXPECT_EQ(Request(bus, 1, 0x80002010)[0], 1) << "no transmit buffer to give";
+}
+
 }  // namespace
