@@ -1,6 +1,10 @@
 #include "tools/kelmnet_card_sim/card_bus.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -42,6 +46,19 @@ Answer MakeAnswer(std::uint8_t code) {
   Answer a{};
   a.code = code;
   return a;
+}
+
+// A whole number of a control line (base 0: decimal, 0x hexadecimal); false
+// when it is missing, malformed or outside [low, high].
+bool ParseNumber(const std::string& field, int base, long long low, long long high,
+                 long long* value) {
+  if (field.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long n = std::strtoll(field.c_str(), &end, base);
+  if (errno != 0 || *end != '\0' || n < low || n > high) return false;
+  *value = n;
+  return true;
 }
 
 // New transmit buffers hold nothing: a frame still queued or sent in the old
@@ -282,27 +299,40 @@ void CardBus::Drop(int number, int skip, int count) {
 std::string CardBus::Control(const std::string& line) {
   std::istringstream in(line);
   std::string verb;
-  int number = 0;
-  in >> verb >> number;
+  std::string card_field;
+  in >> verb >> card_field;
   if (verb.empty()) return "error";
-  if (number < 1 || number > card_count()) return "error no such card";
-  Card& c = card(number);
+  long long number = 0;
+  if (!ParseNumber(card_field, 10, 1, card_count(), &number)) return "error no such card";
+  Card& c = card(static_cast<int>(number));
   if (verb == "busy") {
-    int n = 0;
-    std::string request;
-    in >> n >> request;
-    Busy(number, n, request.empty() ? 0 : static_cast<std::uint32_t>(std::stoul(request, nullptr, 0)));
+    std::string count_field;
+    std::string code_field;
+    in >> count_field >> code_field;
+    long long count = 0;
+    long long code = 0;
+    if (!ParseNumber(count_field, 10, 0, INT_MAX, &count) ||
+        (!code_field.empty() && !ParseNumber(code_field, 0, 0, UINT32_MAX, &code))) {
+      return "error busy <card> <n> [code]";
+    }
+    Busy(static_cast<int>(number), static_cast<int>(count), static_cast<std::uint32_t>(code));
     return "ok";
   }
   if (verb == "reset") {
-    Reset(number);
+    Reset(static_cast<int>(number));
     return "ok";
   }
   if (verb == "drop") {
-    int skip = 0;
-    int n = 0;
-    in >> skip >> n;
-    Drop(number, skip, n);
+    std::string skip_field;
+    std::string count_field;
+    in >> skip_field >> count_field;
+    long long skip = 0;
+    long long count = 0;
+    if (!ParseNumber(skip_field, 10, 0, INT_MAX, &skip) ||
+        !ParseNumber(count_field, 10, 0, INT_MAX, &count)) {
+      return "error drop <card> <skip> <n>";
+    }
+    Drop(static_cast<int>(number), static_cast<int>(skip), static_cast<int>(count));
     return "ok";
   }
   if (verb == "stats") {

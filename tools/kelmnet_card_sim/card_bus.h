@@ -95,7 +95,8 @@ class CardBus {
   void Reset(int number);
   void Drop(int number, int skip, int count);
 
-  // A line of the control protocol; returns the answer line (without newline).
+  // A line of the control protocol; returns the answer line (without newline),
+  // "error ..." for a line it cannot take.
   std::string Control(const std::string& line);
 
  private:

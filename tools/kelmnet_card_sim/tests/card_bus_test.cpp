@@ -148,4 +148,21 @@ TEST(CardBusTest, NewBuffersDropTheFramesThatWaitedInTheOldOnes) {
   EXPECT_EQ(Request(bus, 1, 0x80002010)[0], 1) << "no transmit buffer to give";
 }
 
+// A control line that cannot be read is answered with an error and changes
+// nothing; the simulator goes on.
+TEST(CardBusTest, MalformedControlLinesAreRefused) {
+  CardBus bus(2);
+  Start(bus, 1, 2);
+  for (const char* line : {"busy 1 2 xyz", "busy 1 2 99999999999999999999", "busy 1", "busy 1 x",
+                           "busy 1 -1", "drop 1 0", "drop 1 a 1", "stats 1x", "reset", ""}) {
+    EXPECT_EQ(bus.Control(line).substr(0, 5), "error") << line;
+  }
+  EXPECT_EQ(bus.card(1).busy_next, 0);
+  EXPECT_EQ(bus.card(1).drop_next, 0);
+  EXPECT_EQ(Request(bus, 1, 0x80002010)[0], 0) << "not answered busy";
+  EXPECT_EQ(bus.Control("busy 1 1 0x80002010"), "ok");
+  EXPECT_EQ(Request(bus, 1, 0x80002004)[0], 1) << "another request is served: no answer waits";
+  EXPECT_EQ(Request(bus, 1, 0x80002010)[0], 2);
+}
+
 }  // namespace
