@@ -23,6 +23,7 @@
 
 #include "platform/base/files.h"
 #include "platform/base/little_endian.h"
+#include "platform/tests/scoped_env.h"
 #include "tools/kelmnet_node_sim/fieldbus_instance.h"
 #include "tools/kelmnet_node_sim/tests/panel_image.h"
 
@@ -310,10 +311,6 @@ TransferPc* TransferPc::me_ = nullptr;
 class NodeProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/node_process.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    database_ = folder_ + "/PANEL.DTB";
     // Each test has a node of its own: this process's library stays attached
     // between tests and remembers the nodes it talked to, and a node that
     // restarted at once would first have to refuse our old numbering.
@@ -337,7 +334,6 @@ class NodeProcessTest : public ::testing::Test {
       EXPECT_EQ(node_->Wait(), 0);
       EXPECT_EQ(node_->lines.back(), "bye");
     }
-    RemoveDirTree(folder_);
   }
 
   struct Outcome {
@@ -360,8 +356,8 @@ class NodeProcessTest : public ::testing::Test {
 
   std::string Node() const { return std::to_string(host_); }
 
-  std::string folder_;
-  std::string database_;
+  TempFolder folder_;
+  std::string database_ = folder_.Path() + "/PANEL.DTB";
   int host_ = 0;
   std::string node_address_;
   int port_ = 0;

@@ -4,13 +4,13 @@
 #include "tools/kelmnet_node_sim/panel_node.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/base/files.h"
 #include "platform/base/little_endian.h"
+#include "platform/tests/scoped_env.h"
 #include "tools/kelmnet_node_sim/fieldbus_instance.h"
 #include "tools/kelmnet_node_sim/tests/panel_image.h"
 
@@ -26,14 +26,7 @@ const Frame kUploadAck{3, 'B'};
 
 class PanelNodeTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/panel_node.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    database_ = folder_ + "/panel.dtb";
-    panel_.Opened();
-  }
-  void TearDown() override { RemoveDirTree(folder_); }
+  void SetUp() override { panel_.Opened(); }
 
   PanelAnswer Send(const Frame& frame) { return panel_.Receive(frame.data(), frame.size()); }
 
@@ -78,8 +71,8 @@ class PanelNodeTest : public ::testing::Test {
     return got;
   }
 
-  std::string folder_;
-  std::string database_;
+  TempFolder folder_;
+  std::string database_ = folder_.Path() + "/panel.dtb";
   std::vector<std::string> events_;
   PanelNode panel_{"", [this](const std::string& e) { events_.push_back(e); }};
 };
