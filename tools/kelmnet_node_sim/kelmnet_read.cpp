@@ -124,6 +124,12 @@ int main(int argc, char** argv) {
   if (operands.size() != 2) Usage("give the node and the variable's name");
   const std::string& node = operands[0];
   const std::string& name = operands[1];
+  // An identifier holds 32 characters: a longer text would be cut to another name.
+  for (const std::string& text : operands) {
+    if (text.empty() || text.size() > sizeof VNHIdentifier{}.text) {
+      Usage("\"" + text + "\" is not 1 to 32 characters long");
+    }
+  }
 
   kelmnet_sim::FieldbusInstance instance("kelmnet_read");
   std::string error;

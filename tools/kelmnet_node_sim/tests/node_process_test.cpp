@@ -390,6 +390,13 @@ TEST_F(NodeProcessTest, AReaderInAnotherProcessGetsTheNodesVariables) {
   EXPECT_NE(unknown.errors.find("refused to give \"NOPE1\""), std::string::npos) << unknown.errors;
   EXPECT_NE(node_->WaitFor("read NOPE1"), "");
 
+  // A name too long for an identifier is refused, not cut to another name.
+  const std::string too_long = "TEMP1" + std::string(28, 'X');
+  Outcome long_name = Read(Node(), too_long);
+  EXPECT_EQ(long_name.status, 2);
+  EXPECT_NE(long_name.errors.find("is not 1 to 32 characters long"), std::string::npos)
+      << long_name.errors;
+
   Outcome nobody = Read("9", "TEMP1", "1500");  // nothing at 127.0.0.9
   EXPECT_EQ(nobody.status, 1);
   EXPECT_NE(nobody.errors.find("node 9 does not answer"), std::string::npos) << nobody.errors;
