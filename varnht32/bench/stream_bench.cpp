@@ -2,34 +2,27 @@
 // plain UDP of the same shape as the limit. A stream moves one block of up to
 // 255 bytes per send step and waits for the receiver's data answer before the
 // next, so the limit is a plain datagram of 259 bytes answered by one of 4,
-// one at a time. The receiving instance runs in a child process with a shared
-// segment of its own, as a second PC would; both poll as fast as they can.
+// one at a time. The receiving instance runs in a child process (see
+// loopback_pair.h); both poll as fast as they can.
 
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
+#include "varnht32/bench/loopback_pair.h"
 #include "varnht32/bench/loopback_udp.h"
 #include "varnht32/include/varnht32.h"
-#include "varnht32/src/link_settings.h"
-#include "varnht32/src/segment.h"
-#include "varnht32/src/system_variables.h"
 
 namespace {
 
-constexpr std::uint32_t kHostA = 0x7F000002u;
-constexpr std::uint32_t kHostB = 0x7F000003u;
 constexpr std::uint32_t kBlock = 255;
 constexpr std::size_t kDataMessage = kBlock + 4;
 constexpr std::size_t kDataAnswer = 4;
 constexpr std::uint32_t kSendUserValue = 1;
 
+using vnh_bench::kHostA;
+using vnh_bench::kHostB;
 using vnh_bench::PortOf;
 using vnh_bench::SendTo;
 using vnh_bench::UdpSocket;
@@ -77,20 +70,9 @@ void VNH_CALL Done(std::uint32_t*, const VNHActionResult* result) {
   ++g_done;
 }
 
-bool StartInstance(const std::string& segment, std::uint32_t own, std::uint16_t port) {
-  vnh::Segment::Remove(segment);
-  setenv(vnh::kSegmentEnvironment, segment.c_str(), 1);
-  setenv(vnh::kUdpAddressEnvironment, vnh::DottedAddress(own).c_str(), 1);
-  setenv(vnh::kUdpPortEnvironment, std::to_string(port).c_str(), 1);
-  setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);  // the defaults, and TCP/IP on
-  if (InitVarnholtnet() != 1) return false;
-  VNHIdentifier name{18, "EnableKelmnetTCPIP"};
-  VNHValue on{};
-  on.type = 1;
-  on.value.boolean = 1;
+// Takes streams on an attached instance and starts communication.
+bool StartCommunication() {
   std::int32_t status = 0;
-  VNHAssignSystemVariable(&name, &on, &status);
-  if (status != 1) return false;
   VNHSetStreamCallBacks(Accept, Received, Fill, nullptr, &status);
   VNHSetAsyncActionCallBack(Done, &status);
   VNHInitCommunication(&status);
@@ -105,19 +87,8 @@ bool Complete(int before) {
 
 class StreamPair {
  public:
-  StreamPair() {
-    int probe = UdpSocket(kHostA, 0);
-    std::uint16_t port = PortOf(probe);
-    close(probe);
-    std::string tag = std::to_string(getpid());
-    receiver_ = fork();
-    if (receiver_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      if (!StartInstance("/vnhstream.b." + tag, kHostB, port)) _exit(1);
-      for (;;) VNHPollCommunication();
-    }
-    segment_ = "/vnhstream.a." + tag;
-    if (!StartInstance(segment_, kHostA, port)) return;
+  StreamPair() : pair_("vnhstream", StartCommunication) {
+    if (!pair_.attached() || !StartCommunication()) return;
     VNHIdentifier channel{1, "5"};
     VNHIdentifier node{9, "127.0.0.3"};
     std::int32_t status = 0;
@@ -132,13 +103,6 @@ class StreamPair {
     VNHStreamRequest(&connection_, &user, &name, &stream_, &action, &status);
     ok_ = status == 1 && Complete(before);
   }
-  ~StreamPair() {
-    kill(receiver_, SIGKILL);
-    waitpid(receiver_, nullptr, 0);
-    DllMain(nullptr, 0, nullptr);
-    vnh::Segment::Remove(segment_);
-    vnh::Segment::Remove("/vnhstream.b." + std::to_string(getpid()));
-  }
   bool ok() const { return ok_; }
 
   // One send step: a block goes and its data answer comes back.
@@ -151,8 +115,7 @@ class StreamPair {
   }
 
  private:
-  pid_t receiver_ = -1;
-  std::string segment_;
+  vnh_bench::LoopbackPair pair_;
   VNHHandle connection_ = 0;
   VNHHandle stream_ = 0;
   bool ok_ = false;

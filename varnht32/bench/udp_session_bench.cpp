@@ -1,40 +1,34 @@
 // UDP between two library instances on loopback, beside plain UDP of the same
 // sizes as the limit: round-trip latency (one message there and back) and
 // messages per second (a window of messages kept in flight, each echoed).
-// The echoing instance runs in a child process with a shared segment of its
-// own, as a second PC would; both poll as fast as they can.
+// The echoing instance runs in a child process (see loopback_pair.h); both
+// poll as fast as they can.
 
 #include <benchmark/benchmark.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "varnht32/bench/loopback_pair.h"
 #include "varnht32/bench/loopback_udp.h"
 #include "varnht32/include/varnht32.h"
 #include "varnht32/src/channels.h"
 #include "varnht32/src/knsock.h"
 #include "varnht32/src/library_frame.h"
-#include "varnht32/src/link_settings.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/message_routing.h"
 #include "varnht32/src/node_data.h"
-#include "varnht32/src/segment.h"
-#include "varnht32/src/system_variables.h"
 
 namespace {
 
-constexpr std::uint32_t kHostA = 0x7F000002u;
-constexpr std::uint32_t kHostB = 0x7F000003u;
 constexpr std::uint8_t kEchoCode = 31;
 constexpr int kWindow = 8;
 
+using vnh_bench::kHostA;
+using vnh_bench::kHostB;
 using vnh_bench::PortOf;
 using vnh_bench::SendTo;
 using vnh_bench::UdpSocket;
@@ -54,34 +48,21 @@ struct SocketPair {
   std::uint16_t pb;
 };
 
-void PlainUdpRoundTrip(benchmark::State& state) {
+// `window` messages out, each echoed, all back: a window of 1 is one round trip.
+void PlainUdp(benchmark::State& state, int window) {
   auto size = static_cast<std::size_t>(state.range(0));
   SocketPair p;
   auto [a, b, pa, pb] = std::tie(p.a, p.b, p.pa, p.pb);
   std::vector<std::uint8_t> buffer(size, 7);
   for (auto _ : state) {
-    SendTo(a, kHostB, pb, buffer.data(), size);
-    recv(b, buffer.data(), size, 0);
-    SendTo(b, kHostA, pa, buffer.data(), size);
-    recv(a, buffer.data(), size, 0);
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
-void PlainUdpThroughput(benchmark::State& state) {
-  auto size = static_cast<std::size_t>(state.range(0));
-  SocketPair p;
-  auto [a, b, pa, pb] = std::tie(p.a, p.b, p.pa, p.pb);
-  std::vector<std::uint8_t> buffer(size, 7);
-  for (auto _ : state) {
-    for (int i = 0; i < kWindow; ++i) SendTo(a, kHostB, pb, buffer.data(), size);
-    for (int i = 0; i < kWindow; ++i) {
+    for (int i = 0; i < window; ++i) SendTo(a, kHostB, pb, buffer.data(), size);
+    for (int i = 0; i < window; ++i) {
       recv(b, buffer.data(), size, 0);
       SendTo(b, kHostA, pa, buffer.data(), size);
     }
-    for (int i = 0; i < kWindow; ++i) recv(a, buffer.data(), size, 0);
+    for (int i = 0; i < window; ++i) recv(a, buffer.data(), size, 0);
   }
-  state.SetItemsProcessed(state.iterations() * kWindow);
+  state.SetItemsProcessed(state.iterations() * window);
 }
 
 // ---- two library instances ----
@@ -106,21 +87,9 @@ void Count(std::uint32_t buffer) {
   if (in->length > 0 && in->message[0] == kEchoCode) ++g_echoes;
 }
 
-std::uint32_t StartInstance(const std::string& segment, std::uint32_t own, std::uint16_t port,
-                            std::uint32_t other, vnh::MessageHandler handler) {
-  vnh::Segment::Remove(segment);
-  setenv(vnh::kSegmentEnvironment, segment.c_str(), 1);
-  setenv(vnh::kUdpAddressEnvironment, vnh::DottedAddress(own).c_str(), 1);
-  setenv(vnh::kUdpPortEnvironment, std::to_string(port).c_str(), 1);
-  setenv(vnh::kSettingsDirectoryEnvironment, "/nonexistent", 1);  // the defaults, and TCP/IP on
-  if (InitVarnholtnet() != 1) return 0;
-  VNHIdentifier name{18, "EnableKelmnetTCPIP"};
-  VNHValue on{};
-  on.type = 1;
-  on.value.boolean = 1;
-  std::int32_t assigned = 0;
-  VNHAssignSystemVariable(&name, &on, &assigned);
-  if (assigned != 1) return 0;
+// Starts communication on an attached instance with the handler and defines
+// the other host as a peer; the other host's element, 0 when there is none.
+std::uint32_t StartCommunication(std::uint32_t other, vnh::MessageHandler handler) {
   vnh::SetMessageHandler(handler);
   std::int32_t status = 0;
   VNHInitCommunication(&status);
@@ -140,31 +109,13 @@ std::vector<std::uint8_t> Message(std::size_t size) {
 
 class Instances {
  public:
-  Instances() {
-    int probe = UdpSocket(kHostA, 0);
-    port_ = PortOf(probe);
-    close(probe);
-    std::string tag = std::to_string(getpid());
-    echo_ = fork();
-    if (echo_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGKILL);
-      if (StartInstance("/vnhbench.b." + tag, kHostB, port_, kHostA, Echo) == 0) _exit(1);
-      for (;;) VNHPollCommunication();
-    }
-    segment_ = "/vnhbench.a." + tag;
-    element_ = StartInstance(segment_, kHostA, port_, kHostB, Count);
+  Instances() : pair_("vnhbench", [] { return StartCommunication(kHostA, Echo) != 0; }) {
+    if (pair_.attached()) element_ = StartCommunication(kHostB, Count);
     // The first message may leave before the echoing process has its socket:
     // it then comes back only when it is sent again. None of that is measured.
     if (element_ != 0 && Send(Message(16))) {
       while (g_echoes == 0) VNHPollCommunication();
     }
-  }
-  ~Instances() {
-    kill(echo_, SIGKILL);
-    waitpid(echo_, nullptr, 0);
-    DllMain(nullptr, 0, nullptr);
-    vnh::Segment::Remove(segment_);
-    vnh::Segment::Remove("/vnhbench.b." + std::to_string(getpid()));
   }
   bool ok() const { return element_ != 0; }
 
@@ -179,9 +130,7 @@ class Instances {
   }
 
  private:
-  std::uint16_t port_ = 0;
-  pid_t echo_ = -1;
-  std::string segment_;
+  vnh_bench::LoopbackPair pair_;
   std::uint32_t element_ = 0;
 };
 
@@ -190,7 +139,8 @@ Instances& TheInstances() {
   return instances;
 }
 
-void LibraryRoundTrip(benchmark::State& state) {
+// As PlainUdp, through the two instances.
+void Library(benchmark::State& state, int window) {
   Instances& instances = TheInstances();
   if (!instances.ok()) {
     state.SkipWithError("the library instances did not start");
@@ -198,34 +148,19 @@ void LibraryRoundTrip(benchmark::State& state) {
   }
   std::vector<std::uint8_t> m = Message(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) {
-    int want = g_echoes + 1;
-    while (!instances.Send(m)) VNHPollCommunication();
-    while (g_echoes < want) VNHPollCommunication();
-  }
-  state.SetItemsProcessed(state.iterations());
-}
-
-void LibraryThroughput(benchmark::State& state) {
-  Instances& instances = TheInstances();
-  if (!instances.ok()) {
-    state.SkipWithError("the library instances did not start");
-    return;
-  }
-  std::vector<std::uint8_t> m = Message(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    int want = g_echoes + kWindow;
+    int want = g_echoes + window;
     int sent = 0;
     while (g_echoes < want) {
-      if (sent < kWindow && instances.Send(m)) ++sent;
+      if (sent < window && instances.Send(m)) ++sent;
       VNHPollCommunication();
     }
   }
-  state.SetItemsProcessed(state.iterations() * kWindow);
+  state.SetItemsProcessed(state.iterations() * window);
 }
 
 }  // namespace
 
-BENCHMARK(PlainUdpRoundTrip)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
-BENCHMARK(LibraryRoundTrip)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
-BENCHMARK(PlainUdpThroughput)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
-BENCHMARK(LibraryThroughput)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
+BENCHMARK_CAPTURE(PlainUdp, round_trip, 1)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
+BENCHMARK_CAPTURE(Library, round_trip, 1)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
+BENCHMARK_CAPTURE(PlainUdp, window, kWindow)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
+BENCHMARK_CAPTURE(Library, window, kWindow)->Arg(16)->Arg(256)->Arg(1024)->UseRealTime();
