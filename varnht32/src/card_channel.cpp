@@ -6,6 +6,7 @@
 
 #include "varnht32/src/card_driver.h"
 #include "varnht32/src/card_frames.h"
+#include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/link_channel.h"
 #include "varnht32/src/link_settings.h"
