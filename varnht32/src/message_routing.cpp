@@ -24,6 +24,8 @@ MessageHandler g_handler = nullptr;
 // The stream number that a stream message names: the receiver's number at
 // [2], except in an error message, which carries it at [3].
 bool StreamNumberOf(const MessageBuffer* b, std::uint8_t* number) {
+  // Byte 1 of a shorter message is what the buffer held before it.
+  if (b->length < 2) return false;
   std::uint32_t at = b->message[1] == kStreamError ? 3 : 2;
   if (b->length <= at) return false;
   *number = b->message[at];
