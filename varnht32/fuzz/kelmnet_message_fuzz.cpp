@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/value_codec.h"

@@ -385,20 +385,6 @@ std::uint32_t FindAction(std::uint32_t assoc, std::uint32_t kind) {
   return 0;
 }
 
-std::uint32_t FindVariableAction(std::uint32_t assoc) {
-  if (assoc == 0) {
-    Trace("Kelmnet:VNHSearchVarCon. VNHAssocDesc not found");
-    return 0;
-  }
-  std::uint32_t x = OwnInProgress(assoc, kActionRead);
-  if (x == 0) x = OwnInProgress(assoc, kActionWrite);
-  if (x == 0) x = OwnInProgress(assoc, kActionSubscribe);
-  if (x == 0 && AssociationOf(assoc)->last_status != kLost) {
-    Trace("Kelmnet:VNHSearchVarCon. Read/Write action not found");
-  }
-  return x;
-}
-
 std::uint32_t ElementAssociation(std::uint32_t element) {
   if (element == 0) return 0;
   std::uint32_t assoc = Node(element)->association;

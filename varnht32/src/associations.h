@@ -64,13 +64,10 @@ void CompleteAction(std::uint32_t association, std::uint32_t action, std::int32_
 // The first in-progress action of `kind` on the association, 0 when none; a
 // missing one is traced as the protocol's handlers expect.
 std::uint32_t FindAction(std::uint32_t association, std::uint32_t kind);
-// The in-progress read, write or subscribe action (kinds 1, 2, 10).
-std::uint32_t FindVariableAction(std::uint32_t association);
-// An in-progress action of the association's node: the node's association
-// from its element; 0 when the node has none.
+// The association of the node of `element`; 0 when the node has none.
 std::uint32_t ElementAssociation(std::uint32_t element);
-// The in-progress action of the node's association that the calling client
-// owns, of any of the kinds given (0 ends the list); 0 when none.
+// The in-progress action of `kind` on the association that the calling
+// client owns; 0 when none.
 std::uint32_t OwnInProgress(std::uint32_t association, std::uint32_t kind);
 
 // VNHAsynchronousStatus: 0 while the action runs, else its final status (the

@@ -6,6 +6,7 @@
 
 #include "varnht32/src/card_driver.h"
 #include "varnht32/src/card_frames.h"
+#include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/link_channel.h"
 #include "varnht32/src/link_settings.h"
@@ -28,7 +29,6 @@ constexpr std::uint32_t kPollCounterAtStart = 32000;
 constexpr std::uint8_t kReceiveBuffersOnCard = 30;
 constexpr std::uint8_t kTransmitBuffersOnCard = 15;
 constexpr std::uint8_t kTokenHolder = 20;
-constexpr int kAnswersPerRead = 8;
 constexpr std::uint8_t kMinNode = 2;
 constexpr std::uint8_t kMaxNode = 127;
 constexpr std::uint32_t kFirstFragmentBytes = 1 + kFrameDataBytes;
@@ -327,29 +327,26 @@ void RestartCard(std::uint32_t channel) {
   l->restart_needed = StartCard(channel) == 1 ? 0 : 1;
 }
 
-void ReadSupervisionAnswers(std::uint32_t channel) {
+// A pending request reads one answer a poll; an acknowledgement ends the
+// read just as an answer does, and the request stays pending.
+void ReadSupervisionAnswer(std::uint32_t channel) {
   LinkChannel* l = Link(channel);
-  for (int i = 0; i < kAnswersPerRead && l->request_pending != 0; ++i) {
-    DriverRecord answer;
-    if (!ReadAnswer(channel, answer, nullptr)) return;
-    switch (answer.code) {
-      case kAnswerNodeChange:
-        if (answer.data[0] == 1) {
-          if (Command(channel, kCardAllNodeStatus, {1}, "KNAllNodeStatus.")) {
-            l->request_stamp = Now();
-          }
-        } else {
-          l->request_pending = 0;
-        }
-        return;
-      case kAnswerNodeStatus:
-        TakeNodeTable(channel, answer.data);
-        return;
-      default:
-        if (IsAcknowledgement(answer.code)) return;
-        RestartCard(channel);
-        return;
-    }
+  DriverRecord answer;
+  if (!ReadAnswer(channel, answer, nullptr)) return;
+  switch (answer.code) {
+    case kAnswerNodeChange:
+      if (answer.data[0] != 1) {
+        l->request_pending = 0;
+      } else if (Command(channel, kCardAllNodeStatus, {1}, "KNAllNodeStatus.")) {
+        l->request_stamp = Now();
+      }
+      return;
+    case kAnswerNodeStatus:
+      TakeNodeTable(channel, answer.data);
+      return;
+    default:
+      if (!IsAcknowledgement(answer.code)) RestartCard(channel);
+      return;
   }
 }
 
@@ -513,7 +510,7 @@ void CardSupervision(std::uint32_t channel) {
   }
   std::int32_t elapsed = ElapsedMs(l->request_stamp, Now());
   if (elapsed < static_cast<std::int32_t>(l->request_wait)) return;
-  ReadSupervisionAnswers(channel);
+  ReadSupervisionAnswer(channel);
   if (l->request_pending != 0 &&
       ElapsedMs(l->request_stamp, Now()) >= 5 * static_cast<std::int32_t>(l->request_wait)) {
     l->request_pending = 0;

@@ -1,6 +1,7 @@
 #include "varnht32/src/channels.h"
 
 #include "varnht32/src/block_types.h"
+#include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/message_buffers.h"
 #include "varnht32/src/message_routing.h"
@@ -126,8 +127,8 @@ void AnnounceNodeIdentity() {
     std::uint32_t buffer = TakeTransmitBuffer();
     if (buffer == 0) return;
     MessageBuffer* b = Buffer(buffer);
-    b->message[0] = kFunctionIdentity;
-    b->message[1] = kIdentityAnnouncement;
+    b->message[0] = kCodeIdentity;
+    b->message[1] = kResultNewIdentity;
     b->length = 2;
     SendMessage(broadcast, buffer);
   });

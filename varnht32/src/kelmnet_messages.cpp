@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::int32_t kMalformed = -6;
 constexpr std::int32_t kUnknownSubType = -470;
-constexpr std::uint8_t kCodeMask = 0x1F;
 
 void TakeName(const std::uint8_t* p, char (&name)[kNameLength]) { std::memcpy(name, p, kNameLength); }
 
@@ -105,7 +104,7 @@ std::uint8_t ResultOfStatus(std::int32_t status) {
 std::int32_t DecodeMessage(const std::uint8_t* b, std::uint32_t length, KelmnetMessage* m) {
   *m = KelmnetMessage{};
   if (b == nullptr || length == 0) return kMalformed;
-  m->code = b[0] & kCodeMask;
+  m->code = b[0] & kFunctionCodeMask;
   switch (m->code) {
     case kCodeConnectRequest:
       if (length != 2) return kMalformed;

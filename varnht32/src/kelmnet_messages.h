@@ -6,9 +6,10 @@
 
 #include <cstdint>
 
-#include "varnht32/src/shared_state.h"
-
 namespace vnh {
+
+// The function code is the low five bits of a message's first byte.
+constexpr std::uint8_t kFunctionCodeMask = 0x1F;
 
 enum FunctionCode : std::uint8_t {
   kCodeConnectRequest = 0,

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "varnht32/src/datagram_port.h"
+#include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/link_channel.h"
 #include "varnht32/src/link_settings.h"
@@ -313,8 +314,8 @@ bool AnnounceIdentity(UdpSession* s, std::uint32_t peer) {
   }
   if (Peer(peer)->next_send == kSequenceReset) SendResetControl(s, peer);
   MessageBuffer* b = Buffer(buffer);
-  b->message[0] = kFunctionIdentity;
-  b->message[1] = kIdentityAnnouncement;
+  b->message[0] = kCodeIdentity;
+  b->message[1] = kResultNewIdentity;
   b->length = 2;
   b->element = Peer(peer)->element;
   Peer(peer)->flags &= ~kPeerFirstContact;
@@ -323,8 +324,8 @@ bool AnnounceIdentity(UdpSession* s, std::uint32_t peer) {
 }
 
 bool IsIdentityAnnouncement(const MessageBuffer* b) {
-  return b->length >= 2 && (b->message[0] & kFunctionCodeMask) == kFunctionIdentity &&
-         b->message[1] == kIdentityAnnouncement;
+  return b->length >= 2 && (b->message[0] & kFunctionCodeMask) == kCodeIdentity &&
+         b->message[1] == kResultNewIdentity;
 }
 
 // The send rule for one waiting message. False when no datagram record is
@@ -932,7 +933,7 @@ void UdpNodeStatus(std::uint32_t element, NodeStatusDone done) {
     // A connect request to every node: whoever answers is up.
     std::uint8_t bytes[kDatagramHeaderBytes + 2];
     EncodeDatagramHeader(kDatagramData, OwnTimeout(s), kSequenceNone, kSequenceNone, bytes);
-    bytes[4] = kFunctionConnect;
+    bytes[4] = kCodeConnectRequest;
     bytes[5] = 0;
     SendBytes(s, s->broadcast_address, bytes, sizeof bytes);
   }

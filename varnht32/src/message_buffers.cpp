@@ -56,8 +56,6 @@ std::uint32_t TakeTransmitBuffer() { return TakeFrom(Pools().transmit_free); }
 
 std::uint32_t TakeReceiveBuffer() { return TakeFrom(Pools().receive_free); }
 
-bool IsReceiveBuffer(std::uint32_t buffer) { return IsOneOf(Pools().receive, buffer); }
-
 void FreeMessageBuffer(std::uint32_t buffer) {
   if (buffer == 0) return;
   MessageBufferPools& p = Pools();

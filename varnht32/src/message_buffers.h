@@ -39,7 +39,6 @@ std::uint32_t TakeTransmitBuffer();
 std::uint32_t TakeReceiveBuffer();
 // Back to the free list it belongs to, out of whatever list held it.
 void FreeMessageBuffer(std::uint32_t buffer);
-bool IsReceiveBuffer(std::uint32_t buffer);
 int FreeTransmitBuffers();
 int FreeReceiveBuffers();
 

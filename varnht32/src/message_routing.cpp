@@ -4,6 +4,7 @@
 #include <string>
 
 #include "varnht32/src/communication.h"
+#include "varnht32/src/kelmnet_messages.h"
 #include "varnht32/src/library_frame.h"
 #include "varnht32/src/link_channel.h"
 #include "varnht32/src/link_settings.h"
@@ -15,8 +16,6 @@ namespace vnh {
 
 namespace {
 
-constexpr std::uint8_t kStreamOpenRequest = 0;
-constexpr std::uint8_t kStreamError = 7;
 constexpr std::uint32_t kBytesPerTraceLine = 20;
 
 const MessageOwnerLookup* g_lookup = nullptr;
@@ -25,6 +24,8 @@ MessageHandler g_handler = nullptr;
 // The stream number that a stream message names: the receiver's number at
 // [2], except in an error message, which carries it at [3].
 bool StreamNumberOf(const MessageBuffer* b, std::uint8_t* number) {
+  // Byte 1 of a shorter message is what the buffer held before it.
+  if (b->length < 2) return false;
   std::uint32_t at = b->message[1] == kStreamError ? 3 : 2;
   if (b->length <= at) return false;
   *number = b->message[at];
@@ -109,9 +110,9 @@ std::uint32_t ReceivingClient(std::uint32_t buffer) {
   std::uint32_t polling = CurrentClient();
   if (b->length == 0) return polling;
   std::uint8_t code = b->message[0] & kFunctionCodeMask;
-  if (code == kFunctionConnect) return s.communication_owner;
+  if (code == kCodeConnectRequest) return s.communication_owner;
   if (IsServerFunctionCode(code)) return s.server_client;
-  if (code == kFunctionStream) {
+  if (code == kCodeStream) {
     if (b->length >= 2 && b->message[1] == kStreamOpenRequest) return s.server_client;
     std::uint32_t owner = StreamOwner(b);
     return owner != 0 ? owner : polling;

@@ -9,12 +9,6 @@ namespace vnh {
 
 // Function codes whose requests the server client answers.
 bool IsServerFunctionCode(std::uint8_t code);
-constexpr std::uint8_t kFunctionConnect = 0;
-constexpr std::uint8_t kFunctionIdentity = 3;
-constexpr std::uint8_t kFunctionStream = 22;
-constexpr std::uint8_t kFunctionCodeMask = 0x1F;
-// Identity message that announces a new server identity: code 3, result 20.
-constexpr std::uint8_t kIdentityAnnouncement = 20;
 
 // Who owns what the receiving side needs to know about; the connection and
 // stream services fill these in. A null entry, or 0 from one, means none.

@@ -126,6 +126,15 @@ class ServiceExchangeTest : public ::testing::TestWithParam<Transport> {
     return Until([&] { return Result(side, user) != 0; }, limit_ms);
   }
 
+  // The side asks for stream "STREM" in slot 0 as action 1 and waits for the
+  // answer: its result, or 0 when the request was refused or never answered.
+  std::int32_t OpenStream(int side) {
+    PeerArguments open = PeerArgs("STREM", "", 1);
+    open.index = 0;
+    if (Do(side, vnh_test::kPeerOpenStream, open) != 1 || !Finished(side, 1)) return 0;
+    return Result(side, 1);
+  }
+
   // A defines a connection to B: 0 until the first connect completes, then 1.
   void Connect(int side) {
     ASSERT_EQ(Do(side, vnh_test::kPeerDefine), 1);
@@ -275,11 +284,7 @@ TEST_P(ServiceExchangeTest, NodeStatusFollowsANodeUpAndDown) {
 TEST_P(ServiceExchangeTest, AStreamCarriesAMegabyteEachWayUnderCreditFlowAndCloses) {
   StartBoth();
   Connect(kA);
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(kA, vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(kA, 1));
-  ASSERT_EQ(Result(kA, 1), 1);
+  ASSERT_EQ(OpenStream(kA), 1);
   ASSERT_EQ(S(kB).opened, 1);
   S(kA).send_on = 0;
   S(kB).send_on = -1;
@@ -411,11 +416,7 @@ TEST_P(ServiceExchangeTest, ACloseThatThePeerNeverAnswersFreesTheStreamAfter15Se
     ASSERT_TRUE(Until([&] { return S(kA).node_up > 0; }, 60000));
   }
   Connect(kA);
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(kA, vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(kA, 1));
-  ASSERT_EQ(Result(kA, 1), 1);
+  ASSERT_EQ(OpenStream(kA), 1);
   peers_[2].polled = false;  // b2 falls silent
   PeerArguments close = PeerArgs("", "", 2);
   close.index = 0;

@@ -64,6 +64,14 @@ class ServiceLoopTest : public vnh_test::SegmentTest {
   }
   // A message that arrives as if node 9 had sent it.
   void FromNode(const Bytes& message) { ASSERT_TRUE(vnh_test::SendTestMessage(Element(), message)); }
+  // Asks for stream "STREM" in slot 0 as action 1 and waits for the answer:
+  // its result, or 0 when the request was refused or never answered.
+  std::int32_t OpenStream() {
+    PeerArguments open = PeerArgs("STREM", "", 1);
+    open.index = 0;
+    if (Do(vnh_test::kPeerOpenStream, open) != 1 || !Finished(1)) return 0;
+    return Result(1);
+  }
   void Connect() {
     ASSERT_EQ(Do(vnh_test::kPeerDefine), 1);
     EXPECT_EQ(Do(vnh_test::kPeerConnectionStatus), 0);
@@ -265,11 +273,7 @@ TEST_F(ServiceLoopTest, StreamMessagesForNoStreamAreAnsweredWithAnErrorAndEmptyD
   EXPECT_TRUE(vnh_test::Traced("KNSendMessage:        1 9                 5 :   22   7   2   6  17"))
       << "error: data, stream 6, result 17";
   // A stream to node 9 is one to our own server: both ends are ours.
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(1));
-  ASSERT_EQ(Result(1), 1);
+  ASSERT_EQ(OpenStream(), 1);
   ASSERT_EQ(Me().opened, 1);
   std::uint64_t before = Me().received;
   vnh_test::Traces().clear();
@@ -434,11 +438,7 @@ TEST_F(ServiceLoopTest, AModuleRestartDropsTheServerVariablesAndAnnouncesTheNode
 
 TEST_F(ServiceLoopTest, AClientThatEndsCommunicationGivesItsStreamSlotsBack) {
   Connect();
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(1));
-  ASSERT_EQ(Result(1), 1);
+  ASSERT_EQ(OpenStream(), 1);
   ASSERT_EQ(Do(vnh_test::kPeerCloseCommunication), 1);
   vnh::MutexLock lock;
   for (std::uint32_t slot : vnh::Shared().services.stream_slot) EXPECT_EQ(slot, 0u);
@@ -496,11 +496,7 @@ TEST_F(ServiceLoopTest, AReadAnswerForAnotherAddressIsDropped) {
 TEST_F(ServiceLoopTest, AStreamThatThePeerRefusesIsFreed) {
   Connect();
   Me().refuse_open = 1;
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(1));
-  EXPECT_EQ(Result(1), -470) << "refused with -490, which travels as result 17";
+  EXPECT_EQ(OpenStream(), -470) << "refused with -490, which travels as result 17";
   PeerArguments send = PeerArgs("", "", 2);
   send.index = 0;
   EXPECT_EQ(Do(vnh_test::kPeerStreamSend, send), -2);
@@ -515,11 +511,7 @@ namespace {
 TEST_F(ServiceLoopTest, StreamDataReachesAStreamOnlyFromItsOwnNode) {
   ASSERT_TRUE(vnh_test::SetBoolSetting("KelmnetDBGWritelns2", true));
   Connect();
-  PeerArguments open = PeerArgs("STREM", "", 1);
-  open.index = 0;
-  ASSERT_EQ(Do(vnh_test::kPeerOpenStream, open), 1);
-  ASSERT_TRUE(Finished(1));
-  ASSERT_EQ(Result(1), 1);
+  ASSERT_EQ(OpenStream(), 1);
   std::uint64_t before = Me().received;
   vnh_test::Traces().clear();
   std::uint32_t other = 0;
