@@ -64,25 +64,10 @@ const TDC::RealFont& TDC::Font() const
         const int cellWidth = std::max(1, h.avgWidth > 0 ? h.avgWidth : h.pixWidth > 0 ? h.pixWidth : 1);
         f.sy = std::clamp(height > 0 ? height / charHeight : 1, 1, kMaxMagnification);
         f.sx = std::clamp(width > 0 ? width / cellWidth : f.sy, 1, kMaxMagnification);
-        tm.tmHeight = h.pixHeight * f.sy;
-        tm.tmAscent = h.ascent * f.sy;
-        tm.tmDescent = (h.pixHeight - h.ascent) * f.sy;
-        tm.tmInternalLeading = h.internalLeading * f.sy;
-        tm.tmExternalLeading = h.externalLeading * f.sy;
-        tm.tmAveCharWidth = h.avgWidth * f.sx;
-        tm.tmMaxCharWidth = f.raster->MaxCharWidth() * f.sx;
-        tm.tmWeight = h.weight;
-        tm.tmDigitizedAspectX = h.horizRes;
-        tm.tmDigitizedAspectY = h.vertRes;
-        tm.tmFirstChar = static_cast<BYTE>(h.firstChar);
-        tm.tmLastChar = static_cast<BYTE>(h.lastChar);
-        tm.tmDefaultChar = static_cast<BYTE>(h.defaultChar);
-        tm.tmBreakChar = static_cast<BYTE>(h.breakChar);
-        tm.tmItalic = h.italic;
+        tm = f.raster->Metrics(f.sx, f.sy);
+        // Underline and strike-out are the request's, whatever the file says.
         tm.tmUnderlined = lf.lfUnderline;
         tm.tmStruckOut = lf.lfStrikeOut;
-        tm.tmPitchAndFamily = static_cast<BYTE>(h.pitchAndFamily);
-        tm.tmCharSet = static_cast<BYTE>(h.charSet);
         return f;
     }
     if (!qGuiApp)
