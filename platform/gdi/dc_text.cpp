@@ -283,20 +283,28 @@ int TDC::DrawText(const char* text, int count, TRect& rect, UINT format)
     const TEXTMETRIC& tm = Font().tm;
     const bool tabs = (format & DT_EXPANDTABS) != 0;
     const int tabWidth = std::max(1, 8 * std::max(1, tm.tmAveCharWidth));
-    auto width = [&](const std::string& s) {
-        if (!tabs || s.find('\t') == std::string::npos)
+    // Hands each piece of a line between tabs to `piece` with its offset from
+    // the line's start, and answers the line's width. Without DT_EXPANDTABS a
+    // tab is an ordinary character.
+    auto layOut = [&](const std::string& s, auto&& piece) {
+        if (!tabs || s.find('\t') == std::string::npos) {
+            piece(0, s);
             return TextWidthDevice(s);
+        }
         int x = 0;
         std::size_t from = 0;
         for (;;) {
             const std::size_t tab = s.find('\t', from);
-            x += TextWidthDevice(s.substr(from, tab - from));
+            const std::string part = s.substr(from, tab - from);
+            piece(x, part);
+            x += TextWidthDevice(part);
             if (tab == std::string::npos)
                 return x;
             x = (x / tabWidth + 1) * tabWidth;
             from = tab + 1;
         }
     };
+    auto width = [&](const std::string& s) { return layOut(s, [](int, const std::string&) {}); };
 
     const TRect box = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
     const TPoint origin = ToDevice(rect.TopLeft());
@@ -387,22 +395,7 @@ int TDC::DrawText(const char* text, int count, TRect& rect, UINT format)
             x = box.left + (box.Width() - w) / 2;
         else if (format & DT_RIGHT)
             x = box.right - w;
-        if (tabs && l.text.find('\t') != std::string::npos) {
-            std::size_t from = 0;
-            int dx = 0;
-            for (;;) {
-                const std::size_t tab = l.text.find('\t', from);
-                const std::string piece = l.text.substr(from, tab - from);
-                DrawTextRun(x + dx, y, piece);
-                dx += TextWidthDevice(piece);
-                if (tab == std::string::npos)
-                    break;
-                dx = (dx / tabWidth + 1) * tabWidth;
-                from = tab + 1;
-            }
-        } else {
-            DrawTextRun(x, y, l.text);
-        }
+        layOut(l.text, [&](int dx, const std::string& piece) { DrawTextRun(x + dx, y, piece); });
         if (underline != std::string::npos && underline >= l.start && underline < l.start + l.text.size()) {
             const std::size_t i = underline - l.start;
             const int ux = x + width(l.text.substr(0, i));
