@@ -366,7 +366,7 @@ DibError TDib::WriteFile(std::string_view fileName) const
     }
     const std::vector<std::uint8_t> bytes = FileBytes();
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return WriteWholeFile(fileName, text) ? DibError::None : DibError::FileWrite;
+    return ReplaceWholeFile(fileName, text) ? DibError::None : DibError::FileWrite;
 }
 
 DibColor TDib::GetColor(int index) const

@@ -69,6 +69,7 @@ public:
     // the palette in full. An empty bitmap writes nothing (FileWrite / empty).
     std::vector<std::uint8_t> FileBytes() const;
     std::vector<std::uint8_t> PackedDib() const;
+    // A write that fails leaves a file of that name as it was.
     DibError WriteFile(std::string_view fileName) const;
 
     bool IsOK() const { return width_ > 0; }

@@ -365,6 +365,18 @@ bool WriteWholeFile(std::string_view name, std::string_view contents)
     return n == static_cast<long>(contents.size());
 }
 
+bool ReplaceWholeFile(std::string_view name, std::string_view contents)
+{
+    // Resolved first, so the file keeps the spelling it has on disk.
+    const std::string target = ResolvePath(name);
+    const std::string temporary = target + ".new";
+    if (!WriteWholeFile(temporary, contents) || !FileRename(temporary, target)) {
+        FileDelete(temporary);
+        return false;
+    }
+    return true;
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view text)
 {
     std::size_t p = 0, t = 0, starP = std::string_view::npos, starT = 0;

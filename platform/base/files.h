@@ -49,6 +49,10 @@ bool RemoveDirTree(std::string_view name);
 std::vector<std::string> ListDir(std::string_view folder, std::string_view pattern = "*");
 bool ReadWholeFile(std::string_view name, std::string& contents);
 bool WriteWholeFile(std::string_view name, std::string_view contents);
+// Writes the contents to a new file next to `name` and renames it over
+// `name`, so a write that fails (a full disk) leaves the old file whole and
+// no stray new file behind.
+bool ReplaceWholeFile(std::string_view name, std::string_view contents);
 
 // Case-insensitive wildcard match ('*' any run, '?' one character).
 bool WildcardMatch(std::string_view pattern, std::string_view text);

@@ -376,5 +376,5 @@ FntError FntFile::Save(std::string_view fileName) const
     }
     const std::vector<std::uint8_t> bytes = FileBytes();
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return WriteWholeFile(fileName, text) ? FntError::None : FntError::FileWrite;
+    return ReplaceWholeFile(fileName, text) ? FntError::None : FntError::FileWrite;
 }

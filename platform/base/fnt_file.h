@@ -82,6 +82,7 @@ public:
     // The file image: version 2 unless the header asks for 3 or the glyphs
     // lie beyond the 64 KiB that version 2 offsets reach.
     std::vector<std::uint8_t> FileBytes() const;
+    // A write that fails leaves a file of that name as it was.
     FntError Save(std::string_view fileName) const;
 
     bool IsOK() const { return header_.pixHeight > 0; }

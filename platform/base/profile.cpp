@@ -47,19 +47,6 @@ std::optional<std::string> ReadValue(const char* section, const char* key, const
     return ProfileText(contents).Find(section, key);
 }
 
-// Writes the new text next to the file and renames it over the file, so the
-// old file stays whole when the disk fills up or the write fails.
-bool ReplaceFile(const std::string& path, const std::string& contents)
-{
-    std::string target = ResolvePath(path);
-    std::string temporary = target + ".new";
-    if (!WriteWholeFile(temporary, contents) || !FileRename(temporary, target)) {
-        FileDelete(temporary);
-        return false;
-    }
-    return true;
-}
-
 std::optional<int> ParseInt(std::string_view text)
 {
     std::size_t i = 0;
@@ -120,7 +107,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
         return false;
     if (!changed)
         return true;
-    return ReplaceFile(where.path, text.Text());
+    return ReplaceWholeFile(where.path, text.Text());
 }
 
 TProfile::TProfile(const char* section, const char* file)

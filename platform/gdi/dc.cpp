@@ -30,6 +30,13 @@ int Clamp(long long v)
     return static_cast<int>(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
 }
 
+// The pixels of a rectangle; none for an empty or inverted one (a wide pen's
+// inner box can come out inverted, and then nothing of it is inside).
+QRegion RectRegion(const TRect& r)
+{
+    return r.IsEmpty() ? QRegion() : QRegion(r.left, r.top, r.Width(), r.Height());
+}
+
 // The units per inch of the fixed map modes; 0 for the others.
 int UnitsPerInch(int mode)
 {
@@ -607,8 +614,7 @@ int TDC::RemoveClipRgn()
 
 int TDC::IntersectClipRect(const TRect& rect)
 {
-    const TRect d = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
-    const QRegion r = d.IsEmpty() ? QRegion() : QRegion(d.left, d.top, d.Width(), d.Height());
+    const QRegion r = RectRegion(ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom));
     state_.clip = state_.clip ? (*state_.clip & r) : r;
     ClipChanged();
     return TRegion(EffectiveClip()).Kind();
@@ -616,8 +622,7 @@ int TDC::IntersectClipRect(const TRect& rect)
 
 int TDC::ExcludeClipRect(const TRect& rect)
 {
-    const TRect d = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
-    const QRegion r = d.IsEmpty() ? QRegion() : QRegion(d.left, d.top, d.Width(), d.Height());
+    const QRegion r = RectRegion(ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom));
     const QRegion base = state_.clip ? *state_.clip : QRegion(0, 0, device_.width, device_.height);
     state_.clip = base - r;
     ClipChanged();
@@ -896,11 +901,6 @@ TRect PenOuterBox(const TRect& box, int width, bool insideFrame)
     const int lo = width / 2;
     const int hi = (width - 1) / 2;
     return TRect(box.left - lo, box.top - lo, box.right + hi, box.bottom + hi);
-}
-
-QRegion RectRegion(const TRect& r)
-{
-    return r.IsEmpty() ? QRegion() : QRegion(r.left, r.top, r.Width(), r.Height());
 }
 
 QRectF ToQRectF(const TRect& r)

@@ -12,8 +12,9 @@
 // Where the source pixels of a transfer come from.
 struct TDC::Source {
     enum Kind { Mono, Colour, Dib };
-    const QImage* image = nullptr;
-    QRect rect;  // in the image, top-down, normalised; may reach past the image
+    const QImage* image = nullptr;  // Mono and Colour
+    const TDib* dib = nullptr;      // Dib: read in place, only where the rectangle is
+    QRect rect;  // in the picture, top-down, normalised; may reach past the picture
     bool mirrorX = false;
     bool mirrorY = false;
     Kind kind = Colour;
@@ -105,16 +106,8 @@ int TDC::StretchDIBits(int x, int y, int width, int height, int sx, int sy, int 
     const int bottomUp = sh > 0 ? sy : sy + sh;
     const int top = dib.Height() - bottomUp - rows;
     const int left = sw > 0 ? sx : sx + sw;
-    QImage picture(dib.Width(), dib.Height(), QImage::Format_RGB32);
-    for (int py = 0; py < dib.Height(); ++py) {
-        QRgb* row = reinterpret_cast<QRgb*>(picture.scanLine(py));
-        for (int px = 0; px < dib.Width(); ++px) {
-            const DibColor c = dib.PixelColor(px, py);
-            row[px] = qRgb(c.red, c.green, c.blue);
-        }
-    }
     Source src;
-    src.image = &picture;
+    src.dib = &dib;
     src.rect = QRect(left, top, std::abs(sw), rows);
     src.mirrorX = (d1.x < d0.x) != (sw < 0);
     src.mirrorY = (d1.y < d0.y) != (sh < 0);
@@ -139,18 +132,24 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(sw) * static_cast<std::size_t>(sh), kNoPixel);
     const std::uint32_t text = Resolve(state_.textColor);
     const std::uint32_t back = Resolve(state_.bkColor);
-    const int imageWidth = src.image->width();
-    const int imageHeight = src.image->height();
+    const int imageWidth = src.dib ? src.dib->Width() : src.image->width();
+    const int imageHeight = src.dib ? src.dib->Height() : src.image->height();
     for (int y = 0; y < sh; ++y) {
         const int iy = src.rect.top() + y;
         if (iy < 0 || iy >= imageHeight)
             continue;
-        const QRgb* row = reinterpret_cast<const QRgb*>(src.image->constScanLine(iy));
+        const QRgb* row = src.dib ? nullptr : reinterpret_cast<const QRgb*>(src.image->constScanLine(iy));
         for (int x = 0; x < sw; ++x) {
             const int ix = src.rect.left() + x;
             if (ix < 0 || ix >= imageWidth)
                 continue;
-            const std::uint32_t p = row[ix] | 0xFF000000u;
+            std::uint32_t p;
+            if (row) {
+                p = row[ix] | 0xFF000000u;
+            } else {
+                const DibColor c = src.dib->PixelColor(ix, iy);
+                p = qRgb(c.red, c.green, c.blue);
+            }
             std::uint32_t v = p;
             if (src.kind == Source::Mono) {
                 // Monochrome into colour: 0 bits take the text colour, 1 bits

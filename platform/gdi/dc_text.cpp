@@ -64,25 +64,10 @@ const TDC::RealFont& TDC::Font() const
         const int cellWidth = std::max(1, h.avgWidth > 0 ? h.avgWidth : h.pixWidth > 0 ? h.pixWidth : 1);
         f.sy = std::clamp(height > 0 ? height / charHeight : 1, 1, kMaxMagnification);
         f.sx = std::clamp(width > 0 ? width / cellWidth : f.sy, 1, kMaxMagnification);
-        tm.tmHeight = h.pixHeight * f.sy;
-        tm.tmAscent = h.ascent * f.sy;
-        tm.tmDescent = (h.pixHeight - h.ascent) * f.sy;
-        tm.tmInternalLeading = h.internalLeading * f.sy;
-        tm.tmExternalLeading = h.externalLeading * f.sy;
-        tm.tmAveCharWidth = h.avgWidth * f.sx;
-        tm.tmMaxCharWidth = f.raster->MaxCharWidth() * f.sx;
-        tm.tmWeight = h.weight;
-        tm.tmDigitizedAspectX = h.horizRes;
-        tm.tmDigitizedAspectY = h.vertRes;
-        tm.tmFirstChar = static_cast<BYTE>(h.firstChar);
-        tm.tmLastChar = static_cast<BYTE>(h.lastChar);
-        tm.tmDefaultChar = static_cast<BYTE>(h.defaultChar);
-        tm.tmBreakChar = static_cast<BYTE>(h.breakChar);
-        tm.tmItalic = h.italic;
+        tm = f.raster->Metrics(f.sx, f.sy);
+        // Underline and strike-out are the request's, whatever the file says.
         tm.tmUnderlined = lf.lfUnderline;
         tm.tmStruckOut = lf.lfStrikeOut;
-        tm.tmPitchAndFamily = static_cast<BYTE>(h.pitchAndFamily);
-        tm.tmCharSet = static_cast<BYTE>(h.charSet);
         return f;
     }
     if (!qGuiApp)
@@ -298,20 +283,28 @@ int TDC::DrawText(const char* text, int count, TRect& rect, UINT format)
     const TEXTMETRIC& tm = Font().tm;
     const bool tabs = (format & DT_EXPANDTABS) != 0;
     const int tabWidth = std::max(1, 8 * std::max(1, tm.tmAveCharWidth));
-    auto width = [&](const std::string& s) {
-        if (!tabs || s.find('\t') == std::string::npos)
+    // Hands each piece of a line between tabs to `piece` with its offset from
+    // the line's start, and answers the line's width. Without DT_EXPANDTABS a
+    // tab is an ordinary character.
+    auto layOut = [&](const std::string& s, auto&& piece) {
+        if (!tabs || s.find('\t') == std::string::npos) {
+            piece(0, s);
             return TextWidthDevice(s);
+        }
         int x = 0;
         std::size_t from = 0;
         for (;;) {
             const std::size_t tab = s.find('\t', from);
-            x += TextWidthDevice(s.substr(from, tab - from));
+            const std::string part = s.substr(from, tab - from);
+            piece(x, part);
+            x += TextWidthDevice(part);
             if (tab == std::string::npos)
                 return x;
             x = (x / tabWidth + 1) * tabWidth;
             from = tab + 1;
         }
     };
+    auto width = [&](const std::string& s) { return layOut(s, [](int, const std::string&) {}); };
 
     const TRect box = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
     const TPoint origin = ToDevice(rect.TopLeft());
@@ -402,22 +395,7 @@ int TDC::DrawText(const char* text, int count, TRect& rect, UINT format)
             x = box.left + (box.Width() - w) / 2;
         else if (format & DT_RIGHT)
             x = box.right - w;
-        if (tabs && l.text.find('\t') != std::string::npos) {
-            std::size_t from = 0;
-            int dx = 0;
-            for (;;) {
-                const std::size_t tab = l.text.find('\t', from);
-                const std::string piece = l.text.substr(from, tab - from);
-                DrawTextRun(x + dx, y, piece);
-                dx += TextWidthDevice(piece);
-                if (tab == std::string::npos)
-                    break;
-                dx = (dx / tabWidth + 1) * tabWidth;
-                from = tab + 1;
-            }
-        } else {
-            DrawTextRun(x, y, l.text);
-        }
+        layOut(l.text, [&](int dx, const std::string& piece) { DrawTextRun(x + dx, y, piece); });
         if (underline != std::string::npos && underline >= l.start && underline < l.start + l.text.size()) {
             const std::size_t i = underline - l.start;
             const int ux = x + width(l.text.substr(0, i));

@@ -54,26 +54,7 @@ void FillMetrics(const TRasterFont& font, LOGFONT& lf, TEXTMETRIC& tm)
     lf.lfCharSet = static_cast<BYTE>(h.charSet);
     lf.lfPitchAndFamily = static_cast<BYTE>(h.pitchAndFamily);
     std::strncpy(lf.lfFaceName, h.face.c_str(), LF_FACESIZE - 1);
-    tm = TEXTMETRIC();
-    tm.tmHeight = h.pixHeight;
-    tm.tmAscent = h.ascent;
-    tm.tmDescent = h.pixHeight - h.ascent;
-    tm.tmInternalLeading = h.internalLeading;
-    tm.tmExternalLeading = h.externalLeading;
-    tm.tmAveCharWidth = h.avgWidth;
-    tm.tmMaxCharWidth = font.MaxCharWidth();
-    tm.tmWeight = h.weight;
-    tm.tmDigitizedAspectX = h.horizRes;
-    tm.tmDigitizedAspectY = h.vertRes;
-    tm.tmFirstChar = static_cast<BYTE>(h.firstChar);
-    tm.tmLastChar = static_cast<BYTE>(h.lastChar);
-    tm.tmDefaultChar = static_cast<BYTE>(h.defaultChar);
-    tm.tmBreakChar = static_cast<BYTE>(h.breakChar);
-    tm.tmItalic = h.italic;
-    tm.tmUnderlined = h.underline;
-    tm.tmStruckOut = h.strikeOut;
-    tm.tmPitchAndFamily = static_cast<BYTE>(h.pitchAndFamily);
-    tm.tmCharSet = static_cast<BYTE>(h.charSet);
+    tm = font.Metrics();
 }
 
 }  // namespace

@@ -33,3 +33,29 @@ const std::vector<TRasterFont::Run>& TRasterFont::Glyph(unsigned char ch) const
     }
     return runs;
 }
+
+TEXTMETRIC TRasterFont::Metrics(int sx, int sy) const
+{
+    const FntHeader& h = Header();
+    TEXTMETRIC tm;
+    tm.tmHeight = h.pixHeight * sy;
+    tm.tmAscent = h.ascent * sy;
+    tm.tmDescent = (h.pixHeight - h.ascent) * sy;
+    tm.tmInternalLeading = h.internalLeading * sy;
+    tm.tmExternalLeading = h.externalLeading * sy;
+    tm.tmAveCharWidth = h.avgWidth * sx;
+    tm.tmMaxCharWidth = maxWidth_ * sx;
+    tm.tmWeight = h.weight;
+    tm.tmDigitizedAspectX = h.horizRes;
+    tm.tmDigitizedAspectY = h.vertRes;
+    tm.tmFirstChar = static_cast<BYTE>(h.firstChar);
+    tm.tmLastChar = static_cast<BYTE>(h.lastChar);
+    tm.tmDefaultChar = static_cast<BYTE>(h.defaultChar);
+    tm.tmBreakChar = static_cast<BYTE>(h.breakChar);
+    tm.tmItalic = h.italic;
+    tm.tmUnderlined = h.underline;
+    tm.tmStruckOut = h.strikeOut;
+    tm.tmPitchAndFamily = static_cast<BYTE>(h.pitchAndFamily);
+    tm.tmCharSet = static_cast<BYTE>(h.charSet);
+    return tm;
+}

@@ -5,6 +5,7 @@
 // glyphs huge sizes, and only what is drawn should cost time.)
 
 #include "platform/base/fnt_file.h"
+#include "platform/gdi/gdi_types.h"
 
 #include <array>
 #include <vector>
@@ -27,6 +28,9 @@ public:
     int CharWidth(unsigned char ch) const { return widths_[ch]; }
     const std::vector<Run>& Glyph(unsigned char ch) const;
     int MaxCharWidth() const { return maxWidth_; }
+    // The metrics of the font drawn sx times across and sy times down, in
+    // device pixels; underline and strike-out as the file says.
+    TEXTMETRIC Metrics(int sx = 1, int sy = 1) const;
 
 private:
     FntFile file_;

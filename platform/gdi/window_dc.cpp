@@ -4,16 +4,6 @@
 #include <QPainter>
 #include <QScreen>
 
-namespace {
-
-QRegion RectRegion(const TRect& r)
-{
-    const TRect n = r.Normalized();
-    return n.IsEmpty() ? QRegion() : QRegion(n.left, n.top, n.Width(), n.Height());
-}
-
-}  // namespace
-
 TScreenDC::TScreenDC()
 {
     DeviceInfo info;
@@ -31,15 +21,13 @@ TScreenDC::TScreenDC()
 TPaintDC::TPaintDC(QPainter& painter, const TRect& paintRect, bool erase)
     : TDC(painter), paintRect_(paintRect), erase_(erase)
 {
-    const QRegion area = RectRegion(paintRect);
-    SetSystemClip(&area);
+    SetSystemClip(&TRegion(paintRect).GetQRegion());
 }
 
 TPaintDC::TPaintDC(QImage& surface, const TRect& paintRect, bool erase)
     : TDC(surface), paintRect_(paintRect), erase_(erase)
 {
-    const QRegion area = RectRegion(paintRect);
-    SetSystemClip(&area);
+    SetSystemClip(&TRegion(paintRect).GetQRegion());
 }
 
 void PaintWithPainter(QPainter& painter, const std::function<void(TDC&)>& use)
@@ -70,15 +58,13 @@ int ScrollWindowEx(TWindowSurface& window, int dx, int dy, const TRect* scroll, 
                    TRegion* update, TRect* updateRect, UINT flags)
 {
     const TRect client = window.GetClientRect();
-    QRegion area = RectRegion(scroll ? *scroll : client) & RectRegion(clip ? *clip : client);
-    area &= RectRegion(client);
+    const QRegion area =
+        (TRegion(scroll ? *scroll : client) & TRegion(clip ? *clip : client) & TRegion(client)).GetQRegion();
     // What lands inside the area comes from inside it; the rest of the area
     // has nothing to show and must be painted.
     const QRegion uncovered = area - area.translated(dx, dy);
-    if (!area.isEmpty() && (dx != 0 || dy != 0)) {
-        const QRect b = area.boundingRect();
-        window.ScrollPixels(dx, dy, TRect(b.left(), b.top(), b.left() + b.width(), b.top() + b.height()));
-    }
+    if (!area.isEmpty() && (dx != 0 || dy != 0))
+        window.ScrollPixels(dx, dy, TRegion(area).GetRgnBox());
     const TRegion result(uncovered);
     if (update)
         *update = result;
@@ -91,6 +77,6 @@ int ScrollWindowEx(TWindowSurface& window, int dx, int dy, const TRect* scroll, 
 
 BOOL InvalidateRgn(TWindowSurface& window, const TRegion* region, bool erase)
 {
-    window.Invalidate(region ? region->GetQRegion() : RectRegion(window.GetClientRect()), erase);
+    window.Invalidate(region ? region->GetQRegion() : TRegion(window.GetClientRect()).GetQRegion(), erase);
     return true;
 }

@@ -394,6 +394,12 @@ TEST_F(DibFileTest, WritesAndLoadsFiles)
     FileFaults::ShortWrite(1, 10);
     EXPECT_EQ(dib.WriteFile(dir_ + "/cut.bmp"), DibError::FileWrite);
     FileFaults::Reset();
+    EXPECT_FALSE(FileExists(dir_ + "/cut.bmp"));
+    // A failed write over a picture leaves the picture there.
+    FileFaults::ShortWrite(1, 10);
+    EXPECT_EQ(TDib(2, 2, 24).WriteFile(dir_ + "/pump.bmp"), DibError::FileWrite);
+    FileFaults::Reset();
+    EXPECT_TRUE(TDib(dir_ + "/Pump.BMP") == dib);
     EXPECT_EQ(TDib().WriteFile(dir_ + "/empty.bmp"), DibError::FileWrite);
 }
 

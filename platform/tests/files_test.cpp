@@ -59,6 +59,24 @@ TEST_F(FilesTest, FaultInjectorSpoilsTheChosenWrite)
     FileClose(h);
 }
 
+TEST_F(FilesTest, AFailedReplaceLeavesTheOldFileWhole)
+{
+    ASSERT_TRUE(WriteWholeFile(dir_ + "/Pump.cfg", "old contents"));
+    FileFaults::ShortWrite(1, 3);
+    EXPECT_FALSE(ReplaceWholeFile(dir_ + "/pump.CFG", "new contents"));
+    FileFaults::Reset();
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(dir_ + "/Pump.cfg", text));
+    EXPECT_EQ(text, "old contents");
+    EXPECT_EQ(ListDir(dir_), std::vector<std::string>{"Pump.cfg"});
+
+    // A good replace keeps the spelling the file has on disk.
+    EXPECT_TRUE(ReplaceWholeFile(dir_ + "/pump.CFG", "new contents"));
+    ASSERT_TRUE(ReadWholeFile(dir_ + "/Pump.cfg", text));
+    EXPECT_EQ(text, "new contents");
+    EXPECT_EQ(ListDir(dir_), std::vector<std::string>{"Pump.cfg"});
+}
+
 TEST(Wildcard, Matches)
 {
     struct Case { const char* pattern; const char* text; bool match; };

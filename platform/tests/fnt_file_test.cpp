@@ -256,6 +256,12 @@ TEST(FntFileTest, SavesAndLoadsFiles)
     FileFaults::FailWrite(1);
     EXPECT_EQ(font.Save(dir + "/cut.fnt"), FntError::FileWrite);
     FileFaults::Reset();
+    // A failed write over a font leaves the font there.
+    FileFaults::ShortWrite(1, 10);
+    EXPECT_EQ(font.Save(dir + "/tiny.fnt"), FntError::FileWrite);
+    FileFaults::Reset();
+    ASSERT_EQ(FntFile::Load(dir + "/TINY.FNT", loaded), FntError::None);
+    ExpectGlyph(loaded, 'A', kGlyphA);
     std::filesystem::remove_all(dir);
 }
 

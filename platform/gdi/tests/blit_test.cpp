@@ -219,6 +219,15 @@ TEST(Blit, DibSourceRowsCountFromTheBottom)
     EXPECT_EQ(image.pixel(0, 0), Opaque(s[2])) << "row 0 from the bottom is the picture's lower row";
     EXPECT_EQ(image.pixel(1, 0), Opaque(s[3]));
     EXPECT_EQ(dc.StretchDIBits(TRect(0, 0, 2, 1), TRect(0, 0, 2, 1), TDib(), SRCCOPY), 0);
+
+    // A source reaching past the picture: what lies outside it is not drawn.
+    QImage wide = Canvas(3, 2);
+    TDC past(wide);
+    past.StretchDIBits(TRect(0, 0, 3, 2), TRect(1, 1, 4, 3), dib, SRCCOPY);
+    EXPECT_EQ(wide.pixel(0, 0), 0xFFFFFFFFu) << "above the picture's top row";
+    EXPECT_EQ(wide.pixel(0, 1), Opaque(s[1]));
+    EXPECT_EQ(wide.pixel(1, 1), 0xFFFFFFFFu) << "right of the picture";
+    EXPECT_EQ(wide.pixel(2, 1), 0xFFFFFFFFu);
 }
 
 TEST(Blit, OnPaperWhatWouldStayWhiteIsLeftAlone)

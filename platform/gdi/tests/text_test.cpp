@@ -198,6 +198,10 @@ TEST_F(PanelFonts, DrawTextBreaksAtBlanksAndPlacesLines)
         {"no prefix", "&ab", DT_NOPREFIX, TRect(0, 0, 60, 20), 8, {{{0, 0}, "&ab"}}},
         {"a long word is not split", "abcdefgh ij", DT_WORDBREAK | DT_NOCLIP, TRect(0, 0, 30, 40), 16,
          {{{0, 0}, "abcdefgh"}, {{0, 8}, "ij"}}},
+        // Tab stops every eight average character widths (8 x 6 pixels).
+        {"tab", "ab\tc", DT_EXPANDTABS, TRect(0, 0, 60, 20), 8, {{{0, 0}, "ab"}, {{48, 0}, "c"}}},
+        {"tab centred", "ab\tc\r\n\td", DT_EXPANDTABS | DT_CENTER, TRect(0, 0, 60, 20), 16,
+         {{{3, 0}, "ab"}, {{51, 0}, "c"}, {{51, 8}, "d"}}},
     };
     for (const auto& c : cases) {
         QImage image = Canvas(60, 40);
