@@ -143,6 +143,25 @@ TEST_F(BarsTest, BarsSitAlongTheEdgesAndTheClientTakesTheRest)
     EXPECT_EQ(tools.Height(), wanted.cy);
 }
 
+TEST(DecoratedFrameTest, ClientGivenToAShownFrameLeavesTheBarsTheirPlace)
+{
+    TTestDriver driver;
+    TDecoratedFrame frame(nullptr, "Quellstor", nullptr);
+    frame.Attr.W = 400;
+    frame.Attr.H = 300;
+    auto* status = new TStatusBar(&frame);
+    frame.Insert(*status, TDecoratedFrame::Bottom);
+    driver.Show(frame);
+
+    auto* client = new TWindow(nullptr, "client");
+    frame.SetClientWindow(client);
+    driver.ProcessEvents();
+    const TRect area = client->GetWindowRect();
+    EXPECT_EQ(area.top, frame.ClientToScreen({0, 0}).y);
+    EXPECT_EQ(area.bottom, status->GetWindowRect().top) << "the client covers the status bar";
+    EXPECT_EQ(area.Width(), frame.GetClientRect().Width());
+}
+
 TEST_F(BarsTest, PaneShowsItsText)
 {
     const QImage before = driver.Grab(*frame.status);
