@@ -177,6 +177,18 @@ TEST_F(BarsTest, PaneShowsItsText)
     EXPECT_GT(changed, 0) << "the pane was not repainted with its text";
 }
 
+TEST_F(BarsTest, PanesAndTheBarGrowWithTheBarsFont)
+{
+    const int paneWidth = frame.model->GetBounds().Width();
+    const int barHeight = frame.status->GetWindowRect().Height();
+    frame.status->SetFont("MS Sans Serif", 16);
+    driver.ProcessEvents();
+    EXPECT_GT(frame.model->GetBounds().Width(), paneWidth);
+    EXPECT_GT(frame.status->GetWindowRect().Height(), barHeight);
+    EXPECT_EQ(frame.status->GetWindowRect().bottom, frame.ClientToScreen({0, frame.GetClientRect().bottom}).y)
+        << "the frame laid its bars out again";
+}
+
 TEST_F(BarsTest, MessageAreaShowsTheHintOfTheHoveredMenuItem)
 {
     frame.status->SetText("Ready");
