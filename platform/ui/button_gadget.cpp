@@ -48,14 +48,9 @@ void TButtonGadget::Paint(QPainter& painter)
     const bool sunken = pressed_ || state_ != Up;
     if (state_ == Indeterminate)
         painter.fillRect(r.adjusted(1, 1, -1, -1), QBrush(palette.color(QPalette::Light), Qt::Dense4Pattern));
-    const QColor topLeft = palette.color(sunken ? QPalette::Dark : QPalette::Light);
-    const QColor bottomRight = palette.color(sunken ? QPalette::Light : QPalette::Dark);
-    painter.setPen(topLeft);
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
+    const QColor light = palette.color(QPalette::Light);
+    const QColor dark = palette.color(QPalette::Dark);
+    PaintFrame(painter, r, sunken ? dark : light, sunken ? light : dark);
 
     const QImage image = BitmapResourceImage(glyph_);
     if (image.isNull())

@@ -1,12 +1,16 @@
 #include "platform/ui/desktop_clipboard.h"
 
 #include "platform/base/clipboard_envelope.h"
+#include "platform/ui/qt_text.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -25,11 +29,8 @@ std::optional<ClipboardData> Decode(const QMimeData* mime, UINT format)
         if (!mime->hasText())
             return std::nullopt;
         // Characters the programs' 8-bit texts cannot hold become '?'.
-        const QString text = mime->text();
-        ClipboardData data;
-        data.reserve(static_cast<std::size_t>(text.size()) + 1);
-        for (QChar c : text)
-            data.push_back(c.unicode() < 0x100 ? static_cast<std::uint8_t>(c.unicode()) : '?');
+        const std::string text = FromQString(mime->text());
+        ClipboardData data(text.begin(), text.end());
         data.push_back(0);
         return data;
     }
@@ -56,13 +57,10 @@ public:
             }
         }
         if (format == CF_TEXT) {
-            QString text;
-            for (std::uint8_t c : data) {
-                if (c == 0)
-                    break;  // the text ends at its nul
-                text += QChar(static_cast<char16_t>(c));
-            }
-            pending_->setText(text);
+            // The text ends at its nul.
+            const auto end = std::find(data.begin(), data.end(), std::uint8_t{0});
+            pending_->setText(ToQString(std::string_view(reinterpret_cast<const char*>(data.data()),
+                                                         static_cast<std::size_t>(end - data.begin()))));
             return;
         }
         const ClipboardData block = WrapClipboardData(format, data);

@@ -50,13 +50,18 @@ std::vector<int> TEdgeSlip::RowThicknesses() const
     return rows;
 }
 
-std::vector<TDockableControlBar*> TEdgeSlip::GetBars() const
+std::vector<TEdgeSlip::Place> TEdgeSlip::PlacesInOrder() const
 {
     std::vector<Place> sorted = places_;
     std::sort(sorted.begin(), sorted.end(),
               [](const Place& a, const Place& b) { return a.row != b.row ? a.row < b.row : a.offset < b.offset; });
+    return sorted;
+}
+
+std::vector<TDockableControlBar*> TEdgeSlip::GetBars() const
+{
     std::vector<TDockableControlBar*> bars;
-    for (const Place& p : sorted)
+    for (const Place& p : PlacesInOrder())
         bars.push_back(p.bar);
     return bars;
 }
@@ -146,13 +151,10 @@ void TEdgeSlip::PlaceBars()
 {
     ForgetGone();
     const std::vector<int> rows = RowThicknesses();
-    std::vector<Place> sorted = places_;
-    std::sort(sorted.begin(), sorted.end(),
-              [](const Place& a, const Place& b) { return a.row != b.row ? a.row < b.row : a.offset < b.offset; });
     int rowStart = 0;
     int row = 0;
     int end = 0;  // where the last bar of the row ends
-    for (const Place& p : sorted) {
+    for (const Place& p : PlacesInOrder()) {
         while (row < p.row) {
             rowStart += rows[static_cast<std::size_t>(row)];
             ++row;

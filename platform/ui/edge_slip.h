@@ -46,6 +46,8 @@ private:
     };
 
     bool Horizontal() const { return location_ == alTop || location_ == alBottom; }
+    // The places row by row, each row from its start.
+    std::vector<Place> PlacesInOrder() const;
     TSize BarSize(TDockableControlBar& bar) const;
     std::vector<int> RowThicknesses() const;
     void PlaceBars();

@@ -60,8 +60,8 @@ TWindow* TFrameWindow::SetClientWindow(TWindow* client)
         client->Attr.Style |= WS_CHILD | WS_VISIBLE;
         if (IsWindow()) {
             client->Create();
-            const TRect r = GetClientRect();
-            client->MoveWindow(0, 0, r.Width(), r.Height());
+            // A decorated frame keeps its bars: the client gets what they leave.
+            LayoutClient();
         }
     }
     return previous;

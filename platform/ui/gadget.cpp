@@ -108,14 +108,6 @@ void TGadget::Paint(QPainter& painter)
     const QColor light = palette.color(QPalette::Light);
     const QColor dark = palette.color(QPalette::Dark);
     // Raised borders are light at the top left, recessed ones dark there.
-    auto frame = [&painter](const QRect& rect, const QColor& topLeft, const QColor& bottomRight) {
-        painter.setPen(topLeft);
-        painter.drawLine(rect.topLeft(), rect.topRight());
-        painter.drawLine(rect.topLeft(), rect.bottomLeft());
-        painter.setPen(bottomRight);
-        painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-        painter.drawLine(rect.topRight(), rect.bottomRight());
-    };
     switch (borderStyle_) {
     case None:
         break;
@@ -124,18 +116,28 @@ void TGadget::Paint(QPainter& painter)
         painter.drawRect(r.adjusted(0, 0, -1, -1));
         break;
     case Raised:
-        frame(r, light, dark);
+        PaintFrame(painter, r, light, dark);
         break;
     case Recessed:
-        frame(r, dark, light);
+        PaintFrame(painter, r, dark, light);
         break;
     case Embossed:
-        frame(r, dark, light);
-        frame(r.adjusted(1, 1, -1, -1), light, dark);
+        PaintFrame(painter, r, dark, light);
+        PaintFrame(painter, r.adjusted(1, 1, -1, -1), light, dark);
         break;
     }
     const TRect inner = GetInnerRect();
     PaintContents(painter, QRect(inner.left, inner.top, inner.Width(), inner.Height()));
+}
+
+void TGadget::PaintFrame(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight)
+{
+    painter.setPen(topLeft);
+    painter.drawLine(rect.topLeft(), rect.topRight());
+    painter.drawLine(rect.topLeft(), rect.bottomLeft());
+    painter.setPen(bottomRight);
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter.drawLine(rect.topRight(), rect.bottomRight());
 }
 
 void TGadget::PaintContents(QPainter& /*painter*/, const QRect& /*inner*/)

@@ -10,6 +10,7 @@
 
 #include <string>
 
+class QColor;
 class QPainter;
 class QRect;
 class TGadgetWindow;
@@ -77,6 +78,9 @@ protected:
     // Paints the border, then the contents in the inner rectangle.
     virtual void Paint(QPainter& painter);
     virtual void PaintContents(QPainter& painter, const QRect& inner);
+    // A one-pixel frame around `rect`: its top and left edges in `topLeft`,
+    // the others in `bottomRight`.
+    static void PaintFrame(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight);
     TRect GetInnerRect() const;
 
     // The mouse, in the gadget window's client coordinates.

@@ -174,12 +174,12 @@ void TGadgetWindow::SetMargins(const TMargins& margins)
 void TGadgetWindow::SetFont(const char* face, int pointSize)
 {
     *font_ = PlatformFont(face ? face : "MS Sans Serif", pointSize > 0 ? pointSize : 8);
-    if (IsWindow())
-        GetWidget()->setFont(*font_);
-    for (TGadget* g : gadgets_)
-        g->SizeChanged();
-    if (IsWindow())
-        LayoutSession();
+    if (!IsWindow())
+        return;
+    GetWidget()->setFont(*font_);
+    // Gadgets measure their texts with the font at each layout: one layout
+    // serves them all.
+    LayoutSession();
 }
 
 TSize TGadgetWindow::GadgetSize(TGadget& gadget)

@@ -7,8 +7,6 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-#include <cctype>
-
 namespace {
 
 std::vector<THelpRequest>& Requests()
@@ -33,10 +31,7 @@ THelpViewer& Viewer()
 
 bool IsHtml(const std::string& path)
 {
-    std::string tail = path.substr(path.find_last_of('.') + 1);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == "html" || tail == "htm";
+    return WildcardMatch("*.html", path) || WildcardMatch("*.htm", path);
 }
 
 // The file that shows the help: a rendition the desktop can show first, the

@@ -246,30 +246,27 @@ TMenu* TMenu::Locate(UINT item, UINT flags, int& position)
     return (flags & MF_BYPOSITION) ? nullptr : FindCommand(item, &position);
 }
 
-UINT TMenu::EnableMenuItem(UINT item, UINT flags)
+UINT TMenu::SetStateBits(UINT item, UINT flags, UINT mask)
 {
     int position = -1;
     TMenu* menu = Locate(item, flags, position);
     if (!menu)
         return static_cast<UINT>(-1);
     Item& it = menu->items_[static_cast<std::size_t>(position)];
-    const UINT previous = it.flags & (MF_GRAYED | MF_DISABLED);
-    it.flags = (it.flags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
+    const UINT previous = it.flags & mask;
+    it.flags = (it.flags & ~mask) | (flags & mask);
     menu->Sync(it);
     return previous;
 }
 
+UINT TMenu::EnableMenuItem(UINT item, UINT flags)
+{
+    return SetStateBits(item, flags, MF_GRAYED | MF_DISABLED);
+}
+
 UINT TMenu::CheckMenuItem(UINT item, UINT flags)
 {
-    int position = -1;
-    TMenu* menu = Locate(item, flags, position);
-    if (!menu)
-        return static_cast<UINT>(-1);
-    Item& it = menu->items_[static_cast<std::size_t>(position)];
-    const UINT previous = it.flags & MF_CHECKED;
-    it.flags = (it.flags & ~MF_CHECKED) | (flags & MF_CHECKED);
-    menu->Sync(it);
-    return previous;
+    return SetStateBits(item, flags, MF_CHECKED);
 }
 
 UINT TMenu::GetMenuState(UINT item, UINT flags) const

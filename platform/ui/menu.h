@@ -100,6 +100,8 @@ private:
     int Find(UINT item, UINT flags) const;  // position in this menu or -1
     // The menu that holds the item (this one, or a pop-up for a command) and its position.
     TMenu* Locate(UINT item, UINT flags, int& position);
+    // Sets the item's `mask` bits to those of `flags`; answers their previous state, or -1.
+    UINT SetStateBits(UINT item, UINT flags, UINT mask);
     void Insert(Item item);
     void Sync(Item& item);
 

@@ -42,23 +42,13 @@ std::vector<std::string> SplitCommandLine(const std::string& line)
     return words;
 }
 
-bool EndsWithExe(const std::string& name)
-{
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".exe";
-}
-
 // The file for a name in a folder, the ".EXE" dropped when only the name without it is there.
 std::string FindIn(const std::string& folder, const std::string& name)
 {
     const std::string path = folder.empty() ? name : JoinPath(folder, name);
     if (FileExists(path))
         return ResolvePath(path);
-    if (EndsWithExe(name)) {
+    if (WildcardMatch("*.exe", name)) {
         const std::string bare = path.substr(0, path.size() - 4);
         if (FileExists(bare))
             return ResolvePath(bare);

@@ -335,31 +335,36 @@ void TTestDriver::OpenAndCancelCombo(TWindow& parent, int id)
     ProcessEvents();
 }
 
-void TTestDriver::ClickListItem(TWindow& parent, int id, int index, UINT keys)
+QListWidget* TTestDriver::ShowListItem(TWindow& parent, int id, int index, QPoint& centre)
 {
-    auto* list = qobject_cast<QListWidget*>(Control(parent, id) ? Control(parent, id)->GetWidget() : nullptr);
+    TWindow* control = Control(parent, id);
+    auto* list = qobject_cast<QListWidget*>(control ? control->GetWidget() : nullptr);
     if (!list || index < 0 || index >= list->count()) {
         ADD_FAILURE() << "list box " << id << " has no item " << index;
-        return;
+        return nullptr;
     }
     Activate(parent);
     list->scrollToItem(list->item(index));
-    const QPoint point = list->visualItemRect(list->item(index)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Modifiers(keys), point);
-    ProcessEvents();
+    centre = list->visualItemRect(list->item(index)).center();
+    return list;
+}
+
+void TTestDriver::ClickListItem(TWindow& parent, int id, int index, UINT keys)
+{
+    QPoint centre;
+    if (QListWidget* list = ShowListItem(parent, id, index, centre)) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Modifiers(keys), centre);
+        ProcessEvents();
+    }
 }
 
 void TTestDriver::DoubleClickListItem(TWindow& parent, int id, int index)
 {
-    auto* list = qobject_cast<QListWidget*>(Control(parent, id) ? Control(parent, id)->GetWidget() : nullptr);
-    if (!list || index < 0 || index >= list->count()) {
-        ADD_FAILURE() << "list box " << id << " has no item " << index;
-        return;
+    QPoint centre;
+    if (QListWidget* list = ShowListItem(parent, id, index, centre)) {
+        DoubleClick(list->viewport(), centre, {});
+        ProcessEvents();
     }
-    Activate(parent);
-    list->scrollToItem(list->item(index));
-    DoubleClick(list->viewport(), list->visualItemRect(list->item(index)).center(), {});
-    ProcessEvents();
 }
 
 void TTestDriver::CloseBox(TWindow& window)
@@ -369,17 +374,26 @@ void TTestDriver::CloseBox(TWindow& window)
     ProcessEvents();
 }
 
-UINT TTestDriver::OpenMenuItem(TFrameWindow& frame, UINT id)
+TMenu* TTestDriver::OpenPopupWith(TFrameWindow& frame, UINT id, int& position)
 {
-    int position = -1;
+    position = -1;
     TMenu* popup = frame.GetMenu() ? frame.GetMenu()->FindCommand(id, &position) : nullptr;
     if (!popup) {
         ADD_FAILURE() << "the menu has no command " << id;
-        return static_cast<UINT>(-1);
+        return nullptr;
     }
     Activate(frame);
     popup->GetQMenu()->popup(QPoint(0, 0));
     ProcessEvents();
+    return popup;
+}
+
+UINT TTestDriver::OpenMenuItem(TFrameWindow& frame, UINT id)
+{
+    int position = -1;
+    TMenu* popup = OpenPopupWith(frame, id, position);
+    if (!popup)
+        return static_cast<UINT>(-1);
     const UINT state = popup->GetMenuState(static_cast<UINT>(position), MF_BYPOSITION);
     popup->GetQMenu()->hide();
     ProcessEvents();
@@ -395,18 +409,12 @@ std::string TTestDriver::MenuItemText(TFrameWindow& frame, UINT id)
 bool TTestDriver::ChooseMenuItem(TFrameWindow& frame, UINT id)
 {
     int position = -1;
-    TMenu* popup = frame.GetMenu() ? frame.GetMenu()->FindCommand(id, &position) : nullptr;
-    if (!popup) {
-        ADD_FAILURE() << "the menu has no command " << id;
+    TMenu* popup = OpenPopupWith(frame, id, position);
+    if (!popup)
         return false;
-    }
-    Activate(frame);
-    QMenu* menu = popup->GetQMenu();
-    menu->popup(QPoint(0, 0));
-    ProcessEvents();
     QAction* action = popup->GetAction(position);
     const bool enabled = action && action->isEnabled();
-    menu->hide();
+    popup->GetQMenu()->hide();
     if (enabled)
         action->trigger();
     ProcessEvents();

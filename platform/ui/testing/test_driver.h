@@ -29,6 +29,7 @@
 #include <string_view>
 #include <vector>
 
+class QListWidget;
 class QPoint;
 class QWidget;
 class TMDIChild;
@@ -151,6 +152,12 @@ private:
     };
 
     void OnModal(TWindow& modal);
+    // Opens the pop-up of the frame's menu that holds command `id` (a test
+    // failure and null when there is none); `position` is the item's.
+    TMenu* OpenPopupWith(TFrameWindow& frame, UINT id, int& position);
+    // Scrolls list box `id` to item `index` (a test failure and null when
+    // there is none); `centre` is the item's middle in the list's viewport.
+    QListWidget* ShowListItem(TWindow& parent, int id, int index, QPoint& centre);
     void AtPoint(TWindow& window, TPoint point, const std::function<void(QWidget*, QPoint)>& act);
     void Activate(TWindow& window);
     QWidget* KeyTarget();

@@ -130,15 +130,10 @@ bool TTestDriver::ChooseSystemMenuItem(TMDIChild& child, UINT command)
 void TTestDriver::HoverMenuItem(TFrameWindow& frame, UINT id)
 {
     int position = -1;
-    TMenu* popup = frame.GetMenu() ? frame.GetMenu()->FindCommand(id, &position) : nullptr;
-    if (!popup) {
-        ADD_FAILURE() << "the menu has no command " << id;
+    TMenu* popup = OpenPopupWith(frame, id, position);
+    if (!popup)
         return;
-    }
-    Activate(frame);
     QMenu* menu = popup->GetQMenu();
-    menu->popup(QPoint(0, 0));
-    ProcessEvents();
     const QRect item = menu->actionGeometry(popup->GetAction(position));
     SendMouse(menu, QEvent::MouseMove, item.topLeft() + QPoint(2, 2), Qt::NoButton, Qt::NoButton);
     SendMouse(menu, QEvent::MouseMove, item.center(), Qt::NoButton, Qt::NoButton);

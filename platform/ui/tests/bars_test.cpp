@@ -143,6 +143,25 @@ TEST_F(BarsTest, BarsSitAlongTheEdgesAndTheClientTakesTheRest)
     EXPECT_EQ(tools.Height(), wanted.cy);
 }
 
+TEST(DecoratedFrameTest, ClientGivenToAShownFrameLeavesTheBarsTheirPlace)
+{
+    TTestDriver driver;
+    TDecoratedFrame frame(nullptr, "Quellstor", nullptr);
+    frame.Attr.W = 400;
+    frame.Attr.H = 300;
+    auto* status = new TStatusBar(&frame);
+    frame.Insert(*status, TDecoratedFrame::Bottom);
+    driver.Show(frame);
+
+    auto* client = new TWindow(nullptr, "client");
+    frame.SetClientWindow(client);
+    driver.ProcessEvents();
+    const TRect area = client->GetWindowRect();
+    EXPECT_EQ(area.top, frame.ClientToScreen({0, 0}).y);
+    EXPECT_EQ(area.bottom, status->GetWindowRect().top) << "the client covers the status bar";
+    EXPECT_EQ(area.Width(), frame.GetClientRect().Width());
+}
+
 TEST_F(BarsTest, PaneShowsItsText)
 {
     const QImage before = driver.Grab(*frame.status);
@@ -156,6 +175,18 @@ TEST_F(BarsTest, PaneShowsItsText)
             changed += before.pixel(x, y) != after.pixel(x, y);
     }
     EXPECT_GT(changed, 0) << "the pane was not repainted with its text";
+}
+
+TEST_F(BarsTest, PanesAndTheBarGrowWithTheBarsFont)
+{
+    const int paneWidth = frame.model->GetBounds().Width();
+    const int barHeight = frame.status->GetWindowRect().Height();
+    frame.status->SetFont("MS Sans Serif", 16);
+    driver.ProcessEvents();
+    EXPECT_GT(frame.model->GetBounds().Width(), paneWidth);
+    EXPECT_GT(frame.status->GetWindowRect().Height(), barHeight);
+    EXPECT_EQ(frame.status->GetWindowRect().bottom, frame.ClientToScreen({0, frame.GetClientRect().bottom}).y)
+        << "the frame laid its bars out again";
 }
 
 TEST_F(BarsTest, MessageAreaShowsTheHintOfTheHoveredMenuItem)

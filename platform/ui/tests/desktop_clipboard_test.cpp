@@ -96,4 +96,14 @@ TEST(DesktopClipboardTest, TextFromAnotherProgramIsEightBitAndNulEnded)
     EXPECT_EQ(*text, expected);
 }
 
+TEST(DesktopClipboardTest, TextCopiedEndsAtItsNulAndReachesTheDesktopAsLatin1)
+{
+    TTestDriver driver;
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, {'3', ' ', 0xB0, 'C', 0, 'x', 'y'});
+    CloseClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("3 \xc2\xb0" "C"));
+}
+
 }  // namespace

@@ -68,4 +68,29 @@ TEST_F(HelpTest, InstalledHelpOpensAtTheContext)
     EXPECT_EQ(opened.size(), 2u) << "quitting opens nothing";
 }
 
+TEST_F(HelpTest, ContextIsGivenOnlyToAnHtmlRendition)
+{
+    struct Case {
+        const char* rendition;  // the file installed beside the help file's name
+        const char* fragment;
+    };
+    const Case cases[] = {
+        {"PLINTVLR.HTM", "context-131174"},
+        {"plintvlr.Html", "context-131174"},
+        {"plintvlr.pdf", ""},
+        {"PLINTVLR.HLP", ""},  // the help file itself
+    };
+    const std::string file = folder.Path() + "\\HELP\\PLINTVLR.HLP";
+    for (const Case& c : cases) {
+        RemoveDirTree(folder.Path() + "/help");
+        MakeDir(folder.Path() + "/help");
+        WriteWholeFile(folder.Path() + "/help/" + c.rendition, "help");
+        opened.clear();
+        EXPECT_TRUE(WinHelp(nullptr, file.c_str(), HELP_CONTEXT, 131174)) << c.rendition;
+        ASSERT_EQ(opened.size(), 1u) << c.rendition;
+        EXPECT_EQ(opened[0].path, folder.Path() + "/help/" + c.rendition);
+        EXPECT_EQ(opened[0].fragment, c.fragment) << c.rendition;
+    }
+}
+
 }  // namespace
