@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -273,6 +275,38 @@ TEST_F(FrameTest, AnOwnerKilledOutsideTheMutexIsReplaced) {
   clock.Advance(1000);
   EXPECT_EQ(b.Run(kPoll), 1);
   EXPECT_EQ(b.Run(kOwnsCommunication), 1);
+}
+
+TEST_F(FrameTest, ANormalExitReleasesTheClientsOfThreadsThatStillRun) {
+  enum { kWorkerCommunicates = kFirstTestCommand, kExit };
+  auto step = With([](std::int32_t command) -> std::int32_t {
+    if (command == kExit) std::exit(0);  // as a program returns from main
+    // A worker that takes the roles and is still running when the process
+    // ends: its thread detach never comes.
+    std::promise<std::int32_t> started;
+    std::future<std::int32_t> result = started.get_future();
+    std::thread([promise = std::move(started)]() mutable {
+      std::int32_t status = 0;
+      if (InitVarnholtnet() == 1) VNHInitCommunication(&status);
+      promise.set_value(status);
+      for (;;) pause();
+    }).detach();
+    return result.get();
+  });
+  Child a(step);
+  ASSERT_EQ(a.Run(kInit), 1);
+  ASSERT_EQ(a.Run(kWorkerCommunicates), 1);
+  Snapshot snap = Inspect();
+  ASSERT_EQ(snap.client_pids, Pids({&a, &a}));
+  ASSERT_EQ(snap.owner_pid, static_cast<std::uint32_t>(a.pid()));
+  EXPECT_EQ(a.Run(kExit), Child::kNoAnswer) << "the child has ended";
+  a.Kill();
+  snap = Inspect();
+  EXPECT_TRUE(snap.client_pids.empty());
+  EXPECT_EQ(snap.owner_pid, 0u);
+  EXPECT_EQ(snap.server_pid, 0u);
+  EXPECT_EQ(snap.communication_count, 0u);
+  EXPECT_EQ(snap.attach_count, 1u) << "this process alone";
 }
 
 // A stand-in for the TCP/IP transport that notes in which process its socket is.
