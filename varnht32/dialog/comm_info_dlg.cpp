@@ -1,6 +1,5 @@
 #include "varnht32/dialog/comm_info_dlg.h"
 
-#include <cstring>
 #include <string>
 
 #include "platform/ui/messages.h"
@@ -12,13 +11,6 @@ constexpr int kNodeEdits[4] = {IDC_NODE1, IDC_NODE2, IDC_NODE3, IDC_NODE4};
 constexpr UINT kNodeAddressLimit = 19;
 constexpr UINT kNetworkLimit = 255;
 constexpr UINT kTimeoutLimit = 19;
-
-template <std::size_t N>
-void CopyText(char (&to)[N], const std::string& text) {
-    const std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(to, text.data(), n);
-    std::memset(to + n, 0, N - n);
-}
 
 TDialogTemplate MakeTemplate()
 {
@@ -75,7 +67,7 @@ void TCommInfoDlg::SetupWindow()
     SetDlgItemText(IDC_TCPIP, form_.tcpip_caption);
     SetDlgItemText(IDC_OWN_ADDRESS, form_.own_address);
     SendDlgItemMessage(IDC_NETWORK, EM_LIMITTEXT, kNetworkLimit);
-    SetDlgItemText(IDC_NETWORK, std::string(form_.network, strnlen(form_.network, sizeof form_.network)).c_str());
+    SetDlgItemText(IDC_NETWORK, std::string(vnh::FormText(form_.network)).c_str());
     SendDlgItemMessage(IDC_TIMEOUT, EM_LIMITTEXT, kTimeoutLimit);
     SetDlgItemText(IDC_TIMEOUT, form_.timeout);
     UpdateEnables();
@@ -111,13 +103,12 @@ void TCommInfoDlg::CmOk()
 {
     for (int i = 0; i < 4; ++i) {
         form_.enable[i] = IsDlgButtonChecked(IDC_CHANNEL1 + i) == BST_CHECKED ? 1 : 0;
-        CopyText(form_.node_address[i], GetDlgItemText(kNodeEdits[i]));
+        vnh::SetFormText(form_.node_address[i], GetDlgItemText(kNodeEdits[i]));
     }
     form_.enable[4] = IsDlgButtonChecked(IDC_TCPIP) == BST_CHECKED ? 1 : 0;
-    CopyText(form_.timeout, GetDlgItemText(IDC_TIMEOUT));
-    const std::string network = GetDlgItemText(IDC_NETWORK);
-    CopyText(form_.network, network);
-    form_.network_length = static_cast<uint32_t>(strnlen(form_.network, sizeof form_.network));
+    vnh::SetFormText(form_.timeout, GetDlgItemText(IDC_TIMEOUT));
+    vnh::SetFormText(form_.network, GetDlgItemText(IDC_NETWORK));
+    form_.network_length = static_cast<uint32_t>(vnh::FormText(form_.network).size());
     CloseHelp();
     TDialog::CmOk();
 }

@@ -7,6 +7,10 @@
 
 #include <stdint.h>
 
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
 extern "C" {
 
 // Texts are NUL-terminated within their arrays.
@@ -42,5 +46,20 @@ namespace vnh {
 constexpr const char* kCommInfoLibraryName = "libvarnht32dlg.so";
 constexpr const char* kRunCommInfoDialogEntry = "VNHRunCommInfoDialog";
 constexpr const char* kShowCommInfoErrorEntry = "VNHShowCommInfoError";
+
+// A text field of the form, up to its terminator (or its whole array).
+template <std::size_t N>
+std::string_view FormText(const char (&field)[N]) {
+  const void* end = std::memchr(field, '\0', N);
+  return std::string_view(field, end != nullptr ? static_cast<const char*>(end) - field : N);
+}
+
+// Writes a text field, cut to fit with its terminator, the rest zeroed.
+template <std::size_t N>
+void SetFormText(char (&field)[N], std::string_view text) {
+  std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
+  std::memcpy(field, text.data(), n);
+  std::memset(field + n, 0, N - n);
+}
 
 }  // namespace vnh

@@ -19,23 +19,9 @@ constexpr Setting kEnables[] = {Setting::kEnableKelmnet1, Setting::kEnableKelmne
 constexpr Setting kNodeAddresses[] = {Setting::kKelmnet1NodeAddress, Setting::kKelmnet2NodeAddress,
                                       Setting::kKelmnet3NodeAddress, Setting::kKelmnet4NodeAddress};
 
-template <std::size_t N>
-void CopyText(char (&to)[N], std::string_view text) {
-  std::size_t n = text.size() < N - 1 ? text.size() : N - 1;
-  std::memcpy(to, text.data(), n);
-  std::memset(to + n, 0, N - n);
-}
-
-// A text field of the copy, up to its terminator (or its whole array).
-template <std::size_t N>
-std::string_view TextOf(const char (&field)[N]) {
-  const void* end = std::memchr(field, '\0', N);
-  return std::string_view(field, end != nullptr ? static_cast<const char*>(end) - field : N);
-}
-
 std::string_view NetworkOf(const VNHCommInfoForm& form) {
   std::size_t n = form.network_length < sizeof form.network ? form.network_length : sizeof form.network;
-  return TextOf(form.network).substr(0, n);
+  return FormText(form.network).substr(0, n);
 }
 
 std::string DecimalText(std::int32_t value) { return std::to_string(value); }
@@ -96,17 +82,17 @@ void FillCommInfoForm(VNHCommInfoForm& form, std::uint32_t own) {
   std::memset(&form, 0, sizeof form);
   for (int i = 0; i < 5; ++i) form.enable[i] = SettingOn(kEnables[i]) ? 1 : 0;
   for (int i = 0; i < kCardChannels; ++i) {
-    CopyText(form.node_address[i], DecimalText(SettingInteger(kNodeAddresses[i])));
+    SetFormText(form.node_address[i], DecimalText(SettingInteger(kNodeAddresses[i])));
   }
-  CopyText(form.own_address, own != 0 ? DottedAddress(own) : std::string(LibraryString(kStrNone)));
-  CopyText(form.tcpip_caption,
+  SetFormText(form.own_address, own != 0 ? DottedAddress(own) : std::string(LibraryString(kStrNone)));
+  SetFormText(form.tcpip_caption,
            LibraryString(kStrChannel) + DecimalText(SettingInteger(Setting::kTcpIpChannel)));
-  CopyText(form.timeout, DecimalText(SettingInteger(Setting::kTransTimeOut)));
+  SetFormText(form.timeout, DecimalText(SettingInteger(Setting::kTransTimeOut)));
   std::string network(SettingText(Setting::kTcpIpNetwork));
   // Without a network of its own the channel uses the own address's.
   if (network.empty() && own != 0) network = DottedAddress(own & 0xFFFFFF00u);
-  CopyText(form.network, network);
-  form.network_length = static_cast<std::uint32_t>(TextOf(form.network).size());
+  SetFormText(form.network, network);
+  form.network_length = static_cast<std::uint32_t>(FormText(form.network).size());
 }
 
 CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommInfoForm& after) {
@@ -118,12 +104,12 @@ CommInfoOutcome ApplyCommInfoForm(const VNHCommInfoForm& before, const VNHCommIn
     }
   }
   for (int i = 0; i < kCardChannels; ++i) {
-    if (TextOf(before.node_address[i]) != TextOf(after.node_address[i])) {
-      AssignDecimal(assigner, kNodeAddresses[i], TextOf(after.node_address[i]));
+    if (FormText(before.node_address[i]) != FormText(after.node_address[i])) {
+      AssignDecimal(assigner, kNodeAddresses[i], FormText(after.node_address[i]));
     }
   }
-  if (TextOf(before.timeout) != TextOf(after.timeout)) {
-    AssignDecimal(assigner, Setting::kTransTimeOut, TextOf(after.timeout));
+  if (FormText(before.timeout) != FormText(after.timeout)) {
+    AssignDecimal(assigner, Setting::kTransTimeOut, FormText(after.timeout));
   }
   std::string_view network = NetworkOf(after);
   if (NetworkOf(before) != network) {

@@ -65,17 +65,25 @@ std::int32_t ParseNodeAddress(std::uint32_t channel, std::string_view text, std:
   return 1;
 }
 
+// The element of a node address on a channel: 1, or -4 when none can be had.
+std::int32_t ElementAt(std::uint32_t channel, std::uint32_t address, std::uint32_t* element) {
+  *element = NodeElement(channel, address);
+  return *element != 0 ? 1 : -4;
+}
+
 // The element of a node named on a channel: 1 or the failure status.
+std::int32_t NodeOnChannel(std::uint32_t channel, const VNHIdentifier* node, std::uint32_t* element) {
+  std::uint32_t address = 0;
+  std::int32_t status = ParseNodeAddress(channel, IdentifierText(node), &address);
+  return status == 1 ? ElementAt(channel, address, element) : status;
+}
+
+// The same for a channel named too.
 std::int32_t NodeOf(const VNHIdentifier* channel_name, const VNHIdentifier* node,
                     std::uint32_t* channel, std::uint32_t* element) {
   std::int32_t status = 0;
   *channel = FindChannel(channel_name, &status);
-  if (*channel == 0) return status;
-  std::uint32_t address = 0;
-  status = ParseNodeAddress(*channel, IdentifierText(node), &address);
-  if (status != 1) return status;
-  *element = NodeElement(*channel, address);
-  return *element != 0 ? 1 : -4;
+  return *channel != 0 ? NodeOnChannel(*channel, node, element) : status;
 }
 
 // Every export that queues an action on a connection: the lock, the
@@ -318,7 +326,7 @@ VNH_API std::int32_t VNH_CALL VNHNodeStatusRequest(const VNHIdentifier* channel,
   return QueueGlobal(kActionNodeStatus, channel, action, status,
                      [&](std::uint32_t c, std::uint32_t* element) {
                        std::int32_t result = 1;
-                       if (!IdentifierText(node).empty()) result = NodeOf(channel, node, &c, element);
+                       if (!IdentifierText(node).empty()) result = NodeOnChannel(c, node, element);
                        return result == 1 && NodeStatusBusy() ? -16 : result;
                      });
 }
@@ -335,9 +343,7 @@ VNH_API std::int32_t VNH_CALL VNHIdentifyRemsys(const VNHIdentifier* channel,
                            (result == 1 && address <= kBroadcastNode)) {
                          return -38;
                        }
-                       if (result != 1) return result;
-                       *element = NodeElement(c, address);
-                       return *element != 0 ? 1 : -4;
+                       return result == 1 ? ElementAt(c, address, element) : result;
                      });
 }
 

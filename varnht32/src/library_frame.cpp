@@ -118,7 +118,10 @@ void DetachThread() { DetachSlot(t_slot); }
 
 void DetachProcess() {
   if (!g_process.attached) return;
-  if (SlotCurrent(t_slot)) {
+  // Every client of the process goes, also those of threads that still run
+  // when the process ends: their thread detach never comes. At exit the
+  // calling thread's own slot is already reset, so the lock attaches it anew.
+  {
     MutexLock lock;
     if (lock.held()) ReleaseClientsOf(ThisProcess());
   }

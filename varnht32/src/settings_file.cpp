@@ -8,9 +8,6 @@ namespace vnh {
 
 namespace {
 
-constexpr double kRealLimit = 1e38;
-constexpr std::int64_t kIntegerLimit = 2147483647;
-
 // The next line of the text without its line end; false at the end.
 bool NextLine(std::string_view text, std::size_t* at, std::string_view* line) {
   if (*at >= text.size()) return false;

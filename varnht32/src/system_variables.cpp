@@ -12,8 +12,6 @@ namespace vnh {
 
 namespace {
 
-constexpr double kIntegerLimit = 2147483647.0;
-constexpr double kRealLimit = 1e38;
 constexpr std::string_view kRevisionBanner = "Varnholtnet revision 2.1-3";
 
 constexpr VariableDefinition Boolean(std::string_view name, bool value) {

@@ -12,9 +12,6 @@ static_assert(sizeof(VariableRecord) <= RegisteredSize(kTypeSystemVariable));
 
 namespace {
 
-constexpr double kFileIntegerLimit = 2147483647.0;
-constexpr double kFileRealLimit = 1e38;
-
 constexpr std::uint16_t StorageType(VariableType type) {
   switch (type) {
     case kVariableBoolean: return kTypeBooleanStorage;
@@ -56,7 +53,7 @@ std::uint32_t IntegerWord(double v) {
 }
 
 VariableDefinition FileDefinition(std::string_view name, const VariableValue& v) {
-  double limit = v.type == kVariableReal ? kFileRealLimit : kFileIntegerLimit;
+  double limit = v.type == kVariableReal ? kRealLimit : kIntegerLimit;
   return VariableDefinition{name, v.type, v.boolean, v.integer, v.real, v.text, -limit, limit};
 }
 

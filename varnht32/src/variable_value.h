@@ -21,6 +21,11 @@ constexpr std::size_t kVariableNameMax = 21;
 constexpr std::size_t kVariableTextMax = 139;
 constexpr std::size_t kVariableTextStorage = 140;
 
+// The widest numbers a variable may hold: what the settings file takes, the
+// range of a variable that only the file defines, and the test variables'.
+constexpr std::int32_t kIntegerLimit = 2147483647;
+constexpr double kRealLimit = 1e38;
+
 struct VariableValue {
   VariableType type = kVariableBoolean;
   bool boolean = false;

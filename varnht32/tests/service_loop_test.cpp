@@ -394,6 +394,24 @@ TEST_F(ServiceLoopTest, IdentifyNeedsANodeOtherThanTheBroadcastNode) {
   EXPECT_EQ(status, -2) << "no channel 7";
 }
 
+TEST_F(ServiceLoopTest, ANodeStatusRequestForANamedNodeChecksItsAddress) {
+  VNHIdentifier channel{1, "1"};
+  const struct {
+    const char* node;
+    std::int32_t expect;
+  } cases[] = {{"x", -30}, {" 12a", -30}, {"1234567890", -30}, {"0", -483}, {"200", -483}};
+  for (const auto& c : cases) {
+    VNHIdentifier n{};
+    n.length = static_cast<std::uint32_t>(std::strlen(c.node));
+    std::memcpy(n.text, c.node, n.length);
+    VNHHandle action = 5;
+    std::int32_t status = 0;
+    VNHNodeStatusRequest(&channel, &n, &action, &status);
+    EXPECT_EQ(status, c.expect) << "'" << c.node << "'";
+    EXPECT_EQ(action, 0u) << "'" << c.node << "'";
+  }
+}
+
 // A node whose software code takes subscriptions only through the report flag
 // of the connect request.
 TEST_F(ServiceLoopTest, ASubscriptionByConnectIsInForceOnceTheNodeAnswers) {
