@@ -208,8 +208,6 @@ private:
     bool HoldsLockOn(const std::string& folder) const;
     bool TakeLock(const std::string& folder);
     void ReleaseLock();
-    std::optional<std::vector<std::uint8_t>> ReadRecordPadded(int table, std::uint32_t key,
-                                                              std::size_t minimumSize);
     void SaveChanges();
     bool IsCurrentDatabase() const;
 
