@@ -598,24 +598,17 @@ bool adatabase::OpenFiles(std::string_view name)
         return false;
     if (!TakeLock(folder))
         return false;
-    for (int& handle : handles_) {
-        DfClose(handle);
-        handle = -1;
+    CloseHandles();
+    bool opened = CreateTableFiles(folder);
+    for (std::size_t i = 0; opened && i < kProjectTables.size(); ++i) {
+        const int table = kProjectTables[i];
+        handles_[table] = DfOpen(JoinPath(folder, TableFileName(table)));
+        opened = handles_[table] >= 0;
     }
-    for (int table : kProjectTables) {
-        const std::string path = JoinPath(folder, TableFileName(table));
-        if (!FileExists(path) && DfCreate(path) != DF_OK)
-            handles_[table] = -1;
-        else
-            handles_[table] = DfOpen(path);
-        if (handles_[table] < 0) {
-            for (int& handle : handles_) {
-                DfClose(handle);
-                handle = -1;
-            }
-            ReleaseLock();
-            return false;
-        }
+    if (!opened) {
+        CloseHandles();
+        ReleaseLock();
+        return false;
     }
     folder_ = folder;
     _QSglobals.SetProjectDirectory(folder);
@@ -747,6 +740,11 @@ void adatabase::CloseFiles()
 {
     if (modified_)
         SaveChanges();
+    CloseHandles();
+}
+
+void adatabase::CloseHandles()
+{
     for (int& handle : handles_) {
         DfClose(handle);
         handle = -1;
