@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -309,10 +310,12 @@ int adatabase::GetSystemRecordInfo(std::uint32_t key, std::uint32_t& position, s
     return DfRecordInfo(handle, key, position, length);
 }
 
-std::optional<std::vector<std::uint8_t>> adatabase::ReadRecordPadded(int table, std::uint32_t key,
-                                                                     std::size_t minimumSize)
+namespace {
+
+// The key's record, padded with zeros to at least minimumSize bytes; nothing
+// when it is absent or cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadRecordPadded(int handle, std::uint32_t key, std::size_t minimumSize)
 {
-    int handle = HandleOf(table);
     std::uint32_t position = 0;
     std::uint16_t length = 0;
     if (handle < 0 || DfRecordInfo(handle, key, position, length) != DF_OK)
@@ -326,6 +329,8 @@ std::optional<std::vector<std::uint8_t>> adatabase::ReadRecordPadded(int table, 
         record.resize(minimumSize, 0);
     return record;
 }
+
+}  // namespace
 
 void adatabase::GetName(char* buffer, std::size_t n) const
 {
@@ -412,7 +417,7 @@ void adatabase::CheckSize()
 int adatabase::GetPortProtocol(int port, int& portCode)
 {
     portCode = 0;
-    auto record = ReadRecordPadded(kTableSystem, kRecChannelProtocols, 0);
+    auto record = ReadRecordPadded(HandleOf(kTableSystem), kRecChannelProtocols, 0);
     if (!record)
         return port == 1 ? protocol_ : -1;
     const std::size_t rows = record->size() / kChannelRowSize;
@@ -593,24 +598,17 @@ bool adatabase::OpenFiles(std::string_view name)
         return false;
     if (!TakeLock(folder))
         return false;
-    for (int& handle : handles_) {
-        DfClose(handle);
-        handle = -1;
+    CloseHandles();
+    bool opened = CreateTableFiles(folder);
+    for (std::size_t i = 0; opened && i < kProjectTables.size(); ++i) {
+        const int table = kProjectTables[i];
+        handles_[table] = DfOpen(JoinPath(folder, TableFileName(table)));
+        opened = handles_[table] >= 0;
     }
-    for (int table : kProjectTables) {
-        const std::string path = JoinPath(folder, TableFileName(table));
-        if (!FileExists(path) && DfCreate(path) != DF_OK)
-            handles_[table] = -1;
-        else
-            handles_[table] = DfOpen(path);
-        if (handles_[table] < 0) {
-            for (int& handle : handles_) {
-                DfClose(handle);
-                handle = -1;
-            }
-            ReleaseLock();
-            return false;
-        }
+    if (!opened) {
+        CloseHandles();
+        ReleaseLock();
+        return false;
     }
     folder_ = folder;
     _QSglobals.SetProjectDirectory(folder);
@@ -626,7 +624,7 @@ int adatabase::OpenProject(std::string_view name)
     totals_.fill(0);
     ProjectHooks& hooks = GetProjectHooks();
 
-    if (auto info = ReadRecordPadded(kTableSystem, kRecProjectInfo, kProjectInfoLength)) {
+    if (auto info = ReadRecordPadded(HandleOf(kTableSystem), kRecProjectInfo, kProjectInfoLength)) {
         std::vector<std::uint8_t>& r = *info;
         old_ = std::atof(GetField(&r[28], 10).c_str()) < 5.0;
         int toType = 0;
@@ -660,13 +658,13 @@ int adatabase::OpenProject(std::string_view name)
         version_ = "1.0";
     }
 
-    auto ports = ReadRecordPadded(kTableSystem, kRecPortSettings, 0);
+    auto ports = ReadRecordPadded(HandleOf(kTableSystem), kRecPortSettings, 0);
     protocol_ = -1;
     if (ports && ports->size() >= kPortSettingsLength)
         protocol_ = static_cast<std::int16_t>(GetLe16(&(*ports)[10]));
 
     if (panelType_ == 14) {
-        auto settings = ReadRecordPadded(kTableSystem, kRecSystemSettings, 0);
+        auto settings = ReadRecordPadded(HandleOf(kTableSystem), kRecSystemSettings, 0);
         if (!settings) {
             EnsureSystemSettingsRecord();
         } else if (settings->size() >= kSystemSettingsLength && (*settings)[13] == 1 && (*settings)[15] != 0 &&
@@ -742,6 +740,11 @@ void adatabase::CloseFiles()
 {
     if (modified_)
         SaveChanges();
+    CloseHandles();
+}
+
+void adatabase::CloseHandles()
+{
     for (int& handle : handles_) {
         DfClose(handle);
         handle = -1;
@@ -791,20 +794,12 @@ int adatabase::ReadProjectInfo(std::string_view name, std::uint8_t* buffer)
     int handle = DfOpenReadOnly(JoinPath(folder, TableFileName(kTableSystem)));
     if (handle < 0)
         return 0;
-    std::uint32_t position = 0;
-    std::uint16_t length = 0;
-    int result = 0;
-    if (DfRecordInfo(handle, kRecProjectInfo, position, length) == DF_OK) {
-        std::vector<std::uint8_t> record(length);
-        std::uint16_t n = length;
-        if (DfReadRecord(handle, kRecProjectInfo, record.data(), n) == DF_OK) {
-            record.resize(kProjectInfoLength, 0);
-            std::memcpy(buffer, record.data(), kProjectInfoLength);
-            result = 1;
-        }
-    }
+    const auto record = ReadRecordPadded(handle, kRecProjectInfo, kProjectInfoLength);
     DfClose(handle);
-    return result;
+    if (!record)
+        return 0;
+    std::memcpy(buffer, record->data(), kProjectInfoLength);
+    return 1;
 }
 
 void adatabase::EnsureSystemSettingsRecord()

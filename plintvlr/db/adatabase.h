@@ -204,12 +204,13 @@ private:
     void Reopen(int table);
     std::int32_t CountedSize(int table, std::uint32_t length) const;
     bool PrepareFolder(std::string_view name, std::string& folder);
+    // Creates the table files the folder lacks; false at the first that fails.
     bool CreateTableFiles(const std::string& folder);
+    // Closes the table files without saving anything.
+    void CloseHandles();
     bool HoldsLockOn(const std::string& folder) const;
     bool TakeLock(const std::string& folder);
     void ReleaseLock();
-    std::optional<std::vector<std::uint8_t>> ReadRecordPadded(int table, std::uint32_t key,
-                                                              std::size_t minimumSize);
     void SaveChanges();
     bool IsCurrentDatabase() const;
 

@@ -53,9 +53,17 @@ std::array<std::uint8_t, 4> InternalAddress(std::uint16_t value)
 
 }  // namespace
 
-RECORD::RECORD(std::string_view sourceFolder, int table) : table_(table), sourceFolder_(sourceFolder)
+RECORD::RECORD(std::string_view sourceFolder, int table) : table_(table), protocol_(ReadProtocol(sourceFolder))
 {
-    protocol_ = ReadProtocol(sourceFolder);
+    // Without a protocol no block resolves, so the table is not needed.
+    if ((table == 1 || table == 2) && protocol_ != -1)
+        blockTable_ = DfOpenReadOnly(OldTablePath(sourceFolder, 3));
+}
+
+RECORD::~RECORD()
+{
+    if (blockTable_ >= 0)
+        DfClose(blockTable_);
 }
 
 std::string RECORD::OldTablePath(std::string_view folder, int table)
@@ -200,16 +208,12 @@ void RECORD::TakeOverBlock(tagbase& tag, std::span<const std::uint8_t> old, std:
 
 std::optional<std::vector<std::uint8_t>> RECORD::PutBlockAddress(std::uint16_t block)
 {
-    if (protocol_ == -1)
-        return std::nullopt;
-    const int handle = DfOpenReadOnly(OldTablePath(sourceFolder_, 3));
-    if (handle < 0)
+    if (blockTable_ < 0)
         return std::nullopt;
     // A block shorter than its fields reads as zeros past its end.
     std::array<std::uint8_t, kBlockRoom> record{};
     std::uint16_t length = record.size();
-    const int code = DfReadRecord(handle, block, record.data(), length);
-    DfClose(handle);
+    const int code = DfReadRecord(blockTable_, block, record.data(), length);
     if (code != DF_OK || length <= kBlockTypeAt || record[kBlockTypeAt] != kBlockTypeTag)
         return std::nullopt;
 

@@ -37,8 +37,12 @@ public:
     static constexpr std::size_t kOldDigitalLength = 84;
 
     // Reads the project's protocol from record 100 of the folder's old
-    // system table.
+    // system table; for a tag table it also opens the old communications
+    // block table, which stays open while the table's records are converted.
     RECORD(std::string_view sourceFolder, int table);
+    ~RECORD();
+    RECORD(const RECORD&) = delete;
+    RECORD& operator=(const RECORD&) = delete;
 
     // The converted record: for tables 1 and 2 the rebuilt tag, for the
     // other tables the old data itself. Empty when an old tag record is too
@@ -75,7 +79,7 @@ private:
     int table_;
     int protocol_ = -1;
     std::uint16_t length_ = 0;
-    std::string sourceFolder_;
+    int blockTable_ = -1;  // the old table 3; -1 when blocks cannot resolve
     std::uint16_t blockNumber_ = 0;
     int addressCount_ = 1;
     atag analog_;

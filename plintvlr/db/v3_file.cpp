@@ -50,6 +50,7 @@ int V3FILE::Create(std::string_view targetFolder, int table, BlockUsedArray* blo
     DfClose(handle_);
     table_ = table;
     blockUsed_ = blockUsed;
+    record_.reset();
     fileName_ = JoinPath(targetFolder, TableFileName(table));
     handle_ = DfCreate(fileName_) == DF_OK ? DfOpen(fileName_) : -1;
     return handle_ < 0 ? kCannotOpen : 0;
@@ -59,9 +60,10 @@ int V3FILE::ConvertRecord(std::string_view sourceFolder, std::uint32_t key, std:
 {
     if (handle_ < 0)
         return DF_WRITE_ERROR;
-    RECORD record(sourceFolder, table_);
-    internalAddress_ = 2 * key - 1;
-    const std::span<const std::uint8_t> data = record.Convert(old, key, internalAddress_);
+    if (!record_)
+        record_.emplace(sourceFolder, table_);
+    RECORD& record = *record_;
+    const std::span<const std::uint8_t> data = record.Convert(old, key, 2 * key - 1);
     if (data.empty())
         return -1;
     const std::uint16_t block = record.GetBlockNumber();

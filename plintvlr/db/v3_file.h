@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,7 +32,8 @@ public:
     int Create(std::string_view targetFolder, int table, BlockUsedArray* blockUsed);
     // Converts one old record and writes it under its key: the keyed record
     // file's code, 0 also for a record left out, -1 when the record cannot
-    // be converted (an old tag record too short for its fields).
+    // be converted (an old tag record too short for its fields). The records
+    // of one table come from one source folder.
     int ConvertRecord(std::string_view sourceFolder, std::uint32_t key, std::span<const std::uint8_t> old);
     const std::string& GetFileName() const { return fileName_; }
 
@@ -40,7 +42,10 @@ private:
     int table_ = 0;
     std::string fileName_;
     BlockUsedArray* blockUsed_ = nullptr;
-    std::uint32_t internalAddress_ = 0;
+    // One converter for all of the table's records, made with the first, so
+    // that the old port settings and block table are read once, not once
+    // per record.
+    std::optional<RECORD> record_;
 };
 
 // Converts every old table of the source folder into the target folder,
