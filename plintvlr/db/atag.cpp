@@ -106,15 +106,12 @@ void atag::GetUnits(char* buffer, std::size_t n) const
         std::memset(buffer, 0, n);
         return;
     }
-    const std::size_t count = std::min(n, units_.size());
-    std::memcpy(buffer, units_.data(), count);
-    buffer[count] = '\0';
+    CopyTagText(units_, buffer, n);
 }
 
 void atag::SetUnits(std::string_view units)
 {
-    units = units.substr(0, std::min(units.find('\0'), units.size()));
-    units_.assign(units.substr(0, kMaxUnits));
+    units_.assign(TagText(units, kMaxUnits));
 }
 
 void atag::SetScaleRange(std::uint32_t extUpper, std::uint32_t extLower, std::uint32_t intUpper,

@@ -7,7 +7,6 @@
 #include "plintvlr/db/tag_registry.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace {
 
@@ -50,10 +49,7 @@ void dtag::SetRecipeTag(bool on)
 
 void dtag::GetStatusText(int i, char* buffer, std::size_t n) const
 {
-    const std::string& text = GetStatusText(i);
-    const std::size_t count = std::min(n, text.size());
-    std::memcpy(buffer, text.data(), count);
-    buffer[count] = '\0';
+    CopyTagText(GetStatusText(i), buffer, n);
 }
 
 const std::string& dtag::GetStatusText(int i) const
@@ -66,8 +62,7 @@ void dtag::SetStatusText(int i, std::string_view text)
 {
     if (i < 0 || i >= kStatusCount)
         return;
-    text = text.substr(0, std::min(text.find('\0'), text.size()));
-    status_[static_cast<std::size_t>(i)].assign(text.substr(0, kMaxStatusText));
+    status_[static_cast<std::size_t>(i)].assign(TagText(text, kMaxStatusText));
 }
 
 void dtag::SetAlarmFlags(bool event, bool alarm0, bool alarm1, bool alarm2, bool alarm3, bool print)

@@ -120,9 +120,8 @@ bool TagRecordReader::Text(std::string& text, std::size_t most, std::size_t keep
     if (!Need(1 + length))
         return false;
     const char* chars = reinterpret_cast<const char*>(record_.data() + pos_ + 1);
-    std::string_view value(chars, std::min(length, keep));
     // A NUL inside the stored characters ends the text, as it would in the panel.
-    text.assign(value.substr(0, std::min(value.find('\0'), value.size())));
+    text.assign(TagText(std::string_view(chars, length), keep));
     pos_ += 1 + length;
     return true;
 }
