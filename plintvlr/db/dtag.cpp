@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kDigitalTable = 2;
+// The addresses whose channels the channel byte holds.
+constexpr std::array<int, 3> kChannelAddresses = {0, 1, kOutputAddress};
 
 // Index s0 + 2 s1 + 4 s2 + 8 s3 of the status alarms that are on.
 constexpr std::string_view kAlarmLetters = " ABECFHKDGINJLM ";
@@ -126,14 +128,8 @@ std::size_t dtag::PackRecord(std::span<std::uint8_t> buffer) const
         out.Text(status_[2], kMaxStatusText);
         out.Text(status_[3], kMaxStatusText);
     }
-    if (GetFlags() & kDtagOutput)
-        out.Output(*this);
-    if (GetFlags() & kTagFlagChannels) {
-        const int input1 = (GetAddressChannel(0) - 1) & 3;
-        const int input2 = (GetAddressChannel(1) - 1) & 3;
-        const int output = (GetAddressChannel(kOutputAddress) - 1) & 3;
-        out.Byte(static_cast<std::uint8_t>(input1 | (input2 << 2) | (output << 4)));
-    }
+    out.Output(*this);
+    out.Channels(*this, kChannelAddresses);
     return out.Size();
 }
 
@@ -173,19 +169,8 @@ TagUnpack dtag::UnpackRecord(std::uint32_t number, std::span<const std::uint8_t>
     if (in.Failed())
         return in.Result();
 
-    if (GetFlags() & kDtagOutput) {
-        if (in.Byte(byte))
-            SetReadAfterWrite(byte);
-        in.Address(*this, kOutputAddress);
-    } else {
-        const std::uint8_t zero = 0;
-        SetAddress(kOutputAddress, &zero, 1, kAddressNone);
-    }
-    if ((GetFlags() & kTagFlagChannels) && in.Byte(byte)) {
-        SetAddressChannel(0, static_cast<std::uint8_t>((byte & 3) + 1));
-        SetAddressChannel(1, static_cast<std::uint8_t>(((byte >> 2) & 3) + 1));
-        SetAddressChannel(kOutputAddress, static_cast<std::uint8_t>(((byte >> 4) & 3) + 1));
-    }
+    in.Output(*this);
+    in.Channels(*this, kChannelAddresses);
     return in.Result();
 }
 
