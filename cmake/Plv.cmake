@@ -78,16 +78,25 @@ function(plv_add_test_dir prefix dir)
 endfunction()
 
 # plv_add_fuzz_dir(<prefix> <dir> [LIBS <targets...>])
-# Every <dir>/<stem>_fuzz.cpp becomes a fuzz target whose corpus is
-# <dir>/corpus/<stem>/ (see plv_add_fuzz_target).
+# Every <dir>/<name>_fuzz.cpp becomes a fuzz target whose corpus is
+# <dir>/corpus/<name>_fuzz/ or <dir>/corpus/<name>/ (see plv_add_fuzz_target);
+# a target without either stops the configuration.
 function(plv_add_fuzz_dir prefix dir)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB entries CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_fuzz.cpp)
   foreach(entry IN LISTS entries)
     get_filename_component(stem ${entry} NAME_WE)
+    string(REGEX REPLACE "_fuzz$" "" name ${stem})
+    set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${stem})
+    if(NOT IS_DIRECTORY ${corpus})
+      set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${name})
+    endif()
+    if(NOT IS_DIRECTORY ${corpus})
+      message(FATAL_ERROR "Fuzz target ${dir}/${stem}.cpp has no corpus folder ${dir}/corpus/${stem} or ${dir}/corpus/${name}")
+    endif()
     plv_add_fuzz_target(${prefix}_${stem}
       SOURCE ${entry}
-      CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${stem}
+      CORPUS ${corpus}
       LIBS ${ARG_LIBS})
   endforeach()
 endfunction()

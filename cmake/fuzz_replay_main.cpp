@@ -29,9 +29,14 @@ int main(int argc, char** argv)
                     ++count;
                 }
             }
-        } else {
+        } else if (std::filesystem::is_regular_file(arg)) {
             RunFile(arg);
             ++count;
+        } else {
+            // A corpus that is not where it was said to be must not pass as
+            // one that was replayed.
+            std::fprintf(stderr, "no corpus file or folder %s\n", argv[i]);
+            return 1;
         }
     }
     std::printf("replayed %d inputs\n", count);

@@ -18,6 +18,8 @@
 namespace {
 
 constexpr int kAnalogTable = 1;
+// The addresses whose channels the channel byte holds.
+constexpr std::array<int, 2> kChannelAddresses = {0, kOutputAddress};
 // Register 499, where the panel keeps its communications error.
 constexpr std::array<std::uint8_t, 4> kCommsErrRegister = {0xF3, 0x01, 0x00, 0x00};
 
@@ -106,15 +108,12 @@ void atag::GetUnits(char* buffer, std::size_t n) const
         std::memset(buffer, 0, n);
         return;
     }
-    const std::size_t count = std::min(n, units_.size());
-    std::memcpy(buffer, units_.data(), count);
-    buffer[count] = '\0';
+    CopyTagText(units_, buffer, n);
 }
 
 void atag::SetUnits(std::string_view units)
 {
-    units = units.substr(0, std::min(units.find('\0'), units.size()));
-    units_.assign(units.substr(0, kMaxUnits));
+    units_.assign(TagText(units, kMaxUnits));
 }
 
 void atag::SetScaleRange(std::uint32_t extUpper, std::uint32_t extLower, std::uint32_t intUpper,
@@ -349,13 +348,8 @@ std::size_t atag::PackRecord(std::span<std::uint8_t> buffer) const
         out.Long(alarmUpper_);
         out.Long(alarmLower_);
     }
-    if (GetFlags() & kAtagOutput)
-        out.Output(*this);
-    if (GetFlags() & kTagFlagChannels) {
-        const int input = (GetAddressChannel(0) - 1) & 3;
-        const int output = (GetAddressChannel(kOutputAddress) - 1) & 3;
-        out.Byte(static_cast<std::uint8_t>(input | (output << 2)));
-    }
+    out.Output(*this);
+    out.Channels(*this, kChannelAddresses);
     return out.Size();
 }
 
@@ -402,18 +396,8 @@ TagUnpack atag::UnpackRecord(std::uint32_t number, std::span<const std::uint8_t>
         in.Long(alarmUpper_);
         in.Long(alarmLower_);
     }
-    if (GetFlags() & kAtagOutput) {
-        if (in.Byte(byte))
-            SetReadAfterWrite(byte);
-        in.Address(*this, kOutputAddress);
-    } else {
-        const std::uint8_t zero = 0;
-        SetAddress(kOutputAddress, &zero, 1, kAddressNone);
-    }
-    if ((GetFlags() & kTagFlagChannels) && in.Byte(byte)) {
-        SetAddressChannel(0, static_cast<std::uint8_t>((byte & 3) + 1));
-        SetAddressChannel(kOutputAddress, static_cast<std::uint8_t>(((byte >> 2) & 3) + 1));
-    }
+    in.Output(*this);
+    in.Channels(*this, kChannelAddresses);
     return in.Result();
 }
 

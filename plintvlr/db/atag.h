@@ -27,7 +27,7 @@ enum : std::uint8_t {
 
 // Flag bits of an analog tag.
 inline constexpr std::uint8_t kAtagScaling = 0x01;
-inline constexpr std::uint8_t kAtagOutput = 0x02;
+inline constexpr std::uint8_t kAtagOutput = kTagFlagOutput;
 inline constexpr std::uint8_t kAtagAlarm = 0x04;
 inline constexpr std::uint8_t kAtagRecipe = 0x08;
 

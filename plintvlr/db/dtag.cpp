@@ -7,11 +7,12 @@
 #include "plintvlr/db/tag_registry.h"
 
 #include <cctype>
-#include <cstring>
 
 namespace {
 
 constexpr int kDigitalTable = 2;
+// The addresses whose channels the channel byte holds.
+constexpr std::array<int, 3> kChannelAddresses = {0, 1, kOutputAddress};
 
 // Index s0 + 2 s1 + 4 s2 + 8 s3 of the status alarms that are on.
 constexpr std::string_view kAlarmLetters = " ABECFHKDGINJLM ";
@@ -50,10 +51,7 @@ void dtag::SetRecipeTag(bool on)
 
 void dtag::GetStatusText(int i, char* buffer, std::size_t n) const
 {
-    const std::string& text = GetStatusText(i);
-    const std::size_t count = std::min(n, text.size());
-    std::memcpy(buffer, text.data(), count);
-    buffer[count] = '\0';
+    CopyTagText(GetStatusText(i), buffer, n);
 }
 
 const std::string& dtag::GetStatusText(int i) const
@@ -66,8 +64,7 @@ void dtag::SetStatusText(int i, std::string_view text)
 {
     if (i < 0 || i >= kStatusCount)
         return;
-    text = text.substr(0, std::min(text.find('\0'), text.size()));
-    status_[static_cast<std::size_t>(i)].assign(text.substr(0, kMaxStatusText));
+    status_[static_cast<std::size_t>(i)].assign(TagText(text, kMaxStatusText));
 }
 
 void dtag::SetAlarmFlags(bool event, bool alarm0, bool alarm1, bool alarm2, bool alarm3, bool print)
@@ -131,14 +128,8 @@ std::size_t dtag::PackRecord(std::span<std::uint8_t> buffer) const
         out.Text(status_[2], kMaxStatusText);
         out.Text(status_[3], kMaxStatusText);
     }
-    if (GetFlags() & kDtagOutput)
-        out.Output(*this);
-    if (GetFlags() & kTagFlagChannels) {
-        const int input1 = (GetAddressChannel(0) - 1) & 3;
-        const int input2 = (GetAddressChannel(1) - 1) & 3;
-        const int output = (GetAddressChannel(kOutputAddress) - 1) & 3;
-        out.Byte(static_cast<std::uint8_t>(input1 | (input2 << 2) | (output << 4)));
-    }
+    out.Output(*this);
+    out.Channels(*this, kChannelAddresses);
     return out.Size();
 }
 
@@ -178,19 +169,8 @@ TagUnpack dtag::UnpackRecord(std::uint32_t number, std::span<const std::uint8_t>
     if (in.Failed())
         return in.Result();
 
-    if (GetFlags() & kDtagOutput) {
-        if (in.Byte(byte))
-            SetReadAfterWrite(byte);
-        in.Address(*this, kOutputAddress);
-    } else {
-        const std::uint8_t zero = 0;
-        SetAddress(kOutputAddress, &zero, 1, kAddressNone);
-    }
-    if ((GetFlags() & kTagFlagChannels) && in.Byte(byte)) {
-        SetAddressChannel(0, static_cast<std::uint8_t>((byte & 3) + 1));
-        SetAddressChannel(1, static_cast<std::uint8_t>(((byte >> 2) & 3) + 1));
-        SetAddressChannel(kOutputAddress, static_cast<std::uint8_t>(((byte >> 4) & 3) + 1));
-    }
+    in.Output(*this);
+    in.Channels(*this, kChannelAddresses);
     return in.Result();
 }
 

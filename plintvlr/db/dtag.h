@@ -17,7 +17,7 @@
 
 // Flag bits of a digital tag.
 inline constexpr std::uint8_t kDtagSecondInput = 0x01;
-inline constexpr std::uint8_t kDtagOutput = 0x02;
+inline constexpr std::uint8_t kDtagOutput = kTagFlagOutput;
 inline constexpr std::uint8_t kDtagRecipe = 0x04;
 
 inline constexpr std::size_t kMaxStatusText = 32;

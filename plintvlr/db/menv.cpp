@@ -355,6 +355,17 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
     return true;
 }
 
+std::optional<std::string> menv::RecordName(std::span<const std::uint8_t> record)
+{
+    FieldRecordCursor c;
+    if (FieldRecordBeginRead(c, record.data(), record.size(), 0) == 0)
+        return std::nullopt;
+    char header[kHeaderSize];
+    FieldRecordGetBytes(c, kFieldHeader, header, sizeof header);
+    const char* name = header + kHeaderWords + 1;
+    return std::string(name, ::strnlen(name, kMaxName));
+}
+
 std::optional<std::vector<std::uint8_t>> menv::MakeClipboardBlock(const std::vector<std::string>& texts,
                                                                   bool largeMemory) const
 {

@@ -156,6 +156,9 @@ public:
     // Reads a table record, replacing the entries, the type, decimals and
     // name; false (the table unchanged) for a record that is not a table.
     bool DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory);
+    // The name a table record holds, without reading its entries; nothing
+    // for a record that is no table.
+    static std::optional<std::string> RecordName(std::span<const std::uint8_t> record);
 
     // Format 520: the block for these texts (one per entry, in entry order)
     // without its two closing bytes, which the clipboard copy appends; its

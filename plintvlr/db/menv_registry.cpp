@@ -1,12 +1,10 @@
 #include "plintvlr/db/menv_registry.h"
 
 #include "plintvlr/db/adatabase.h"
-#include "plintvlr/db/field_record.h"
 #include "plintvlr/db/menv.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/db/text_pool.h"
 
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -14,18 +12,6 @@ namespace {
 // Counted beyond its length for each stored record, as the database counts.
 constexpr std::uint32_t kRecordOverhead = 12;
 constexpr std::size_t kLargestRecord = 65535;
-
-// The name a table record holds, or nothing for a record that is no table.
-std::optional<std::string> TableName(std::span<const std::uint8_t> record)
-{
-    FieldRecordCursor c;
-    if (FieldRecordBeginRead(c, record.data(), record.size(), 0) == 0)
-        return std::nullopt;
-    // Five words and the decimals, then the name.
-    char header[10 + 1 + menv::kMaxName + 1] = {};
-    FieldRecordGetBytes(c, 1, header, sizeof header - 1);
-    return std::string(header + 11, ::strnlen(header + 11, menv::kMaxName));
-}
 
 }  // namespace
 
@@ -48,7 +34,7 @@ bool Menv_registry::LoadFrom(const TableWalk& walk)
 {
     bool named = false;
     WalkTable(walk, [&](std::uint32_t key, std::span<const std::uint8_t> record) {
-        if (std::optional<std::string> name = TableName(record))
+        if (std::optional<std::string> name = menv::RecordName(record))
             named |= SetNameAt(*name, key);
     });
     return named;

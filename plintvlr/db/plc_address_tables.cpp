@@ -80,19 +80,15 @@ int ReadStartupLines(std::string_view contents)
         if (line.empty())
             continue;
         if (line[0] == 'P') {
-            bool caseSensitive = line.find("[CASE]") != std::string_view::npos;
-            std::size_t cut = line.find("<-");
-            if (cut == std::string_view::npos)
+            const std::optional<ProtocolLine> protocol = ScanProtocolLine(line);
+            if (!protocol)
                 continue;
-            std::string_view head = line.substr(0, cut);
-            std::size_t arrow = head.find("->");
-            int number = 0;
-            if (arrow == std::string_view::npos || !ScanProtocolNumber(head.substr(arrow), number))
+            if (!protocol->numbered)
                 return kPlcTablesBadProtocol;
-            names.Append(head.substr(arrow + 2));
-            if (IsProtocolNumber(number))
-                tables.caseSensitive[number] = caseSensitive;
-            current = number;
+            names.Append(protocol->name);
+            if (IsProtocolNumber(protocol->number))
+                tables.caseSensitive[protocol->number] = protocol->caseSensitive;
+            current = protocol->number;
             continue;
         }
         if (line[0] == 'C') {

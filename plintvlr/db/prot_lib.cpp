@@ -84,24 +84,15 @@ void ProtLib::ReadText(std::string_view contents)
     auto entry = [&]() -> Entry* { return IsProtocolNumber(current) ? &entries_[current] : nullptr; };
     for (std::string_view line : SplitProtocolInfoLines(contents, kLibraryLineChars)) {
         if (StartsWith(line, "PCL")) {
-            bool caseSensitive = line.find("[CASE]") != std::string_view::npos;
-            std::size_t cut = line.find("<-");
-            if (cut == std::string_view::npos)
+            const std::optional<ProtocolLine> protocol = ScanProtocolLine(line);
+            if (!protocol)
                 continue;
-            std::string_view head = line.substr(0, cut);
-            std::size_t arrow = head.find("->");
-            int number = 0;
             // A protocol line without a number starts no protocol, and its
-            // lines must not change the protocol above it. The "->x" form of
-            // the number is read as the start-up reader reads it.
-            if (arrow == std::string_view::npos || !ScanProtocolNumber(head.substr(arrow), number)) {
-                current = -1;
-                continue;
-            }
-            current = number;
+            // lines must not change the protocol above it.
+            current = protocol->numbered ? protocol->number : -1;
             if (Entry* e = entry()) {
-                e->name = std::string(head.substr(arrow + 2));
-                e->caseSensitive = caseSensitive;
+                e->name = std::string(protocol->name);
+                e->caseSensitive = protocol->caseSensitive;
             }
         } else if (StartsWith(line, "COMM")) {
             auto settings = ScanCommLine(StripLineEnd(line));

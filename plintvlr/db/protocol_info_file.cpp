@@ -146,6 +146,22 @@ bool ScanProtocolNumber(std::string_view fromArrow, int& number)
     return ScanLiteral(fromArrow, pos, 'x') && ScanInt(fromArrow, pos, number);
 }
 
+std::optional<ProtocolLine> ScanProtocolLine(std::string_view line)
+{
+    const std::size_t cut = line.find("<-");
+    if (cut == std::string_view::npos)
+        return std::nullopt;
+    ProtocolLine protocol;
+    protocol.caseSensitive = line.find("[CASE]") != std::string_view::npos;
+    const std::string_view head = line.substr(0, cut);
+    const std::size_t arrow = head.find("->");
+    if (arrow == std::string_view::npos)
+        return protocol;
+    protocol.numbered = ScanProtocolNumber(head.substr(arrow), protocol.number);
+    protocol.name = head.substr(arrow + 2);
+    return protocol;
+}
+
 long ReadDecimal(std::string_view text)
 {
     std::size_t pos = 0;

@@ -64,6 +64,16 @@ std::optional<std::string> ScanWordAfter(std::string_view line, std::string_view
 // Values beyond the int range saturate (and so fall outside 0-199).
 bool ScanProtocolNumber(std::string_view fromArrow, int& number);
 
+// A protocol line: "PCL...->5:Name<-...", optionally with "[CASE]".
+struct ProtocolLine {
+    bool numbered = false;        // false when "->" or the number after it is missing
+    int number = 0;
+    std::string_view name;        // what follows "->", up to "<-"
+    bool caseSensitive = false;
+};
+// Nothing for a line without "<-": such a line announces no protocol.
+std::optional<ProtocolLine> ScanProtocolLine(std::string_view line);
+
 // A decimal integer as atoi reads it: blanks, a sign, digits; 0 when there are
 // none; saturates instead of overflowing.
 long ReadDecimal(std::string_view text);

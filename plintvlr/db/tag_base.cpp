@@ -32,15 +32,12 @@ void tagbase::SetFrequencyIndex(int position)
 
 void tagbase::GetName(char* buffer, std::size_t n) const
 {
-    const std::size_t count = std::min(n, name_.size());
-    std::memcpy(buffer, name_.data(), count);
-    buffer[count] = '\0';
+    CopyTagText(name_, buffer, n);
 }
 
 void tagbase::SetName(std::string_view name)
 {
-    name = name.substr(0, std::min(name.find('\0'), name.size()));
-    name_.assign(name.substr(0, kMaxTagName));
+    name_.assign(TagText(name, kMaxTagName));
 }
 
 int tagbase::GetAddress(int i, std::span<std::uint8_t> buffer, int& length) const
@@ -132,6 +129,18 @@ void tagbase::ResetCommon()
     const std::uint32_t number = number_;
     *this = tagbase();
     number_ = number;
+}
+
+std::string_view TagText(std::string_view text, std::size_t most)
+{
+    return text.substr(0, std::min({text.find('\0'), text.size(), most}));
+}
+
+void CopyTagText(std::string_view text, char* buffer, std::size_t n)
+{
+    const std::size_t count = std::min(n, text.size());
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
 }
 
 std::string RefreshText(std::uint8_t refresh)

@@ -122,6 +122,12 @@ private:
     std::array<std::uint8_t, kTagAddressCount> channels_ = {1, 1, 1};
 };
 
+// The texts of a tag (name, units, status texts) end at their first NUL and
+// keep at most `most` characters.
+std::string_view TagText(std::string_view text, std::size_t most);
+// Copies at most n characters of a text and a NUL (n + 1 bytes).
+void CopyTagText(std::string_view text, char* buffer, std::size_t n);
+
 // Browser texts both tag kinds show.
 // The text of a refresh byte ("If Displayed"...), empty for other values.
 std::string RefreshText(std::uint8_t refresh);

@@ -64,11 +64,26 @@ bool TagRecordWriter::Address(const tagbase& tag, int i)
 
 void TagRecordWriter::Output(const tagbase& tag)
 {
+    if ((tag.GetFlags() & kTagFlagOutput) == 0)
+        return;
     Byte(tag.GetReadAfterWrite());
     if (!Address(tag, kOutputAddress)) {
         Byte(0);
         Byte(0);
     }
+}
+
+void TagRecordWriter::Channels(const tagbase& tag, std::span<const int> addresses)
+{
+    if ((tag.GetFlags() & kTagFlagChannels) == 0)
+        return;
+    int byte = 0;
+    int shift = 0;
+    for (const int i : addresses) {
+        byte |= ((tag.GetAddressChannel(i) - 1) & 3) << shift;
+        shift += 2;
+    }
+    Byte(static_cast<std::uint8_t>(byte));
 }
 
 bool TagRecordReader::Need(std::size_t n)
@@ -120,9 +135,8 @@ bool TagRecordReader::Text(std::string& text, std::size_t most, std::size_t keep
     if (!Need(1 + length))
         return false;
     const char* chars = reinterpret_cast<const char*>(record_.data() + pos_ + 1);
-    std::string_view value(chars, std::min(length, keep));
     // A NUL inside the stored characters ends the text, as it would in the panel.
-    text.assign(value.substr(0, std::min(value.find('\0'), value.size())));
+    text.assign(TagText(std::string_view(chars, length), keep));
     pos_ += 1 + length;
     return true;
 }
@@ -138,4 +152,29 @@ bool TagRecordReader::Address(tagbase& tag, int i)
     tag.SetAddress(i, record_.data() + pos_ + 2, length, static_cast<std::int8_t>(kind));
     pos_ += 2 + length;
     return true;
+}
+
+void TagRecordReader::Output(tagbase& tag)
+{
+    if ((tag.GetFlags() & kTagFlagOutput) == 0) {
+        const std::uint8_t zero = 0;
+        tag.SetAddress(kOutputAddress, &zero, 1, kAddressNone);
+        return;
+    }
+    std::uint8_t readAfterWrite = 0;
+    if (Byte(readAfterWrite))
+        tag.SetReadAfterWrite(readAfterWrite);
+    Address(tag, kOutputAddress);
+}
+
+void TagRecordReader::Channels(tagbase& tag, std::span<const int> addresses)
+{
+    std::uint8_t byte = 0;
+    if ((tag.GetFlags() & kTagFlagChannels) == 0 || !Byte(byte))
+        return;
+    int shift = 0;
+    for (const int i : addresses) {
+        tag.SetAddressChannel(i, static_cast<std::uint8_t>(((byte >> shift) & 3) + 1));
+        shift += 2;
+    }
 }

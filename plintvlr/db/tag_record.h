@@ -36,9 +36,12 @@ public:
     // Address i of the tag as kind, length and bytes; false, writing nothing,
     // when it has none (GetAddress answers kAddressInvalid or kAddressNone).
     bool Address(const tagbase& tag, int i);
-    // The output group: read-after-write, then the output address, or kind 0
-    // and length 0 when the tag has none.
+    // The output group, when the tag's flags announce one: read-after-write,
+    // then the output address, or kind 0 and length 0 when the tag has none.
     void Output(const tagbase& tag);
+    // The channel byte, when the tag's flags announce one: two bits
+    // (channel - 1) for each of the addresses, the first in the lowest bits.
+    void Channels(const tagbase& tag, std::span<const int> addresses);
 
     // Bytes written; 0 once anything did not fit.
     std::size_t Size() const { return overflow_ ? 0 : pos_; }
@@ -65,6 +68,11 @@ public:
     bool Text(std::string& text, std::size_t most, std::size_t keep);
     // Sets address i of the tag from kind, length and bytes.
     bool Address(tagbase& tag, int i);
+    // The output group of a tag whose flags announce one; any other tag gets
+    // no output address.
+    void Output(tagbase& tag);
+    // The channel byte of a tag whose flags announce one, as the writer lays it out.
+    void Channels(tagbase& tag, std::span<const int> addresses);
 
     TagUnpack Result() const { return result_; }
     bool Failed() const { return result_ != TagUnpack::kComplete; }

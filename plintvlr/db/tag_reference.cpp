@@ -3,6 +3,7 @@
 #include "platform/base/little_endian.h"
 #include "plintvlr/db/dtag.h"
 #include "plintvlr/db/plc_address.h"
+#include "plintvlr/db/quellstor.h"
 #include "plintvlr/db/tag_project.h"
 #include "plintvlr/db/tag_registry.h"
 
@@ -13,8 +14,6 @@
 namespace {
 
 constexpr std::uint32_t kChannelProtocolRecord = 122;
-constexpr int kFirstTextPanel = 15;
-constexpr int kLastTextPanel = 24;
 
 // Reads a number of at most four digits filling the whole text, as "%4d%n" does.
 bool ScanFourDigits(std::string_view text, int& value)
@@ -217,9 +216,7 @@ bool ParseTagAddressFor(std::string_view text, std::span<std::uint8_t> bytes, in
 bool ParseTagAddress(std::string_view text, std::span<std::uint8_t> bytes, int& length, int& kind,
                      std::string_view format, int protocol)
 {
-    const int type = OpenPanelType();
-    const bool textPanel = type >= kFirstTextPanel && type <= kLastTextPanel;
-    return ParseTagAddressFor(text, bytes, length, kind, format, protocol, textPanel);
+    return ParseTagAddressFor(text, bytes, length, kind, format, protocol, Quellstor(OpenPanelType()).IsTextPanel());
 }
 
 std::string FormatTagAddressFor(const tagbase& tag, int i, char registerLetter, int protocol)

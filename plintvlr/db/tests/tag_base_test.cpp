@@ -128,33 +128,37 @@ tagbase MakeTag()
 
 TEST(TagBase, SameAsComparesTheAddressesThisTagsFlagsName)
 {
-    tagbase a = MakeTag();
-    tagbase b = MakeTag();
-    EXPECT_TRUE(a.IsSameAs(b));
+    EXPECT_TRUE(MakeTag().IsSameAs(MakeTag()));
 
-    // The second input counts only when flag 0x01 is set on the asking tag.
-    const std::uint8_t other[] = {1, 2};
-    b.SetAddress(1, other, 2, kAddressPlc);
-    EXPECT_TRUE(a.IsSameAs(b));
-    a.SetFlag(kTagFlagSecondGroup);
-    b.SetFlag(kTagFlagSecondGroup);
-    EXPECT_FALSE(a.IsSameAs(b));
-
-    tagbase c = MakeTag();
-    tagbase d = MakeTag();
-    d.SetReadAfterWrite(1);
-    EXPECT_TRUE(c.IsSameAs(d));
-    c.SetFlag(kTagFlagOutput);
-    d.SetFlag(kTagFlagOutput);
-    EXPECT_FALSE(c.IsSameAs(d));
-
-    tagbase e = MakeTag();
-    tagbase f = MakeTag();
-    f.SetAddressChannel(0, kChannelB);
-    EXPECT_FALSE(e.IsSameAs(f));
-    tagbase g = MakeTag();
-    g.SetName("level");
-    EXPECT_FALSE(e.IsSameAs(g));
+    // A difference in a group counts only once the group's flag is set on
+    // both tags; flag 0 marks a difference that always counts.
+    struct Case {
+        const char* what;
+        void (*change)(tagbase&);
+        std::uint8_t flag;
+    };
+    const Case cases[] = {
+        {"second input",
+         [](tagbase& t) {
+             const std::uint8_t other[] = {1, 2};
+             t.SetAddress(1, other, 2, kAddressPlc);
+         },
+         kTagFlagSecondGroup},
+        {"read-after-write", [](tagbase& t) { t.SetReadAfterWrite(1); }, kTagFlagOutput},
+        {"input channel", [](tagbase& t) { t.SetAddressChannel(0, kChannelB); }, 0},
+        {"name case", [](tagbase& t) { t.SetName("level"); }, 0},
+    };
+    for (const Case& c : cases) {
+        tagbase a = MakeTag();
+        tagbase b = MakeTag();
+        c.change(b);
+        EXPECT_EQ(a.IsSameAs(b), c.flag != 0) << c.what;
+        if (c.flag == 0)
+            continue;
+        a.SetFlag(c.flag);
+        b.SetFlag(c.flag);
+        EXPECT_FALSE(a.IsSameAs(b)) << c.what;
+    }
 }
 
 TEST(TagBase, SameAsAcceptsAContinuousInternalFrequencyOnTheOtherSide)
