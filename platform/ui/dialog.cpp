@@ -184,7 +184,7 @@ bool TDialog::Create()
     }
     if (!PerformCreate())
         return false;
-    if (!CreateTemplateControls(*t))
+    if (!CreateTemplateControls(*t, units))
         return false;
     const std::shared_ptr<bool> alive = alive_;
     SetupWindow();
@@ -201,9 +201,8 @@ bool TDialog::Create()
     return true;
 }
 
-bool TDialog::CreateTemplateControls(const TDialogTemplate& t)
+bool TDialog::CreateTemplateControls(const TDialogTemplate& t, const TDialogUnits& units)
 {
-    const TDialogUnits units = DialogUnitsOf(t.fontName, t.fontSize);
     std::vector<TWindow*> ordered;
     for (const TDialogItem& item : t.items) {
         TWindow* control = nullptr;
