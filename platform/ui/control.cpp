@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 TControl::TControl(TWindow* parent, int id, const char* title, int x, int y, int w, int h, TModule* module)
     : TWindow(parent, title, module)
 {
@@ -44,4 +46,18 @@ UINT TControl::DialogCode(const MSG* /*msg*/) const
 void TControl::ApplyFocusPolicy(QWidget* widget) const
 {
     widget->setFocusPolicy((Attr.Style & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+std::vector<TWindow*> GroupOf(const std::vector<TWindow*>& controls, const TWindow* control)
+{
+    const auto at = std::find(controls.begin(), controls.end(), control);
+    if (at == controls.end())
+        return {};
+    auto first = at;
+    while (first != controls.begin() && !((*first)->GetStyle() & WS_GROUP))
+        --first;
+    auto last = at + 1;
+    while (last != controls.end() && !((*last)->GetStyle() & WS_GROUP))
+        ++last;
+    return {first, last};
 }

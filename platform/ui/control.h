@@ -7,6 +7,8 @@
 
 #include "platform/ui/window.h"
 
+#include <vector>
+
 class TControl : public TWindow {
 public:
     TControl(TWindow* parent, int id, const char* title, int x, int y, int w, int h, TModule* module = nullptr);
@@ -22,3 +24,8 @@ protected:
     // The focus policy a control's widget gets from WS_TABSTOP.
     void ApplyFocusPolicy(QWidget* widget) const;
 };
+
+// The group `control` belongs to among `controls` (a window's children, a
+// dialog's tab order): from the nearest control with WS_GROUP at or before
+// it up to the next one with WS_GROUP. Empty when `control` is not there.
+std::vector<TWindow*> GroupOf(const std::vector<TWindow*>& controls, const TWindow* control);

@@ -184,7 +184,7 @@ bool TDialog::Create()
     }
     if (!PerformCreate())
         return false;
-    if (!CreateTemplateControls(*t))
+    if (!CreateTemplateControls(*t, units))
         return false;
     const std::shared_ptr<bool> alive = alive_;
     SetupWindow();
@@ -201,9 +201,8 @@ bool TDialog::Create()
     return true;
 }
 
-bool TDialog::CreateTemplateControls(const TDialogTemplate& t)
+bool TDialog::CreateTemplateControls(const TDialogTemplate& t, const TDialogUnits& units)
 {
-    const TDialogUnits units = DialogUnitsOf(t.fontName, t.fontSize);
     std::vector<TWindow*> ordered;
     for (const TDialogItem& item : t.items) {
         TWindow* control = nullptr;
@@ -414,20 +413,12 @@ TWindow* TDialog::NextTabItem(TWindow* from, bool previous)
 
 TWindow* TDialog::NextGroupItem(TWindow* from, bool previous)
 {
-    const std::vector<TWindow*> list = TabList();
-    auto it = std::find(list.begin(), list.end(), from);
-    if (it == list.end())
+    const std::vector<TWindow*> group = GroupOf(TabList(), from);
+    const auto it = std::find(group.begin(), group.end(), from);
+    if (it == group.end())
         return nullptr;
-    // The group runs from the nearest control with WS_GROUP up to the next one.
-    auto first = it;
-    while (first != list.begin() && !((*first)->GetStyle() & WS_GROUP))
-        --first;
-    auto last = it + 1;
-    while (last != list.end() && !((*last)->GetStyle() & WS_GROUP))
-        ++last;
-    const std::vector<TWindow*> group(first, last);
     const int n = static_cast<int>(group.size());
-    const int start = static_cast<int>(it - first);
+    const int start = static_cast<int>(it - group.begin());
     for (int step = 1; step < n; ++step) {
         const int i = ((start + (previous ? -step : step)) % n + n) % n;
         TWindow* w = group[static_cast<std::size_t>(i)];

@@ -63,7 +63,7 @@ protected:
     virtual TWindow* FirstFocus();
 
 private:
-    bool CreateTemplateControls(const TDialogTemplate& dialogTemplate);
+    bool CreateTemplateControls(const TDialogTemplate& dialogTemplate, const TDialogUnits& units);
     std::vector<TWindow*> TabList();
     void FocusFirstControl();
     void MoveFocusTo(TWindow* control, bool selectText, bool toCheckedRadio = false);

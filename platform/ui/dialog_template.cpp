@@ -61,7 +61,12 @@ TRect TDialogUnits::ToPixels(int x, int y, int cx, int cy) const
 
 TDialogUnits DialogUnitsOf(const std::string& fontName, int fontSize)
 {
-    const QFontMetrics fm(PlatformFont(fontName, fontSize));
+    return DialogUnitsOf(PlatformFont(fontName, fontSize));
+}
+
+TDialogUnits DialogUnitsOf(const QFont& font)
+{
+    const QFontMetrics fm(font);
     const int width = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     TDialogUnits units;
     units.baseX = std::max(1, (width / 26 + 1) / 2);

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+class QFont;
+
 struct TDialogItem {
     std::string className;  // "BUTTON", "EDIT", "STATIC", "LISTBOX", "COMBOBOX", "SCROLLBAR",
                             // "msctls_updown32", or a class registered with RegisterWindowClass
@@ -59,6 +61,7 @@ struct TDialogUnits {
     int YToPixels(int y) const;
 };
 TDialogUnits DialogUnitsOf(const std::string& fontName, int fontSize);
+TDialogUnits DialogUnitsOf(const QFont& font);
 
 // ---------------------------------------------------------------- resource-script helpers
 // `style` is added to each statement's usual style.

@@ -1,5 +1,6 @@
 #include "platform/ui/window_api.h"
 
+#include "platform/ui/dialog_template.h"
 #include "platform/ui/foreign_window.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/window.h"
@@ -336,10 +337,8 @@ int GetSystemMetrics(int index)
 
 long GetDialogBaseUnits()
 {
-    const QFontMetrics fm(QApplication::font());
-    const int width = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int average = (width / 26 + 1) / 2;
-    return static_cast<long>(MAKELONG(static_cast<WORD>(average), static_cast<WORD>(fm.height())));
+    const TDialogUnits units = DialogUnitsOf(QApplication::font());
+    return static_cast<long>(MAKELONG(static_cast<WORD>(units.baseX), static_cast<WORD>(units.baseY)));
 }
 
 int MulDiv(int number, int numerator, int denominator)

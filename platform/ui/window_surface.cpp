@@ -24,11 +24,22 @@ void TWidgetSurface::Invalidate(const QRegion& region, bool /*erase*/)
     widget_.update(region);
 }
 
+namespace {
+
+// What a window paints on and what its children lie in: for a frame (a
+// main window, an MDI child) that is the client area, not the frame around it.
+QWidget* ClientWidgetOf(HWND hwnd)
+{
+    TWindow* window = GetWindowPtr(hwnd);
+    return window ? window->GetClientWidget() : nullptr;
+}
+
+}  // namespace
+
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const TRect* scroll, const TRect* clip, TRegion* update,
                    TRect* updateRect, UINT flags)
 {
-    TWindow* window = GetWindowPtr(hwnd);
-    QWidget* widget = window ? window->GetWidget() : nullptr;
+    QWidget* widget = ClientWidgetOf(hwnd);
     if (!widget)
         return RGN_ERROR;
     TWidgetSurface surface(*widget);
@@ -46,8 +57,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const TRect* scroll, const TRect* 
 
 BOOL InvalidateRgn(HWND hwnd, const TRegion* region, bool erase)
 {
-    TWindow* window = GetWindowPtr(hwnd);
-    QWidget* widget = window ? window->GetWidget() : nullptr;
+    QWidget* widget = ClientWidgetOf(hwnd);
     if (!widget)
         return false;
     TWidgetSurface surface(*widget);

@@ -12,20 +12,8 @@
 #include <QLineEdit>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
-
-class Quiet {
-public:
-    explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
-    ~Quiet() { --counter_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& counter_;
-};
 
 class ComboWidget : public QComboBox {
 public:
@@ -152,7 +140,7 @@ void TComboBox::StyleChanged(DWORD oldStyle)
 void TComboBox::TextChanged()
 {
     if (combo_ && combo_->lineEdit()) {
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         combo_->lineEdit()->setText(ToQString(StoredTitle()));
     }
 }
@@ -266,17 +254,15 @@ void TComboBox::GetDroppedControlRect(TRect& rect) const
 
 // ---------------------------------------------------------------- the combo box itself
 
-int TComboBox::Insert(int index, LPARAM item)
+int TComboBox::Insert(int index, const QString& text, LPARAM item)
 {
     const int count = combo_->count();
     if (index < 0 || index > count)
         index = count;
-    const QString text = HasStrings() ? ToQString(item ? reinterpret_cast<const char*>(item) : "") : QString();
-    Quiet quiet(programmatic_);
+    TQuietChange quiet(programmatic_);
     const int before = combo_->currentIndex();
     const QString editText = combo_->lineEdit() ? combo_->lineEdit()->text() : QString();
-    combo_->insertItem(index, text,
-                       QVariant::fromValue<qulonglong>(HasStrings() ? 0 : static_cast<qulonglong>(item)));
+    combo_->insertItem(index, text);
     combo_->setItemData(index, QVariant::fromValue<qulonglong>(HasStrings() ? 0 : static_cast<qulonglong>(item)),
                         kItemDataRole);
     // Qt selects the first item added to an empty box; a combo box here
@@ -302,18 +288,18 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     auto text = [this](int i) { return combo_->itemText(i); };
     switch (msg) {
     case CB_ADDSTRING: {
-        const QString item = HasStrings() ? ToQString(lParam ? reinterpret_cast<const char*>(lParam) : "") : QString();
+        const QString item = HasStrings() ? ItemTextArg(lParam) : QString();
         const int at = (Attr.Style & CBS_SORT) && HasStrings() ? SortedPosition(count, text, item) : count;
-        return Insert(at, lParam);
+        return Insert(at, item, lParam);
     }
     case CB_INSERTSTRING:
         if (index > count)
             return CB_ERR;
-        return Insert(index, lParam);
+        return Insert(index, HasStrings() ? ItemTextArg(lParam) : QString(), lParam);
     case CB_DELETESTRING: {
         if (!valid)
             return CB_ERR;
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         const bool wasSelected = combo_->currentIndex() == index;
         const QString editText = combo_->lineEdit() ? combo_->lineEdit()->text() : QString();
         combo_->removeItem(index);
@@ -324,7 +310,7 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return combo_->count();
     }
     case CB_RESETCONTENT: {
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         combo_->clear();
         if (combo_->lineEdit())
             combo_->lineEdit()->clear();
@@ -334,14 +320,8 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return count;
     case CB_GETLBTEXTLEN:
         return valid ? static_cast<LRESULT>(FromQString(text(index)).size()) : CB_ERR;
-    case CB_GETLBTEXT: {
-        auto* buffer = reinterpret_cast<char*>(lParam);
-        if (!valid || !buffer)
-            return CB_ERR;
-        const std::string s = FromQString(text(index));
-        std::memcpy(buffer, s.c_str(), s.size() + 1);
-        return static_cast<LRESULT>(s.size());
-    }
+    case CB_GETLBTEXT:
+        return valid ? CopyItemText(text(index), lParam) : CB_ERR;
     case CB_GETITEMDATA:
         return valid ? static_cast<LRESULT>(combo_->itemData(index, kItemDataRole).toULongLong()) : CB_ERR;
     case CB_SETITEMDATA:
@@ -352,7 +332,7 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
     case CB_SELECTSTRING: {
-        const QString find = ToQString(lParam ? reinterpret_cast<const char*>(lParam) : "");
+        const QString find = ItemTextArg(lParam);
         const int found = msg == CB_FINDSTRINGEXACT ? FindItemExact(count, text, find, index)
                                                     : FindItemPrefix(count, text, find, index);
         if (msg != CB_SELECTSTRING || found < 0)
@@ -362,7 +342,7 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case CB_GETCURSEL:
         return combo_->currentIndex();
     case CB_SETCURSEL: {
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         combo_->setCurrentIndex(valid ? index : -1);
         return valid ? index : CB_ERR;
     }

@@ -61,7 +61,7 @@ private:
     bool HasEdit() const { return (Attr.Style & CBS_TYPEMASK) != CBS_DROPDOWNLIST; }
     bool OwnerDrawn() const { return Attr.Style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE); }
     bool HasStrings() const { return !OwnerDrawn() || (Attr.Style & CBS_HASSTRINGS); }
-    int Insert(int index, LPARAM item);
+    int Insert(int index, const QString& text, LPARAM item);
     void FinishCloseUp(bool chosen);
 
     QComboBox* combo_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
@@ -72,6 +73,35 @@ private:
     QLineEdit* lineEdit_;
 };
 
+// How many characters a text is to the programs: "\r\n" ends each line.
+int ProgramLength(const QString& text)
+{
+    return static_cast<int>(text.size() + text.count(u'\n'));
+}
+
+// A multi-line edit's widget. A paste that would take the text past the
+// limit is refused, as a single-line edit's validator refuses it.
+class MultiLineWidget : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        const auto* edit = dynamic_cast<const TEdit*>(TWindowBridge::WindowFor(this));
+        if (edit && source && source->hasText()) {
+            int start = 0;
+            int end = 0;
+            edit->GetSelection(start, end);
+            const long long after =
+                static_cast<long long>(edit->GetWindowTextLength()) - (end - start) + ProgramLength(source->text());
+            if (after > static_cast<long long>(edit->GetLimitText()))
+                return;
+        }
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+};
+
 }  // namespace
 
 const TResponseTable TEdit::Responses{&TStatic::Responses, {
@@ -98,7 +128,7 @@ QWidget* TEdit::CreateWidget(QWidget* parent)
 {
     QWidget* widget;
     if (Attr.Style & ES_MULTILINE) {
-        text_ = new QPlainTextEdit(parent);
+        text_ = new MultiLineWidget(parent);
         text_->setTabChangesFocus(true);
         // Lines wrap unless the edit scrolls sideways.
         text_->setLineWrapMode((Attr.Style & (ES_AUTOHSCROLL | WS_HSCROLL)) ? QPlainTextEdit::NoWrap

@@ -2,6 +2,7 @@
 
 #include "platform/ui/messages.h"
 #include "platform/ui/paint_bridge.h"
+#include "platform/ui/qt_text.h"
 #include "platform/ui/window.h"
 #include "platform/ui/window_api.h"
 
@@ -9,6 +10,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTextOption>
+
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -26,6 +30,20 @@ int Search(int count, int start, const std::function<bool(int)>& match)
 }
 
 }  // namespace
+
+QString ItemTextArg(LPARAM text)
+{
+    return ToQString(text ? reinterpret_cast<const char*>(text) : "");
+}
+
+LRESULT CopyItemText(const QString& text, LPARAM buffer)
+{
+    if (!buffer)
+        return -1;
+    const std::string s = FromQString(text);
+    std::memcpy(reinterpret_cast<char*>(buffer), s.c_str(), s.size() + 1);
+    return static_cast<LRESULT>(s.size());
+}
 
 int FindItemPrefix(int count, const TItemText& text, const QString& find, int start)
 {

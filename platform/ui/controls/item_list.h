@@ -14,6 +14,26 @@ class TWindow;
 
 using TItemText = std::function<QString(int index)>;
 
+// Counts a change the program makes for as long as it lasts; the control
+// tells its parent of no change while its count is above zero.
+class TQuietChange {
+public:
+    explicit TQuietChange(int& counter) : counter_(counter) { ++counter_; }
+    ~TQuietChange() { --counter_; }
+    TQuietChange(const TQuietChange&) = delete;
+    TQuietChange& operator=(const TQuietChange&) = delete;
+
+private:
+    int& counter_;
+};
+
+// The text a program passes with an item message (a null pointer is empty).
+QString ItemTextArg(LPARAM text);
+// LB_GETTEXT, CB_GETLBTEXT: copies the text and a NUL to the program's
+// buffer, which holds the item's length + 1; answers the length, or -1
+// (LB_ERR, CB_ERR) without a buffer.
+LRESULT CopyItemText(const QString& text, LPARAM buffer);
+
 // Items compare without regard to case. A search starts after `start`
 // (-1: at the top), wraps around, and answers -1 when nothing matches.
 int FindItemPrefix(int count, const TItemText& text, const QString& find, int start);

@@ -11,7 +11,6 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -34,17 +33,6 @@ protected:
         }
         return flags;
     }
-};
-
-class Quiet {
-public:
-    explicit Quiet(int& counter) : counter_(counter) { ++counter_; }
-    ~Quiet() { --counter_; }
-    Quiet(const Quiet&) = delete;
-    Quiet& operator=(const Quiet&) = delete;
-
-private:
-    int& counter_;
 };
 
 }  // namespace
@@ -291,17 +279,16 @@ int TListBox::SetItemHeight(int index, int height)
 
 // ---------------------------------------------------------------- the list itself
 
-int TListBox::Insert(int index, LPARAM item)
+int TListBox::Insert(int index, const QString& text, LPARAM item)
 {
     const int count = list_->count();
-    const QString text = HasStrings() ? ToQString(item ? reinterpret_cast<const char*>(item) : "") : QString();
     if (index < 0 || index > count)
         index = count;
     auto* entry = new QListWidgetItem(text);
     // An owner-drawn list without strings keeps the value it is given as the item's data.
     entry->setData(kItemDataRole, QVariant::fromValue<qulonglong>(HasStrings() ? 0 : static_cast<qulonglong>(item)));
     {
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         list_->insertItem(index, entry);
     }
     if (ownerDraw_ && (Attr.Style & LBS_OWNERDRAWVARIABLE)) {
@@ -321,23 +308,23 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     auto text = [this](int i) { return list_->item(i)->text(); };
     switch (msg) {
     case LB_ADDSTRING: {
-        const QString item = HasStrings() ? ToQString(lParam ? reinterpret_cast<const char*>(lParam) : "") : QString();
+        const QString item = HasStrings() ? ItemTextArg(lParam) : QString();
         const int at = (Attr.Style & LBS_SORT) && HasStrings() ? SortedPosition(count, text, item) : count;
-        return Insert(at, lParam);
+        return Insert(at, item, lParam);
     }
     case LB_INSERTSTRING:
         if (index > count)
             return LB_ERR;
-        return Insert(index, lParam);
+        return Insert(index, HasStrings() ? ItemTextArg(lParam) : QString(), lParam);
     case LB_DELETESTRING: {
         if (!valid)
             return LB_ERR;
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         delete list_->takeItem(index);
         return list_->count();
     }
     case LB_RESETCONTENT: {
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         list_->clear();
         return 0;
     }
@@ -345,14 +332,8 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return count;
     case LB_GETTEXTLEN:
         return valid ? static_cast<LRESULT>(FromQString(text(index)).size()) : LB_ERR;
-    case LB_GETTEXT: {
-        auto* buffer = reinterpret_cast<char*>(lParam);
-        if (!valid || !buffer)
-            return LB_ERR;
-        const std::string s = FromQString(text(index));
-        std::memcpy(buffer, s.c_str(), s.size() + 1);
-        return static_cast<LRESULT>(s.size());
-    }
+    case LB_GETTEXT:
+        return valid ? CopyItemText(text(index), lParam) : LB_ERR;
     case LB_GETITEMDATA:
         return valid ? static_cast<LRESULT>(list_->item(index)->data(kItemDataRole).toULongLong()) : LB_ERR;
     case LB_SETITEMDATA:
@@ -363,7 +344,7 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_FINDSTRING:
     case LB_FINDSTRINGEXACT:
     case LB_SELECTSTRING: {
-        const QString find = ToQString(lParam ? reinterpret_cast<const char*>(lParam) : "");
+        const QString find = ItemTextArg(lParam);
         const int found = msg == LB_FINDSTRINGEXACT ? FindItemExact(count, text, find, index)
                                                     : FindItemPrefix(count, text, find, index);
         if (msg != LB_SELECTSTRING || found < 0)
@@ -381,7 +362,7 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_SETCURSEL: {
         if (MultiSelect())
             return LB_ERR;
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         if (!valid) {
             list_->clearSelection();
             list_->setCurrentRow(-1);
@@ -397,7 +378,7 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!MultiSelect())
             return LB_ERR;
         const int target = static_cast<int>(lParam);
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         if (target == -1) {
             for (int i = 0; i < count; ++i)
                 list_->item(i)->setSelected(wParam != 0);
@@ -438,7 +419,7 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_SETCARETINDEX: {
         if (!valid)
             return LB_ERR;
-        Quiet quiet(programmatic_);
+        TQuietChange quiet(programmatic_);
         list_->setCurrentRow(index, MultiSelect() ? QItemSelectionModel::NoUpdate : QItemSelectionModel::ClearAndSelect);
         return 0;
     }

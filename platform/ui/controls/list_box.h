@@ -17,6 +17,7 @@
 #include <string>
 
 class QListWidget;
+class QString;
 class TOwnerDrawDelegate;
 class TTabStopDelegate;
 
@@ -83,7 +84,7 @@ private:
     bool OwnerDrawn() const { return Attr.Style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE); }
     bool HasStrings() const { return !OwnerDrawn() || (Attr.Style & LBS_HASSTRINGS); }
     bool MultiSelect() const { return Attr.Style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL); }
-    int Insert(int index, LPARAM item);
+    int Insert(int index, const QString& text, LPARAM item);
     int DialogUnitsToPixels(int x) const;
 
     QListWidget* list_ = nullptr;

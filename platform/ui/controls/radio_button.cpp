@@ -4,8 +4,6 @@
 
 #include <QRadioButton>
 
-#include <algorithm>
-
 namespace {
 
 class RadioWidget : public QRadioButton {
@@ -50,18 +48,8 @@ void TRadioButton::ClearGroup()
     TWindow* parent = GetParentO();
     if (!parent)
         return;
-    const std::vector<TWindow*>& siblings = parent->GetChildren();
-    auto self = std::find(siblings.begin(), siblings.end(), this);
-    if (self == siblings.end())
-        return;
-    auto first = self;
-    while (first != siblings.begin() && !((*first)->GetStyle() & WS_GROUP))
-        --first;
-    auto last = self + 1;
-    while (last != siblings.end() && !((*last)->GetStyle() & WS_GROUP))
-        ++last;
-    for (auto it = first; it != last; ++it) {
-        auto* other = dynamic_cast<TRadioButton*>(*it);
+    for (TWindow* sibling : GroupOf(parent->GetChildren(), this)) {
+        auto* other = dynamic_cast<TRadioButton*>(sibling);
         if (other && other != this && other->IsWindow() && (other->GetStyle() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
             other->SetCheck(BST_UNCHECKED);
     }

@@ -6,6 +6,9 @@
 #include "platform/ui/testing/test_driver.h"
 #include "platform/ui/window_api.h"
 
+#include <QApplication>
+#include <QClipboard>
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -133,6 +136,33 @@ TEST(EditMessagesTest, MultiLineTextsCountLineBreaksAsTwoCharacters)
     driver.ProcessEvents();
     driver.TypeKeys("YZ");
     EXPECT_EQ(notes->GetText(), "ab\r\nX");
+}
+
+TEST(EditMessagesTest, APasteThatDoesNotFitTheLimitIsRefused)
+{
+    struct Case {
+        bool multiline;
+        const char* clipboard;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {false, "cdefgh", "ab"}, {false, "cd", "abcd"},
+        {true, "cdefgh", "ab"},  {true, "c\nd", "ab"},  // the line break counts as two characters
+        {true, "cd", "abcd"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.multiline ? "multi-line " : "single-line ") + c.clipboard);
+        TTestDriver driver;
+        TEditHost host;
+        auto* edit = new TEdit(&host, 3, "", 100, 10, 90, 60, 0, c.multiline);
+        driver.Show(host);
+        edit->SetText("ab");
+        edit->LimitText(5);
+        edit->SetSelection(2, 2);
+        QApplication::clipboard()->setText(QString::fromLatin1(c.clipboard));
+        edit->SendMessage(WM_PASTE);
+        EXPECT_EQ(edit->GetText(), c.expected);
+    }
 }
 
 }  // namespace

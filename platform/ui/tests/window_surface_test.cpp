@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi_types.h"
 #include "platform/gdi/region.h"
 #include "platform/ui/controls/static.h"
+#include "platform/ui/frame_window.h"
 #include "platform/ui/testing/test_driver.h"
 #include "platform/ui/window.h"
 
@@ -51,6 +52,24 @@ TEST(WindowSurface, ScrollMovesChildrenOnlyWhenAskedAndReportsTheUncoveredArea)
 
     ScrollWindowEx(window.GetHandle(), 0, 5, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE);
     EXPECT_EQ(window.label->GetWidget()->pos(), QPoint(10, 15));
+}
+
+TEST(WindowSurface, AFrameScrollsItsClientAreaAndTheChildrenInIt)
+{
+    TTestDriver driver;
+    TFrameWindow frame(nullptr, "frame");
+    frame.Attr.W = 200;
+    frame.Attr.H = 150;
+    auto* label = new TStatic(&frame, 7, "x", 10, 10, 20, 20);
+    driver.Show(frame);
+    QWidget* client = frame.GetClientWidget();
+    const QPoint clientAt = client->pos();
+
+    TRect uncovered;
+    ScrollWindowEx(frame.GetHandle(), 0, 5, nullptr, nullptr, nullptr, &uncovered, SW_SCROLLCHILDREN);
+    EXPECT_EQ(label->GetWidget()->pos(), QPoint(10, 15));
+    EXPECT_EQ(client->pos(), clientAt);  // the client area itself stays in its frame
+    EXPECT_EQ(uncovered, TRect(0, 0, client->width(), 5));
 }
 
 TEST(WindowSurface, AnInvalidatedRegionIsPaintedAgain)
