@@ -142,13 +142,8 @@ void PanelNode::FinishDownload() {
 // The old database stays whole until the new one is written in full.
 bool PanelNode::StoreDatabase(const std::vector<std::uint8_t>& image) {
   if (database_.empty()) return true;
-  std::string temporary = database_ + ".new";
-  std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
-  if (!WriteWholeFile(temporary, bytes) || !FileRename(temporary, database_)) {
-    FileDelete(temporary);
-    return false;
-  }
-  return true;
+  return ReplaceWholeFile(database_,
+                          std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
 }
 
 }  // namespace kelmnet_sim

@@ -109,17 +109,6 @@ void LoadFile(const std::string& path) {
   if (text.bad_type_letter) MoveToDump(path);
 }
 
-// Writes next to the file and renames over it, so that a failed write leaves
-// the old file whole.
-bool ReplaceFile(const std::string& path, const std::string& contents) {
-  std::string temporary = path + ".new";
-  if (!WriteWholeFile(temporary, contents) || !FileRename(temporary, path)) {
-    FileDelete(temporary);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 VariableTable SystemVariables() { return VariableTable(SharedHeap(), Shared().variables); }
@@ -159,7 +148,7 @@ void ReadSettingsFile() {
 void DefineLibraryVariables() { DefineRange(Setting::kSoftwareRevision, Setting::kSetRemoteTimeEnable); }
 
 std::int32_t WriteSettingsFile() {
-  return ReplaceFile(SettingsFilePath(), SystemVariables().FormatFile()) ? 1 : -44;
+  return ReplaceWholeFile(SettingsFilePath(), SystemVariables().FormatFile()) ? 1 : -44;
 }
 
 void ApplySettings() { SharedHeap().SetPoolAllowed(SettingOn(Setting::kPoolAllowed)); }
