@@ -66,6 +66,7 @@ void PackMessageTextPool(adatabase& db)
     // Every table is read and rewritten in memory before anything is
     // stored: a table left behind would keep offsets into a pool that is gone.
     std::vector<menv> tables;
+    std::vector<std::vector<std::uint8_t>> stored;  // each table's record as it was
     std::uint32_t key = 0;
     std::uint32_t position = 0;
     for (bool first = true;; first = false) {
@@ -77,8 +78,10 @@ void PackMessageTextPool(adatabase& db)
             return;
         menv table(&old, static_cast<std::int32_t>(key));
         // A record that is no table refers to no text.
-        if (table.DecodeRecord(std::span<const std::uint8_t>(buffer.data(), length), largeMemory))
+        if (table.DecodeRecord(std::span<const std::uint8_t>(buffer.data(), length), largeMemory)) {
             tables.push_back(std::move(table));
+            stored.emplace_back(buffer.begin(), buffer.begin() + length);
+        }
         if (position == 0)
             break;
     }
@@ -100,13 +103,24 @@ void PackMessageTextPool(adatabase& db)
         records.push_back(std::move(*record));
     }
 
-    for (std::size_t i = 0; i < tables.size(); ++i)
-        db.PutMessage(static_cast<std::uint32_t>(tables[i].GetNumber()), records[i].data(),
-                      static_cast<std::uint16_t>(records[i].size()));
     if (tables.empty()) {
         db.DeleteSystemRecord(kTextPoolRecord);
         return;
     }
+    // The tables go first and the pool last. When a write fails, the tables
+    // already written get their old records back and the old pool stays, so
+    // no table is left with text numbers of a pool that was not stored.
+    auto put = [&](std::size_t i, const std::vector<std::uint8_t>& record) {
+        return db.PutMessage(static_cast<std::uint32_t>(tables[i].GetNumber()), record.data(),
+                             static_cast<std::uint16_t>(record.size())) == DF_OK;
+    };
+    std::size_t written = 0;
+    while (written < tables.size() && put(written, records[written]))
+        ++written;
     const std::vector<std::uint8_t> pool = fresh.PackRecord();
-    db.PutSystemRecord(kTextPoolRecord, pool.data(), static_cast<std::uint16_t>(pool.size()));
+    if (written == tables.size() &&
+        db.PutSystemRecord(kTextPoolRecord, pool.data(), static_cast<std::uint16_t>(pool.size())) == DF_OK)
+        return;
+    for (std::size_t i = 0; i < written; ++i)
+        put(i, stored[i]);
 }

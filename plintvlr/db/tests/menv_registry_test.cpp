@@ -5,6 +5,8 @@
 #include "plintvlr/db/tests/project_fixture.h"
 #include "plintvlr/db/text_pool.h"
 
+#include "platform/base/files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -155,6 +157,38 @@ TEST_F(MenvRegistryTest, PackingLeavesAProjectWithADamagedTableAsItWas)
     again.PackMessageTexts();
     EXPECT_EQ(Read(again, kTableSystem, kTextPoolRecord), poolBefore);
     EXPECT_EQ(Read(again, kTableMessages, 1), goodBefore);
+}
+
+TEST_F(MenvRegistryTest, PackingThatCannotWriteLeavesEveryTableWithItsTexts)
+{
+    // Each write of the packing fails in turn (the first table, a later
+    // table, the pool); whatever is left must still give every table its texts.
+    const std::vector<std::string> first = {"alpha", "gamma"};
+    const std::vector<std::string> second = {"beta", "alpha", ""};
+    bool completed = false;
+    for (int nth = 1; nth < 200 && !completed; ++nth) {
+        const std::string name = "FAIL" + std::to_string(nth);
+        adatabase& db = CreateAndOpen(name);
+        pile pool;
+        std::uint32_t id = 0;
+        for (const char* text : {"unused", "alpha", "beta", "unused too", "gamma"})
+            pool.Add(text, id);
+        ASSERT_EQ(pool.Store(), DF_OK);
+        Store(1, "First", {2, 5}, &pool);
+        Store(2, "Second", {3, 2, 0}, &pool);
+        const Bytes poolBefore = Read(db, kTableSystem, kTextPoolRecord);
+
+        FileFaults::FailWrite(nth);
+        db.PackMessageTexts();
+        FileFaults::Reset();
+
+        pile now;
+        ASSERT_TRUE(now.Load()) << nth;
+        EXPECT_EQ(TextsOf(1, now), first) << "write " << nth << " failed";
+        EXPECT_EQ(TextsOf(2, now), second) << "write " << nth << " failed";
+        completed = Read(db, kTableSystem, kTextPoolRecord) != poolBefore;
+    }
+    EXPECT_TRUE(completed) << "some run got through every write";
 }
 
 }  // namespace
