@@ -97,7 +97,12 @@ bool Segment::SetUp() {
     s.segment_size = static_cast<std::uint32_t>(TotalSize());
     new (&s.attach_count) std::atomic<std::uint32_t>(0);
     new (&s.tick_wraps) std::atomic<std::uint64_t>(0);
-    if (!InitMutex(&s.mutex)) return false;
+    if (!InitMutex(&s.mutex)) {
+      // Left "being set up" by a live process, the segment would keep every
+      // later attach (this process's included) waiting for ever.
+      s.setup_word.store(0, std::memory_order_release);
+      return false;
+    }
     std::memset(base_ + BitmapOffset(), 0, HeapOffset() - BitmapOffset());
     Heap::Format(&s.heap, HeapOffset(), kHeapBytes, BitmapOffset());
     s.setup_word.store(kPhaseReady << 32, std::memory_order_release);
