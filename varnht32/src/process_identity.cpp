@@ -1,5 +1,6 @@
 #include "varnht32/src/process_identity.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -43,21 +44,26 @@ bool ReadProcStat(std::uint32_t pid, ProcStat* out) {
   return true;
 }
 
-ProcessIdentity g_self{0, 0};
+// Pid and start time in one word, so that a thread never sees a pid with the
+// start time of another (or none): a client stamped with start 0 would lose
+// the check against a reused pid.
+std::atomic<std::uint64_t> g_self{0};
 
 }  // namespace
 
 ProcessIdentity ThisProcess() {
   std::uint32_t pid = static_cast<std::uint32_t>(getpid());
-  if (g_self.pid != pid) {
+  std::uint64_t word = g_self.load(std::memory_order_acquire);
+  if (static_cast<std::uint32_t>(word >> 32) != pid) {
     ProcStat st{};
-    g_self.pid = pid;
-    g_self.start = ReadProcStat(pid, &st) ? st.start : 0;
+    std::uint32_t start = ReadProcStat(pid, &st) ? st.start : 0;
+    word = (static_cast<std::uint64_t>(pid) << 32) | start;
+    g_self.store(word, std::memory_order_release);
   }
-  return g_self;
+  return ProcessIdentity{static_cast<std::uint32_t>(word >> 32), static_cast<std::uint32_t>(word)};
 }
 
-void ForgetThisProcess() { g_self = ProcessIdentity{0, 0}; }
+void ForgetThisProcess() { g_self.store(0, std::memory_order_release); }
 
 bool ProcessAlive(ProcessIdentity process) {
   if (process.pid == 0) return false;
