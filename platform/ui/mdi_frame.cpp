@@ -25,7 +25,7 @@ TMDIClient* TMDIFrame::GetMDIClient() const
     return dynamic_cast<TMDIClient*>(GetClientWindow());
 }
 
-std::vector<TWindow*> TMDIFrame::MenuCommandRoute()
+std::vector<TWindow*> TMDIFrame::CommandRoute()
 {
     std::vector<TWindow*> route;
     auto add = [&route](TWindow* w) {
@@ -49,22 +49,16 @@ std::vector<TWindow*> TMDIFrame::MenuCommandRoute()
     return route;
 }
 
-LRESULT TMDIFrame::EvCommand(UINT id, HWND hWndCtl, UINT notifyCode)
+LRESULT TMDIFrame::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (hWndCtl)
-        return TFrameWindow::EvCommand(id, hWndCtl, notifyCode);
-    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(notifyCode));
-    for (TWindow* w : MenuCommandRoute()) {
-        if (const TResponseEntry* entry = w->GetResponseTable().FindCommand(id, notifyCode))
-            return TWindowDispatch::Invoke(*w, *entry, WM_COMMAND, wParam, 0);
-    }
-    if (TMDIClient* client = GetMDIClient()) {
-        if (TMDIChild* child = client->ChildFromMenuId(id)) {
+    if (msg == WM_COMMAND && lParam == 0) {
+        TMDIClient* client = GetMDIClient();
+        if (TMDIChild* child = client ? client->ChildFromMenuId(LOWORD(wParam)) : nullptr) {
             child->ShowWindow(child->IsIconic() ? SW_RESTORE : SW_SHOW);
             return 0;
         }
     }
-    return DefaultProcessing();
+    return TFrameWindow::DefWindowProc(msg, wParam, lParam);
 }
 
 void TMDIFrame::EvCommandEnable(TCommandEnabler& enabler)
@@ -78,18 +72,7 @@ void TMDIFrame::EvCommandEnable(TCommandEnabler& enabler)
                                                                          : TCommandEnabler::Unchecked);
         return;
     }
-    const std::vector<TWindow*> route = MenuCommandRoute();
-    for (TWindow* w : route) {
-        if (const TResponseEntry* entry = w->GetResponseTable().FindEnabler(id)) {
-            TWindowDispatch::Invoke(*w, *entry, 0, 0, reinterpret_cast<LPARAM>(&enabler));
-            if (enabler.GetHandled())
-                return;
-        }
-    }
-    const bool handled = std::any_of(route.begin(), route.end(), [id](TWindow* w) {
-        return w->GetResponseTable().FindCommand(id, 0) != nullptr;
-    });
-    enabler.Enable(handled);
+    TFrameWindow::EvCommandEnable(enabler);
 }
 
 bool TMDIFrame::PreProcessMsg(MSG& msg)

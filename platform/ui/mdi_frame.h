@@ -21,11 +21,12 @@ public:
 
     TMDIClient* GetMDIClient() const;
 
-    LRESULT EvCommand(UINT id, HWND hWndCtl, UINT notifyCode) override;
     void EvCommandEnable(TCommandEnabler& enabler) override;
     bool PreProcessMsg(MSG& msg) override;
 
-private:
-    // The windows a command from the menu passes, in order.
-    std::vector<TWindow*> MenuCommandRoute();
+protected:
+    std::vector<TWindow*> CommandRoute() override;
+    // A Window menu item that lists a child, and that no window on the
+    // route took, shows that child.
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };

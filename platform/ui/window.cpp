@@ -528,17 +528,15 @@ LRESULT TWindowDispatch::Invoke(TWindow& window, const TResponseEntry& entry, UI
     return entry.fn(window, wParam, lParam);
 }
 
-// The windows a command passes: the focus window and its parents below
-// `target`, then `target` itself.
-static std::vector<TWindow*> CommandRoute(TWindow& target)
+std::vector<TWindow*> TWindow::CommandRoute()
 {
     std::vector<TWindow*> route;
     TWindow* focus = GetWindowPtr(GetFocus());
-    if (focus && focus->IsChildOf(&target)) {
-        for (TWindow* w = focus; w && w != &target; w = w->GetParentO())
+    if (focus && focus->IsChildOf(this)) {
+        for (TWindow* w = focus; w && w != this; w = w->GetParentO())
             route.push_back(w);
     }
-    route.push_back(&target);
+    route.push_back(this);
     return route;
 }
 
@@ -557,7 +555,7 @@ LRESULT TWindow::EvCommand(UINT id, HWND hWndCtl, UINT notifyCode)
             return entry->fn(*this, wParam, lParam);
         return DefaultProcessing();
     }
-    for (TWindow* w : CommandRoute(*this)) {
+    for (TWindow* w : CommandRoute()) {
         if (const TResponseEntry* entry = w->GetResponseTable().FindCommand(id, notifyCode))
             return w == this ? entry->fn(*this, wParam, lParam)
                              : TWindowDispatch::Invoke(*w, *entry, WM_COMMAND, wParam, lParam);
@@ -567,7 +565,7 @@ LRESULT TWindow::EvCommand(UINT id, HWND hWndCtl, UINT notifyCode)
 
 void TWindow::EvCommandEnable(TCommandEnabler& enabler)
 {
-    const std::vector<TWindow*> route = CommandRoute(*this);
+    const std::vector<TWindow*> route = CommandRoute();
     for (TWindow* w : route) {
         if (const TResponseEntry* entry = w->GetResponseTable().FindEnabler(enabler.GetId())) {
             TWindowDispatch::Invoke(*w, *entry, 0, 0, reinterpret_cast<LPARAM>(&enabler));

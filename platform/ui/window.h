@@ -126,8 +126,8 @@ public:
     // Sees keyboard and mouse messages of this window and its descendants
     // before they are dispatched; true consumes the message.
     virtual bool PreProcessMsg(MSG& msg);
-    // WM_COMMAND: a menu or accelerator command (no control) goes first to the
-    // window with the focus and its parents up to this one; a control's
+    // WM_COMMAND: a menu or accelerator command (no control) goes along
+    // CommandRoute to the first window whose table handles it; a control's
     // notification goes to the control's own table, then to this window's.
     virtual LRESULT EvCommand(UINT id, HWND hWndCtl, UINT notifyCode);
     // Command enabling, routed like commands. A command that no window on the
@@ -220,6 +220,10 @@ protected:
     virtual std::string ReadText() const;
     // Attr.Style changed through SetStyle or ModifyStyle.
     virtual void StyleChanged(DWORD oldStyle);
+    // The windows a menu or accelerator command and its enabler pass, in
+    // order: the window with the focus and its parents below this one, then
+    // this one.
+    virtual std::vector<TWindow*> CommandRoute();
     // Marks a control that takes its attributes from a dialog template.
     void SetFromResource(bool fromResource) { fromResource_ = fromResource; }
     void SetClientWidget(QWidget* client);
@@ -238,8 +242,6 @@ private:
     void RemoveChild(TWindow* child);
     void DestroyChildren();
     void ReleaseHandle();
-    LRESULT DispatchCommand(UINT id, HWND hWndCtl, UINT notifyCode);
-    bool RouteCommandEnable(TCommandEnabler& enabler);
 
     TWindow* parent_ = nullptr;
     std::vector<TWindow*> children_;

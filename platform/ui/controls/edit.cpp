@@ -79,6 +79,17 @@ int ProgramLength(const QString& text)
     return static_cast<int>(text.size() + text.count(u'\n'));
 }
 
+// Whether `length` program characters put in place of the selection keep
+// the text within the limit.
+bool FitsInPlaceOfSelection(const TEdit& edit, int length)
+{
+    int start = 0;
+    int end = 0;
+    edit.GetSelection(start, end);
+    const long long after = static_cast<long long>(edit.GetWindowTextLength()) - (end - start) + length;
+    return after <= static_cast<long long>(edit.GetLimitText());
+}
+
 // A multi-line edit's widget. A paste that would take the text past the
 // limit is refused, as a single-line edit's validator refuses it.
 class MultiLineWidget : public QPlainTextEdit {
@@ -89,15 +100,8 @@ protected:
     void insertFromMimeData(const QMimeData* source) override
     {
         const auto* edit = dynamic_cast<const TEdit*>(TWindowBridge::WindowFor(this));
-        if (edit && source && source->hasText()) {
-            int start = 0;
-            int end = 0;
-            edit->GetSelection(start, end);
-            const long long after =
-                static_cast<long long>(edit->GetWindowTextLength()) - (end - start) + ProgramLength(source->text());
-            if (after > static_cast<long long>(edit->GetLimitText()))
-                return;
-        }
+        if (edit && source && source->hasText() && !FitsInPlaceOfSelection(*edit, ProgramLength(source->text())))
+            return;
         QPlainTextEdit::insertFromMimeData(source);
     }
 };
@@ -449,6 +453,10 @@ LRESULT TEdit::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
                 NotifyParent(EN_MAXTEXT);
                 return 0;
             }
+        } else if (ch == '\r' && IsMultiLine() && !(Attr.Style & ES_READONLY) && !FitsInPlaceOfSelection(*this, 2)) {
+            // Enter puts in a line break, "\r\n" to the programs.
+            NotifyParent(EN_MAXTEXT);
+            return 0;
         }
         return TControl::DefWindowProc(WM_CHAR, ch, lParam);
     }

@@ -83,6 +83,12 @@ void TTabControl::WidgetCreated()
 void TTabControl::WidgetReleased()
 {
     TControl::WidgetReleased();
+    // The tabs belong to the control, not to its window: one made again
+    // shows them again. The bar goes with the window after this.
+    pending_.clear();
+    for (int i = 0; i < bar_->count(); ++i)
+        pending_.push_back(FromQString(bar_->tabText(i)));
+    pendingSel_ = bar_->currentIndex();
     bar_ = nullptr;
 }
 

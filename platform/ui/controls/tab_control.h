@@ -60,7 +60,7 @@ private:
     LRESULT Notify(UINT code);
 
     QTabBar* bar_ = nullptr;
-    std::vector<std::string> pending_;  // tabs added before the window exists
+    std::vector<std::string> pending_;  // the tabs while the control has no window
     int pendingSel_ = -1;
     bool programChange_ = false;
 };

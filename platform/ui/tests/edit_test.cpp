@@ -165,4 +165,35 @@ TEST(EditMessagesTest, APasteThatDoesNotFitTheLimitIsRefused)
     }
 }
 
+TEST(EditMessagesTest, EnterThatDoesNotFitTheLimitIsRefused)
+{
+    // Enter puts a line break, two characters, where the selection was.
+    struct Case {
+        const char* text;
+        int selStart;
+        int selEnd;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"abc", 3, 3, "abc\r\n"},
+        {"abcd", 4, 4, "abcd"},
+        {"abcd", 3, 4, "abc\r\n"},
+        {"ab\r\n", 4, 4, "ab\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " " + std::to_string(c.selStart) + "-" + std::to_string(c.selEnd));
+        TTestDriver driver;
+        TEditHost host;
+        auto* notes = new TEdit(&host, 3, "", 100, 10, 90, 60, 0, true);
+        driver.Show(host);
+        notes->SetText(c.text);
+        notes->LimitText(5);
+        notes->SetFocus();
+        driver.ProcessEvents();
+        notes->SetSelection(c.selStart, c.selEnd);
+        driver.PressKey(VK_RETURN);
+        EXPECT_EQ(notes->GetText(), c.expected);
+    }
+}
+
 }  // namespace
