@@ -277,18 +277,27 @@ TButton* TPropertySheet::CreateButton(int id, const char* text, bool isDefault)
 void TPropertySheet::SetupWindow()
 {
     TDialog::SetupWindow();
-    tabs_ = CreateTabControl(IDC_PROPSHEET_TABCONTROL);
-    tabs_->Create();
-    CreateButton(IDOK, "OK", true)->Create();
-    CreateButton(IDCANCEL, "Cancel", false)->Create();
-    if (!(flags_ & PSH_NOAPPLYNOW)) {
-        apply_ = CreateButton(IDC_PROPSHEET_APPLYNOW, "&Apply", false);
-        apply_->Create();
-        apply_->EnableWindow(false);
+    // The sheet's own controls are its children: run again, it gets them
+    // back with its window, so they are made on the first run only.
+    if (!tabs_) {
+        tabs_ = CreateTabControl(IDC_PROPSHEET_TABCONTROL);
+        tabs_->Create();
+        CreateButton(IDOK, "OK", true)->Create();
+        CreateButton(IDCANCEL, "Cancel", false)->Create();
+        if (!(flags_ & PSH_NOAPPLYNOW)) {
+            apply_ = CreateButton(IDC_PROPSHEET_APPLYNOW, "&Apply", false);
+            apply_->Create();
+        }
+        if (flags_ & PSH_HASHELP)
+            CreateButton(IDHELP, "Help", false)->Create();
     }
-    if (flags_ & PSH_HASHELP)
-        CreateButton(IDHELP, "Help", false)->Create();
+    // A new run starts with nothing changed and no page shown.
+    current_ = -1;
+    changed_.clear();
+    if (apply_)
+        apply_->EnableWindow(false);
     SetDefaultId(IDOK);
+    tabs_->DeleteAll();
     for (TPropertyPage* page : pages_)
         tabs_->Add(page->GetTitle().c_str());
     LayoutControls();

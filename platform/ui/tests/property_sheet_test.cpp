@@ -95,6 +95,26 @@ TEST_F(PropertySheetTest, OkAppliesThePagesThatWereShownAndCloses)
                                                "Limits:killactive", "General:apply+close", "Limits:apply+close"}));
 }
 
+TEST_F(PropertySheetTest, ASheetRunTwiceHasItsControlsOnce)
+{
+    TPropertySheet sheet(nullptr, "System Settings");
+    new TTestPage(&sheet, IDD_GENERAL, "General");
+    new TTestPage(&sheet, IDD_LIMITS, "Limits");
+    std::vector<std::size_t> children;
+    for (int run = 0; run < 2; ++run) {
+        driver.OnNextDialog([&](TDialog& d) {
+            children.push_back(sheet.GetChildren().size());
+            EXPECT_EQ(sheet.GetTabControl()->GetCount(), 2) << "run " << run;
+            EXPECT_EQ(sheet.GetCurrentIndex(), 0) << "run " << run;
+            ClickTab(sheet, 1);
+            driver.Click(d, IDCANCEL);
+        });
+        EXPECT_EQ(sheet.Execute(), IDCANCEL);
+    }
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[1], children[0]);
+}
+
 TEST_F(PropertySheetTest, PageThatRefusesApplyKeepsTheSheetOpen)
 {
     struct Case {
