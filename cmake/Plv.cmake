@@ -100,3 +100,25 @@ function(plv_add_fuzz_dir prefix dir)
       LIBS ${ARG_LIBS})
   endforeach()
 endfunction()
+
+# plv_embed_files(<target> <symbol> <files...>)
+# Carries the files' bytes inside <target>: defines the function
+# std::span<const EmbeddedFile> <symbol>() (platform/base/embedded_file.h),
+# one entry per file in the order given, named by its bare file name. The
+# source is made again whenever one of the files changes.
+function(plv_embed_files target symbol)
+  set(files)
+  foreach(file IN LISTS ARGN)
+    get_filename_component(path ${file} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    list(APPEND files ${path})
+  endforeach()
+  set(output ${CMAKE_CURRENT_BINARY_DIR}/embedded/${symbol}.cpp)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DSYMBOL=${symbol} "-DFILES=${files}" -DOUTPUT=${output}
+            -P ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
+    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/embed_files.cmake
+    COMMENT "Embedding ${symbol}"
+    VERBATIM)
+  target_sources(${target} PRIVATE ${output})
+  target_link_libraries(${target} PRIVATE plv::platform_base)
+endfunction()
