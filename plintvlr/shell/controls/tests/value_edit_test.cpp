@@ -4,28 +4,18 @@
 
 #include "entry_test_dialog.h"
 
-#include "platform/ui/testing/test_driver.h"
-
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 
 namespace {
 
-class ValueEditTest : public ::testing::Test {
+class ValueEditTest : public EntryDialogTest {
 protected:
-    static void SetUpTestSuite() { RegisterEntryTestDialog(); }
-    void SetUp() override
-    {
-        dialog->Attr.Style |= WS_VISIBLE;
-        ASSERT_TRUE(dialog->Create());
-        driver.Show(*dialog);
-    }
+    void SetUp() override { Open(); }
     // Empties the field and puts the focus in it.
     void Restart()
     {
@@ -33,9 +23,6 @@ protected:
         driver.Focus(*dialog, IDC_VALUE);
     }
     ValueEdit& value() { return *dialog->value; }
-
-    TTestDriver driver;
-    std::unique_ptr<TEntryTestDlg> dialog = std::make_unique<TEntryTestDlg>();
 };
 
 TEST_F(ValueEditTest, TypedNumbersKeepTheirFormAndPlaces)
