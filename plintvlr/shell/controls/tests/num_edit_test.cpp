@@ -52,6 +52,12 @@ TEST_F(NumEditTest, OnlyDigitsAndBackspaceGetInAndNothingBeeps)
     EXPECT_EQ(num.GetWindowText(), "42");
     EXPECT_EQ(num.GetValue(), 42);
     EXPECT_EQ(driver.BeepCount(), 0);
+
+    // A read-only field types nothing, not even a correction.
+    num.SetRange(6, 1);
+    num.SetReadOnly(true);
+    driver.Type(*dialog, IDC_NUM, "9\b");
+    EXPECT_EQ(num.GetWindowText(), "42");
 }
 
 TEST_F(NumEditTest, TextsSetByTheProgramReadClampedAndOutOfRangeTextsSaturate)

@@ -163,6 +163,18 @@ TEST_F(ValueEditTest, TextEntryTakesAnyCharacterUpToTheLimitAndIsNotClamped)
     EXPECT_EQ(driver.BeepCount(), 1);
 }
 
+TEST_F(ValueEditTest, AFieldOfItsOwnTakes32CharactersWhateverItWasGiven)
+{
+    auto* own = new ValueEdit(dialog.get(), 120, "7", 10, 200, 80, 20, 5);
+    ASSERT_TRUE(own->Create());
+    EXPECT_EQ(own->GetLimitText(), ValueEdit::kTextLimit - 1);
+    own->mode = ValueEdit::kTextMode;
+    own->SetWindowText("");
+    driver.Type(*dialog, 120, std::string(40, 'w'));
+    EXPECT_EQ(own->GetText(), std::string(32, 'w'));
+    EXPECT_EQ(driver.BeepCount(), 8);
+}
+
 // A German locale compiled for the test, as a user's might be set.
 class CommaLocale {
 public:
