@@ -201,7 +201,7 @@ void RemoveLink(const std::string& link, const std::string& target) {
 
 class Simulator {
  public:
-  Simulator(qs_panel_sim::PanelSettings settings)
+  explicit Simulator(qs_panel_sim::PanelSettings settings)
       : start_(Clock::now()), panel_(std::move(settings), Report) {}
 
   Time Now() const { return std::chrono::duration_cast<Time>(Clock::now() - start_); }
