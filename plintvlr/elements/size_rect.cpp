@@ -3,9 +3,11 @@
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/pen.h"
+#include "platform/ui/resources.h"
 #include "platform/ui/ui_handle.h"
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/element_string_ids.h"
+#include "plintvlr/shell/controls/control_pictures.h"
 #include "plintvlr/shell/base/str.h"
 
 #include <algorithm>
@@ -586,10 +588,8 @@ void AddDescriptionLine(const TRect& rect, int number, ReportLines& lines, int s
 void DrawLibraryBitmap(const TRect& rect, TDC& dc, int slot)
 {
     const TQSBitmaps& library = GetBitmapLibrary();
-    if (!library.HasBitmap(slot))
-        return;
-    if (const TDib* dib = library.GetDib(slot)) {
-        const TDib picture = *dib;
+    const TDib* dib = library.HasBitmap(slot) ? library.GetDib(slot) : nullptr;
+    const TDib picture = dib ? *dib : LoadDibResource(nullptr, kNoBitmapPicture);
+    if (picture.IsOK())
         dc.StretchDIBits(rect, TRect(0, 0, picture.Width(), picture.Height()), picture, SRCCOPY);
-    }
 }

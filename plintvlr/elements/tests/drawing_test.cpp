@@ -9,11 +9,13 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font_registry.h"
 #include "platform/gdi/image_print_dc.h"
+#include "platform/ui/resources.h"
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/frame_rect.h"
 #include "plintvlr/elements/palette.h"
 #include "plintvlr/elements/panel_text.h"
 #include "plintvlr/elements/size_rect.h"
+#include "plintvlr/shell/controls/control_pictures.h"
 
 #include <QDir>
 
@@ -269,4 +271,33 @@ TEST(ElementDrawing, LibraryBitmapsAreStretchedIntoTheRectangle)
     EXPECT_EQ(Picture(image, {{kBack, 'g'}}),
               Rows({"gggggg", "g##..g", "g##..g", "g..##g", "g..##g", "gggggg"}));
     library.ClearAll();
+}
+
+TEST(ElementDrawing, AnEmptySlotShowsTheNoBitmapPicture)
+{
+    RegisterControlPictures();
+    GetBitmapLibrary().ClearAll();
+    const TDib nobmp = LoadDibResource(nullptr, kNoBitmapPicture);
+    ASSERT_EQ(TSize(nobmp.Width(), nobmp.Height()), TSize(24, 22));
+    for (int slot : {0, 299, 300, -1}) {
+        QImage image = Canvas(52, 48, kBack);
+        TDC dc(image);
+        DrawLibraryBitmap(TRect(2, 2, 50, 46), dc, slot);  // twice its size
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 52; ++x) {
+                const bool inside = x >= 2 && x < 50 && y >= 2 && y < 46;
+                const QRgb expected = !inside ? kBack
+                                      : nobmp.PixelIndex((x - 2) / 2, (y - 2) / 2) ? kPaper
+                                                                                    : 0xFF000000u;
+                ASSERT_EQ(image.pixel(x, y), expected) << "slot " << slot << " at " << x << "," << y;
+            }
+        }
+        // The picture is a framed cross.
+        EXPECT_EQ(image.pixel(2, 2), 0xFF000000u);
+        EXPECT_EQ(image.pixel(4, 4), kPaper);
+        EXPECT_EQ(image.pixel(6, 6), 0xFF000000u);
+        EXPECT_EQ(image.pixel(2 + 2 * 11, 2 + 2 * 10), 0xFF000000u);
+        if (slot == 0)
+            Save(image.scaled(208, 192), "library_bitmap_empty_slot");
+    }
 }
