@@ -270,3 +270,34 @@ TEST(ElementArray, OwnsItsElementsAndMovesThemWithoutCopies)
     EXPECT_EQ(selection.At(0), c);
     EXPECT_EQ(selection.At(1), nullptr);
 }
+
+TEST(PanelQueries, TheActiveEditorsPanelOrNone)
+{
+    ASSERT_EQ(GetActivePageEditor(), nullptr);
+    _QSglobals.GetDatabase().SetPanelType(14);
+    EXPECT_FALSE(IsColorPanel());
+    EXPECT_EQ(GetTouchCellSize(), TSize(40, 16));  // the open project's panel
+    InvalidatePageRect(TRect(0, 0, 20, 20));        // nothing to repaint: no effect
+    {
+        PanelScope panel(kColorPanel);
+        EXPECT_TRUE(IsColorPanel());
+        EXPECT_TRUE(IsEditorLargeDisplay());
+        EXPECT_EQ(GetTouchCellSize(), TSize(1, 1));
+        EXPECT_EQ(GetScreenSize(), TSize(320, 224));
+        EXPECT_EQ(GetScreenYOrigin(), 20);
+        EXPECT_EQ(SizeRect::GetHandleSize(), 80);
+        EXPECT_EQ(GetFontName(3), "ANSI Zobrel 8x14");  // no project fonts: the panel's own
+        InvalidatePageRect(TRect(0, 0, 20, 20));
+        InvalidatePageRect(TRect());
+        EXPECT_EQ(panel.Editor().invalidated, std::vector<TRect>({TRect(0, 0, 20, 20)}));
+    }
+    for (int type : {8, 10, 13}) {
+        PanelScope panel(type);
+        EXPECT_TRUE(IsColorPanel()) << type;
+    }
+    for (int type : {9, 11, 14, 20}) {
+        PanelScope panel(type);
+        EXPECT_FALSE(IsColorPanel()) << type;
+    }
+    EXPECT_FALSE(IsColorPanel());
+}
