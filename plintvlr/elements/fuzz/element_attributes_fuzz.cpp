@@ -129,23 +129,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             },
             [](const DynamicData& d, std::uint8_t* at) { return d.PackCompact(at); }, DynamicData());
         break;
-    case 5: {
-        std::uint8_t flags = 0;
-        if (!in.ReadByte(flags))
-            break;
+    case 5:
+        // The flags byte, then the dynamics it announces.
         RoundTrip<Dynamics>(
             in,
-            [flags](Dynamics& d, RecordReader& r) {
-                d.flags = flags;
-                return UnpackDynamics(d.element, r, flags);
+            [](Dynamics& d, RecordReader& r) {
+                return r.ReadByte(d.flags) && UnpackDynamics(d.element, r, d.flags);
             },
             [](const Dynamics& d, std::uint8_t* at) {
-                std::uint8_t written = 0;
-                return PackDynamics(d.element, at, written);
+                std::uint8_t* flags = at++;
+                *flags = 0;
+                return PackDynamics(d.element, at, *flags);
             },
             Dynamics());
         break;
-    }
     case 6:
         RoundTrip<FrameRect>(
             in, [](FrameRect& f, RecordReader& r) { return f.ReadRecord(r); },
