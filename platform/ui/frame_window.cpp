@@ -149,3 +149,13 @@ void TFrameWindow::EvInitMenuPopup(WPARAM popup, LPARAM /*index*/)
         EvCommandEnable(enabler);
     }
 }
+
+bool TFrameWindow::IsZoomed() const
+{
+    return IsWindow() && GetWidget()->isMaximized();
+}
+
+bool TFrameWindow::IsIconic() const
+{
+    return IsWindow() && GetWidget()->isMinimized();
+}
