@@ -105,7 +105,7 @@ bool TMDIClientWin::OpenEditor(TEditorKind kind, const TEditorRequest& request)
     if (slot.editor && slot.editor->IsWindowVisible()) {
         // A page editor that an open dialog has disabled stays where it is.
         if (kind != TEditorKind::GraphicPages || slot.editor->IsWindowEnabled())
-            slot.host->BringWindowToTop();
+            BringForward(*slot.host);
         return false;
     }
     const TEditorFactory* factory = FindEditorFactory(kind);
@@ -116,6 +116,15 @@ bool TMDIClientWin::OpenEditor(TEditorKind kind, const TEditorRequest& request)
         made.host = made.editor;
     slot = made;
     return true;
+}
+
+void TMDIClientWin::BringForward(TWindow& window)
+{
+    // An editor's host on top of the others is the active MDI child.
+    if (dynamic_cast<TMDIChild*>(&window) && window.GetParentO() == this)
+        SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(window.GetHandle()));
+    else
+        window.BringWindowToTop();
 }
 
 void TMDIClientWin::CmGraphicPages()
@@ -185,7 +194,7 @@ void TMDIClientWin::EnableEditor(bool enable)
         return;
     editor->EnableWindow(enable);
     if (enable)
-        editor->BringWindowToTop();
+        BringForward(*editor);
 }
 
 void TMDIClientWin::CmCloseProject()

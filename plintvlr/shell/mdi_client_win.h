@@ -63,6 +63,7 @@ private:
     // Opens the editor of `kind` once; false when it was open already (its
     // host has been brought forward unless it is a disabled page editor).
     bool OpenEditor(TEditorKind kind, const TEditorRequest& request);
+    void BringForward(TWindow& window);
     TEditorWindows& Slot(TEditorKind kind) { return editors_[static_cast<std::size_t>(kind)]; }
 
     std::array<TEditorWindows, kEditorKindCount> editors_{};

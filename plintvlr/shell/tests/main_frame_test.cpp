@@ -7,8 +7,10 @@
 
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_menu.h"
+#include "plintvlr/shell/status_line.h"
 #include "platform/ui/mdi_client.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,71 @@ TEST_F(MainFrameTest, ReopensTheLastProjectAndOpensThePageEditor)
     EXPECT_EQ(standIns.Made(TEditorKind::GraphicPages), 1);
     EXPECT_EQ(standIns.runs[CM_NEWPROJECT], 0);
     EXPECT_TRUE(driver.MessageBoxes().empty());
+
+    // The size check ran once the loop did: the panes show the project's bytes.
+    TStatusLine& status = *TStatusLine::GetStatusLine();
+    adatabase& db = _QSglobals.GetDatabase();
+    EXPECT_EQ(status.GetPaneText(TStatusLine::IDG_MODEL), "SWAQ");
+    EXPECT_EQ(status.GetPaneText(TStatusLine::IDG_USED), std::to_string(db.GetUsedSize()));
+    EXPECT_EQ(status.GetPaneText(TStatusLine::IDG_FREE), std::to_string(db.GetFreeSize()));
+    EXPECT_GT(db.GetFreeSize(), 0);
+
+    frame.MoveWindow(0, 0, 780, 560);
+    driver.ProcessEvents();
+    EXPECT_TRUE(Screenshot(frame, "main_frame"));
+}
+
+TEST_F(MainFrameTest, AProjectTooLargeForItsPanelIsToldOnce)
+{
+    StandIns standIns;
+    standIns.RegisterAll();
+    {
+        adatabase db;
+        db.SetPanelType(16);  // 32767 bytes of panel memory
+        ASSERT_EQ(db.Create("BIG"), 1);
+        ASSERT_EQ(db.OpenProject("BIG"), 1);
+        const std::vector<std::uint8_t> page(32767, 7);
+        ASSERT_EQ(db.PutMessage(1, page.data(), static_cast<std::uint16_t>(page.size())), 0);
+        db.Close();
+    }
+    SetProfile("DATABASE", "DatabaseName", "BIG");
+    driver.AnswerMessageBox(IDOK);
+    Start();
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].caption, "Database is too large       ");
+    EXPECT_EQ(driver.MessageBoxes()[0].text,
+              "Database will not fit in Quellstor\nYou must reduce the size of your database");
+    EXPECT_EQ(TStatusLine::GetStatusLine()->GetPaneText(TStatusLine::IDG_FREE),
+              std::to_string(_QSglobals.GetDatabase().GetFreeSize()));
+    EXPECT_LT(_QSglobals.GetDatabase().GetFreeSize(), 0);
+}
+
+TEST_F(MainFrameTest, HoveredItemsShowTheirHintsAndAboutShowsTheBox)
+{
+    StandIns standIns;
+    standIns.RegisterAll();
+    MDIFrame& frame = Start();
+    TStatusLine& status = *TStatusLine::GetStatusLine();
+    const std::pair<UINT, const char*> hints[] = {
+        {CM_EXIT, "Exit Plintorvaler"},
+        {CM_OPENPROJECT, "Open an existing project"},
+        {CM_CLOSEPROJECT, "Close the current project"},
+        {CM_TAGS, "Configure analog tags"},
+        {CM_PAGECHANGE, "Set page change addesses"},
+    };
+    for (const auto& [id, hint] : hints) {
+        driver.HoverMenuItem(frame, id);
+        EXPECT_EQ(status.GetShownText(), hint) << id;
+        driver.CloseMenus();
+    }
+
+    std::string caption;
+    driver.OnNextDialog([&](TDialog& box) {
+        caption = box.GetCaption();
+        driver.Click(box, IDOK);
+    });
+    ASSERT_TRUE(driver.ChooseMenuItem(frame, CM_ABOUT));
+    EXPECT_EQ(caption, "About Plintorvaler");
 }
 
 TEST_F(MainFrameTest, ExitAndTheCloseBoxWriteThePlaceAndTheProject)

@@ -12,6 +12,7 @@
 #include "plintvlr/shell/mdi_client_win.h"
 #include "platform/base/profile.h"
 #include "platform/ui/testing/test_driver.h"
+#include "screenshot.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,7 @@ protected:
         ::setenv("PLV_PROFILE_DIR", profile_.c_str(), 1);
         ::setenv("PLV_DESKTOP_SESSION", ("shell-test-" + std::to_string(::getpid())).c_str(), 1);
         previousDir_ = std::filesystem::current_path();
+        screenshots_ = ScreenshotFolder();
         std::filesystem::current_path(program_);
         _QSglobals.SetProgramDirectory(program_);
         _QSglobals.SetProjectDirectory("");
@@ -97,6 +99,14 @@ protected:
         return value;
     }
 
+    // Writes build/screenshots/<name>.png.
+    bool Screenshot(TWindow& window, const std::string& name)
+    {
+        std::error_code ignored;
+        std::filesystem::create_directories(screenshots_, ignored);
+        return driver.Grab(window).save(QString::fromStdString((screenshots_ / (name + ".png")).string()));
+    }
+
     TTestDriver driver;
     std::string program_;
     std::string profile_;
@@ -108,5 +118,6 @@ private:
     };
 
     std::filesystem::path previousDir_;
+    std::filesystem::path screenshots_;
     std::unique_ptr<TStartedApp> app_;
 };
