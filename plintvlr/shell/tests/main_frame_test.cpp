@@ -8,6 +8,7 @@
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_menu.h"
 #include "plintvlr/shell/status_line.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/mdi_client.h"
 
 #include <cstdint>
@@ -312,6 +313,41 @@ TEST_F(MainFrameTest, FramePlaceComesFromTheProfile)
         if (c.savedW) {
             EXPECT_EQ(Profile("APP", "FrameW"), c.savedW);
         }
+        End();
+        _QSglobals.NewDatabase();
+    }
+}
+
+// The profile is hand-editable: a place off the desktop, or larger than it,
+// is cut to the desktop and pulled onto it, whatever the numbers.
+TEST_F(MainFrameTest, APlaceOffOrLargerThanTheDesktopIsPulledOntoIt)
+{
+    const TRect desktop = DesktopRect();
+    ASSERT_FALSE(desktop.IsEmpty());
+    const int w = 400, h = 300;
+    struct Case {
+        const char* name;
+        std::string x, y, w, h;
+        TRect place;
+    };
+    const Case cases[] = {
+        {"far right and below", "90000", "90000", "400", "300",
+         {desktop.right - w, desktop.bottom - h, desktop.right, desktop.bottom}},
+        {"far left and above", "-2147483647", "-90000", "400", "300",
+         {desktop.left, desktop.top, desktop.left + w, desktop.top + h}},
+        {"near the integer limit", "2147483646", "10", "2147483646", "300",
+         {desktop.left, desktop.top + 10, desktop.right, desktop.top + 10 + h}},
+        {"larger than the desktop", "10", "10", "90000", "90000", desktop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetProfile("DATABASE", "DatabaseName", "");
+        SetProfile("APP", "FrameX", c.x);
+        SetProfile("APP", "FrameY", c.y);
+        SetProfile("APP", "FrameW", c.w);
+        SetProfile("APP", "FrameH", c.h);
+        MDIFrame& frame = Start();
+        EXPECT_EQ(frame.GetWindowRect(), c.place);
         End();
         _QSglobals.NewDatabase();
     }
