@@ -12,6 +12,8 @@
 #include "platform/ui/mdi_client.h"
 
 #include <cstdint>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,18 @@ std::vector<std::string> MenuBar(TFrameWindow& frame)
 }
 
 using MainFrameTest = ShellTest;
+
+// The protocol sheet's "Protocol/Printer" page: answers 100 times the channel asked about.
+class TEditedProtocol : public TWindow {
+public:
+    explicit TEditedProtocol(TWindow* parent) : TWindow(parent, "Protocol/Printer") { Attr.Style = WS_CHILD; }
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+    LRESULT EvQuery(WPARAM channel, LPARAM) { return static_cast<LRESULT>(channel) * 100; }
+};
+const TResponseTable TEditedProtocol::Responses{&TWindow::Responses, {
+    OnMessage<&TEditedProtocol::EvQuery>(WM_QUERYEDITEDPROTOCOL),
+}};
 
 TEST_F(MainFrameTest, MenuHoldsOnlyWhatSomethingCarriesOut)
 {
@@ -363,6 +377,43 @@ TEST_F(MainFrameTest, ProtocolQueryAnswersTheProjectsChannels)
     EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 3), channel1) << "no protocol sheet open";
     EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 5), -1);
     EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 0), -1);
+
+    // While the protocol sheet is open, 3 and 4 ask its page for the protocol being edited.
+    TFrameWindow sheet(nullptr, "Protocol and Port Settings");
+    auto* page = new TEditedProtocol(&sheet);
+    sheet.Create();
+    EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 3), 3 * 100);
+    EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 4), 4 * 100);
+    EXPECT_EQ(frame.SendMessage(WM_QUERYPORTSETTING, 1), channel1);
+    (void)page;
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainFrameTest, AnExceptionOutOfTheRunIsReportedAndEndsWithCode1)
+{
+    // With no last project the frame asks for a new one as soon as the loop runs.
+    RegisterFrameCommand(CM_NEWPROJECT, {[](MDIFrame&) { throw std::runtime_error("broken"); }, nullptr});
+    SetProfile("DATABASE", "DatabaseName", "");
+    driver.AnswerMessageBox(IDOK);
+    EXPECT_EQ(OwlMain(0, nullptr), 1);
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].caption, "Application Error");
+    EXPECT_EQ(driver.MessageBoxes()[0].text,
+              "This application has terminated with an error.  Please contact the manufacturer.");
+    EXPECT_EQ(MDIFrame::GetMainFrame(), nullptr);
+}
+
+TEST_F(MainFrameTest, ADamagedProgramFontDoesNotStopTheStart)
+{
+    std::ofstream(program_ + "/Plintvlr.fon") << "not a font";
+    SetProfile("DATABASE", "DatabaseName", "");
+    MDIFrame& frame = Start();
+    EXPECT_TRUE(frame.IsWindowVisible());
+    End();
+    EXPECT_EQ(MDIFrame::GetMainFrame(), nullptr);
 }
 
 }  // namespace

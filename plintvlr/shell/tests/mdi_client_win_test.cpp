@@ -35,9 +35,11 @@ TEST_F(MDIClientWinTest, AnEditorIsMadeOnceAndAgainAfterItClosed)
     EXPECT_EQ(standIns.Made(TEditorKind::Tags), 1);
     EXPECT_EQ(Client().GetActiveMDIChild(), host);
 
-    host->SendMessage(WM_CLOSE);
+    // File > Close closes the active window, the tag editor's host.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_CLOSEWINDOW));
     driver.ProcessEvents();
     EXPECT_EQ(Client().GetEditor(TEditorKind::Tags), nullptr);
+    EXPECT_NE(Client().GetEditor(TEditorKind::GraphicPages), nullptr);
     ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_TAGS));
     EXPECT_EQ(standIns.Made(TEditorKind::Tags), 2);
     EXPECT_EQ(standIns.Made(TEditorKind::GraphicPages), 1);
