@@ -59,6 +59,8 @@ protected:
     void EvInitMenuPopup(WPARAM popup, LPARAM index);
 
 private:
+    void ApplyIcon();
+
     TWindow* clientWnd_ = nullptr;
     bool shrinkToClient_ = false;
     TResId iconId_;

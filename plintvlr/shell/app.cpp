@@ -15,6 +15,7 @@
 #include "plintvlr/shell/frame_string_ids.h"
 #include "plintvlr/shell/main_frame.h"
 #include "plintvlr/shell/mdi_client_win.h"
+#include "plintvlr/shell/win_positioner.h"
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
 #include "platform/gdi/font_registry.h"
@@ -72,6 +73,17 @@ void PlaceOnDesktop(TWindow& frame, int x, int y, int w, int h)
     frame.Attr.W = w;
     frame.Attr.H = h;
     g_framePlace = TRect(x, y, x + w, y + h);
+}
+
+// A frame that has no place yet covers most of the desktop, centred on it.
+void PlaceByDefault(TWindow& frame)
+{
+    const TRect desktop = DesktopRect();
+    if (desktop.IsEmpty())
+        return;
+    TRect place(0, 0, desktop.Width() * 4 / 5, desktop.Height() * 4 / 5);
+    CenterRect(place, desktop);
+    PlaceOnDesktop(frame, place.left, place.top, place.Width(), place.Height());
 }
 
 [[noreturn]] void EndStart(int exitCode)
@@ -155,21 +167,24 @@ void TApp::InitMainWindow()
     const int y = read(kStrKeyFrameY, INT_MAX);
     const int w = read(kStrKeyFrameW, 0);
     const int h = read(kStrKeyFrameH, 0);
-    if (x < INT_MAX && y < INT_MAX) {
-        if (w >= 1 && h >= 1) {
-            PlaceOnDesktop(*frame, x, y, w, h);
-        } else if (w == -1 && h == -1) {
+    const bool saved = x < INT_MAX && y < INT_MAX;
+    if (saved && w >= 1 && h >= 1) {
+        PlaceOnDesktop(*frame, x, y, w, h);
+    } else {
+        PlaceByDefault(*frame);
+        if (saved && w == -1 && h == -1)
             nCmdShow = SW_SHOWMAXIMIZED;
-        } else if (w == -2 && h == -2) {
+        else if (saved && w == -2 && h == -2)
             nCmdShow = SW_SHOWMINIMIZED;
-        }
     }
 
     frame->SetAcceleratorTable(IDM_MAINFRAME);
     SetMainWindow(frame);
-    frame->Create();
+    // Given before the window is made, so that the editors the frame opens
+    // while it is set up show the program's icon too.
     frame->SetIcon(nullptr, IDI_ZOBREL);
     frame->SetIconSm(nullptr, IDI_ZOBREL);
+    frame->Create();
 }
 
 int OwlMain(int, char*[])

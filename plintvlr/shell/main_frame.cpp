@@ -198,6 +198,11 @@ MDIFrame::~MDIFrame()
 {
     if (IsWindow())
         Destroy(0);
+    ProjectHooks& hooks = GetProjectHooks();
+    if (projectShell_ && hooks.shell == projectShell_.get()) {
+        hooks.shell = nullptr;
+        hooks.reloadRecipeGroups = nullptr;
+    }
     RunFrameDestructionSteps();
     if (g_mainFrame == this) {
         g_mainFrame = nullptr;
@@ -288,10 +293,6 @@ void MDIFrame::CleanupWindow()
 {
     SavePlace();
     TDecoratedMDIFrame::CleanupWindow();
-    ProjectHooks& hooks = GetProjectHooks();
-    if (hooks.shell == projectShell_.get())
-        hooks.shell = nullptr;
-    hooks.reloadRecipeGroups = nullptr;
 }
 
 void MDIFrame::SavePlace()

@@ -1,10 +1,17 @@
-// Watching the keyboard focus move through the program, and a frame's
-// maximised and minimised state.
+// Watching the keyboard focus move through the program, a frame's
+// maximised and minimised state, and the main window's icon.
 
+#include "platform/ui/application.h"
 #include "platform/ui/controls/edit.h"
 #include "platform/ui/focus_watch.h"
 #include "platform/ui/frame_window.h"
+#include "platform/ui/resources.h"
 #include "platform/ui/testing/test_driver.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QIcon>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +59,37 @@ TEST(FrameStateTest, MaximisedAndMinimisedAreToldApart)
     driver.ProcessEvents();
     EXPECT_FALSE(frame.IsZoomed());
     EXPECT_FALSE(frame.IsIconic());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FrameStateTest, TheMainWindowsIconIsTheProgramsIcon)
+{
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    ASSERT_TRUE(RegisterIconResource("TESTICON", png.constData(), static_cast<std::size_t>(png.size())));
+
+    TTestDriver driver;
+    TApplication app;
+    auto* other = new TFrameWindow(nullptr, "Other");
+    other->Create();
+    other->SetIcon(nullptr, "TESTICON");
+    EXPECT_TRUE(QApplication::windowIcon().pixmap(16).toImage().pixelColor(8, 8) != QColor(Qt::red))
+        << "a window that is not the main window keeps its icon to itself";
+    delete other;
+
+    auto* frame = new TFrameWindow(nullptr, "Main");
+    app.SetMainWindow(frame);
+    frame->Create();
+    frame->SetIcon(nullptr, "TESTICON");
+    EXPECT_EQ(QApplication::windowIcon().pixmap(16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    QApplication::setWindowIcon(QIcon());
 }
 
 }  // namespace

@@ -319,6 +319,13 @@ TEST_F(MainFrameTest, FramePlaceComesFromTheProfile)
         MDIFrame& frame = Start();
         if (!c.place.IsEmpty()) {
             EXPECT_EQ(frame.GetWindowRect(), c.place);
+        } else if (!c.maximised && !c.minimised) {
+            // The default place: most of the desktop, centred on it.
+            const TRect desktop = DesktopRect();
+            const TRect place = frame.GetWindowRect();
+            EXPECT_EQ(place.Width(), desktop.Width() * 4 / 5);
+            EXPECT_EQ(place.Height(), desktop.Height() * 4 / 5);
+            EXPECT_EQ(place.left - desktop.left, desktop.right - place.right);
         }
         EXPECT_EQ(frame.IsZoomed(), c.maximised);
         EXPECT_EQ(frame.IsIconic(), c.minimised);
