@@ -98,6 +98,15 @@ TEST_F(MainFrameTest, RegisteredCommandsAppearInTheirPlaces)
     EXPECT_TRUE(open->GetMenuState(0, MF_BYPOSITION) & MF_DEFAULT);
     // With no last project the frame asked for a new one, once.
     EXPECT_EQ(standIns.runs[CM_NEWPROJECT], 1);
+
+    // The frame's accelerators: Ctrl+N runs New Project; keys of absent commands do nothing.
+    frame.SetFocus();
+    driver.PressKey('N', MK_CONTROL);
+    driver.PressKey('O', MK_CONTROL);
+    driver.PressKey('P', MK_CONTROL);
+    driver.ProcessEvents();
+    EXPECT_EQ(standIns.runs[CM_NEWPROJECT], 2);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
 TEST_F(MainFrameTest, TheWholeMenuInTheOrderOfTheTemplate)
