@@ -3,6 +3,7 @@
 #include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/shell/base/app.h"
+#include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/program_objects.h"
 
 int main(int argc, char* argv[])
@@ -12,5 +13,7 @@ int main(int argc, char* argv[])
     GetOvList();
     GetErrorHolder();
     GetBitmapLibrary();
+    // Save All, Preferences and Current Topic on the frame's menu.
+    RegisterEditorBases();
     return OwlMain(argc, argv);
 }

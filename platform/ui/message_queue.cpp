@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QThread>
 
 #include <deque>
 
@@ -34,8 +35,13 @@ public:
             return true;
         const Posted m = queue.front();
         queue.pop_front();
-        if (m.quit)
-            QCoreApplication::exit(static_cast<int>(m.wParam));
+        if (m.quit) {
+            // Only a running message loop is ended: a quit that arrives while
+            // none runs (a program driven by processEvents alone) must not
+            // end the next modal loop before it starts.
+            if (QThread::currentThread()->loopLevel() > 0)
+                QCoreApplication::exit(static_cast<int>(m.wParam));
+        }
         else if (IsWindow(m.hwnd))
             SendMessage(m.hwnd, m.msg, m.wParam, m.lParam);
         return true;

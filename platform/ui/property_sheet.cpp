@@ -29,6 +29,20 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
 
+// The size of the biggest page's template, at least 100 x 50 dialog units.
+TSize LargestPage(const std::vector<TPropertyPage*>& pages, const TDialogUnits& units)
+{
+    TSize size(units.XToPixels(100), units.YToPixels(50));
+    for (TPropertyPage* page : pages) {
+        if (const TDialogTemplate* t = page->GetTemplate()) {
+            const TRect r = page->MapDialogRect({0, 0, t->cx, t->cy});
+            size.cx = std::max(size.cx, r.Width());
+            size.cy = std::max(size.cy, r.Height());
+        }
+    }
+    return size;
+}
+
 }  // namespace
 
 const TResponseTable TPropertySheet::Responses{&TDialog::Responses, {
@@ -311,7 +325,12 @@ TRect TPropertySheet::PageArea() const
         return {};
     const TRect display = tabs_->GetDisplayRect();
     const TPoint origin(tabs_->Attr.X, tabs_->Attr.Y);
-    return {origin.x + display.left, origin.y + display.top, origin.x + display.right, origin.y + display.bottom};
+    // Pages keep the size of the biggest page, also where a row of buttons
+    // made the tab control wider.
+    const TSize largest = LargestPage(pages_, GetDialogUnits());
+    const int left = origin.x + display.left;
+    const int top = origin.y + display.top;
+    return {left, top, left + std::min(display.Width(), largest.cx), top + std::min(display.Height(), largest.cy)};
 }
 
 void TPropertySheet::LayoutControls()
@@ -320,30 +339,28 @@ void TPropertySheet::LayoutControls()
         return;
     const TDialogUnits units = GetDialogUnits();
     // The display area is as big as the biggest page's template.
-    int pageW = units.XToPixels(100);
-    int pageH = units.YToPixels(50);
-    for (TPropertyPage* page : pages_) {
-        if (const TDialogTemplate* t = page->GetTemplate()) {
-            const TRect r = page->MapDialogRect({0, 0, t->cx, t->cy});
-            pageW = std::max(pageW, r.Width());
-            pageH = std::max(pageH, r.Height());
-        }
-    }
+    const TSize largest = LargestPage(pages_, units);
+    const int pageW = largest.cx;
+    const int pageH = largest.cy;
     const int margin = units.XToPixels(kMargin);
     const int pad = TTabControl::DisplayMargin();
-    const int tabW = pageW + 2 * pad;
-    const int tabH = tabs_->GetTabHeight() + pageH + 2 * pad;
-    tabs_->MoveWindow(margin, margin, tabW, tabH);
-
     const int buttonW = units.XToPixels(kButtonWidth);
     const int buttonH = units.YToPixels(kButtonHeight);
     const int gap = units.XToPixels(kButtonGap);
-    const int buttonY = margin + tabH + units.YToPixels(kMargin);
     std::vector<TWindow*> buttons;
     for (int id : {IDOK, IDCANCEL, IDC_PROPSHEET_APPLYNOW, IDHELP}) {
         if (TWindow* b = ChildWithId(id); b && b->IsWindow())
             buttons.push_back(b);
     }
+    // The sheet is at least as wide as its row of buttons, however narrow
+    // its pages are.
+    const int count = static_cast<int>(buttons.size());
+    const int rowW = count * buttonW + std::max(count - 1, 0) * gap;
+    const int tabW = std::max(pageW + 2 * pad, rowW);
+    const int tabH = tabs_->GetTabHeight() + pageH + 2 * pad;
+    tabs_->MoveWindow(margin, margin, tabW, tabH);
+
+    const int buttonY = margin + tabH + units.YToPixels(kMargin);
     int x = margin + tabW - static_cast<int>(buttons.size()) * buttonW - (static_cast<int>(buttons.size()) - 1) * gap;
     for (TWindow* b : buttons) {
         b->MoveWindow(x, buttonY, buttonW, buttonH);

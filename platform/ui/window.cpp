@@ -752,7 +752,13 @@ bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT 
             // Outer size given; the frame (if the platform draws one) is kept out of the client.
             const int frameW = widget->frameGeometry().width() - widget->width();
             const int frameH = widget->frameGeometry().height() - widget->height();
-            widget->resize(std::max(0, cx - frameW), std::max(0, cy - frameH));
+            const QSize size(std::max(0, cx - frameW), std::max(0, cy - frameH));
+            // A window of fixed size (a dialog without a sizing frame) takes
+            // the size its program gives it; only the user cannot change it.
+            if (widget->minimumSize() == widget->maximumSize())
+                widget->setFixedSize(size);
+            else
+                widget->resize(size);
         }
         if (!(flags & SWP_NOMOVE))
             widget->move(x, y);

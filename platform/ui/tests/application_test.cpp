@@ -3,6 +3,10 @@
 
 #include "platform/base/prompt.h"
 #include "platform/ui/application.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/dialog_template.h"
+#include "platform/ui/styles.h"
+#include "platform/ui/testing/test_driver.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
 #include "platform/ui/window_api.h"
@@ -87,6 +91,20 @@ TEST(ApplicationTest, DestroyingTheMainWindowEndsTheLoop)
     TTestApp app(true);
     EXPECT_EQ(app.Run(), 0);
     EXPECT_FALSE(app.GetMainWindow()->IsWindow());
+}
+
+TEST(ApplicationTest, QuitWithNoLoopRunningLeavesLaterDialogsAlone)
+{
+    // A main window that goes while nothing runs a loop (a test driving the
+    // program by processing events) posts a quit that has no loop to end.
+    TTestDriver driver;
+    PostQuitMessage(0);
+    driver.ProcessEvents();
+    TDialogTemplate box{"Question", 0, 0, 120, 40, WS_POPUP | WS_CAPTION | DS_MODALFRAME, "MS Sans Serif", 8,
+                        {DefPushButton("OK", IDOK, 10, 10, 40, 14)}};
+    TDialog dialog(nullptr, box);
+    driver.OnNextDialog([&](TDialog& d) { driver.Click(d, IDOK); });
+    EXPECT_EQ(dialog.Execute(), IDOK);
 }
 
 TEST(PlatformLookTest, FusionStyleAndTheInstalledFonts)

@@ -246,4 +246,22 @@ TEST_F(PropertySheetTest, SheetOnAnMdiClientIsCarriedByAChild)
     EXPECT_EQ(Log().back(), "Settings:apply+close");
 }
 
+TEST_F(PropertySheetTest, SheetWithNarrowPagesIsAsWideAsItsButtonRow)
+{
+    TPropertySheet sheet(nullptr, "Alarms", 0, false, PSH_HASHELP);
+    new TTestPage(&sheet, IDD_ALARMS, "Alarms");
+    driver.OnNextDialog([&](TDialog& d) {
+        // Four buttons of 50 dialog units with three gaps of 4 do not fit
+        // under a page of 150: the tab control takes the row's width.
+        const TRect tabs = sheet.GetTabControl()->GetWindowRect();
+        const TRect ok = d.ChildWithId(IDOK)->GetWindowRect();
+        const TRect help = d.ChildWithId(IDHELP)->GetWindowRect();
+        EXPECT_EQ(ok.left, tabs.left);
+        EXPECT_EQ(help.right, tabs.right);
+        EXPECT_GT(tabs.Width(), sheet.GetPage(0)->GetWindowRect().Width());
+        driver.Click(d, IDCANCEL);
+    });
+    EXPECT_EQ(sheet.Execute(), IDCANCEL);
+}
+
 }  // namespace
