@@ -33,9 +33,12 @@ bool ForwardSysCommand(UINT command, const TPoint& point)
     return true;
 }
 
-TInnerMDIChild* MakeEditorHost(TMDIClient& client, TWindow& hosted, TResId icon, int positionId, TModule* module)
+void MakeEditorHost(TMDIClient& client, TWindow& hosted, TResId icon, int positionId, TModule* module,
+                    TInnerMDIChild*& host)
 {
-    auto* host = new TInnerMDIChild(client, &hosted, icon, module);
+    // Known before its window is made: moving the editor into the host sets
+    // the editor up again, and that must not make a second host.
+    host = new TInnerMDIChild(client, &hosted, icon, module);
     // A host with a kept place shows itself only once it stands there.
     if (positionId != 0)
         host->Attr.Style &= ~WS_VISIBLE;
@@ -43,12 +46,12 @@ TInnerMDIChild* MakeEditorHost(TMDIClient& client, TWindow& hosted, TResId icon,
         // The editor stays a plain child of the client.
         hosted.SetParent(&client);
         delete host;
-        return nullptr;
+        host = nullptr;
+        return;
     }
     client.PostMessage(WM_MDIREFRESHMENU);
     if (positionId != 0)
         TWinPositioner(positionId).Restore(client.GetHandle(), host->GetHandle(), true);
-    return host;
 }
 
 void SaveEditorHostPlace(TMDIClient& client, TInnerMDIChild* host, int positionId)
@@ -97,7 +100,7 @@ void TMDIDialog::SetupWindow()
 {
     TDialog::SetupWindow();
     if (client_ && !host_)
-        host_ = MakeEditorHost(*client_, *this, hostIcon_, positionId_, GetModule());
+        MakeEditorHost(*client_, *this, hostIcon_, positionId_, GetModule(), host_);
     SetAcceleratorTable(IDM_MAINFRAME);
     MoveCursorToDefaultButton(GetHandle());
 }

@@ -61,11 +61,12 @@ void ShowHelpTopic(HWND owner, DWORD context);
 // main window.
 bool ForwardSysCommand(UINT command, const TPoint& point);
 
-// Makes the MDI host of `hosted` (a dialog or sheet whose window exists) in
-// `client`, hidden until placed when positionId is not 0, places it and lets
-// the client's window menu list it; null when the host cannot be made.
-TInnerMDIChild* MakeEditorHost(TMDIClient& client, TWindow& hosted, TResId icon, int positionId,
-                               TModule* module);
+// Makes `host`, the MDI host of `hosted` (a dialog or sheet whose window
+// exists) in `client`, hidden until placed when positionId is not 0, places
+// it and lets the client's window menu list it; null when the host cannot
+// be made.
+void MakeEditorHost(TMDIClient& client, TWindow& hosted, TResId icon, int positionId, TModule* module,
+                    TInnerMDIChild*& host);
 // Saves the host's place under positionId (not 0) relative to the client.
 void SaveEditorHostPlace(TMDIClient& client, TInnerMDIChild* host, int positionId);
 // Destroys the host unless it is going already.

@@ -35,7 +35,7 @@ void TMDIPropSheet::SetupWindow()
 {
     TFitPropSheet::SetupWindow();
     if (client_ && !host_)
-        host_ = MakeEditorHost(*client_, *this, hostIcon_, positionId_, GetModule());
+        MakeEditorHost(*client_, *this, hostIcon_, positionId_, GetModule(), host_);
     MoveCursorToDefaultButton(GetHandle());
 }
 

@@ -55,6 +55,12 @@ TEST_F(MDIDialogTest, HostWithoutPositionIdOpensAtTheTopLeftAndKeepsNoPlace)
     EXPECT_TRUE(host->IsWindowVisible());
     EXPECT_EQ(host->GetWindowText(), "Recipe Group Editor") << "the host shows the dialog's caption";
     EXPECT_EQ(host->GetWindowRect().TopLeft(), Client().ClientToScreen({0, 0}));
+    // One host, just big enough for the dialog.
+    int hosts = 0;
+    for (TWindow* child : Client().GetChildren())
+        hosts += dynamic_cast<TMDIChild*>(child) && child->IsWindow() ? 1 : 0;
+    EXPECT_EQ(hosts, 1);
+    EXPECT_EQ(host->GetClientRect().Size(), dialog.GetWindowRect().Size());
     EXPECT_TRUE(Screenshot(Frame(), "mdi_dialog_hosted"));
 
     dialog.SendMessage(WM_COMMAND, IDCANCEL);
