@@ -18,15 +18,8 @@
 
 namespace {
 
-class MDIDialogTest : public ShellTest {
+class MDIDialogTest : public EditorBasesTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        RegisterStandInTemplates();
-        RegisterEditorBases();
-    }
-
     TStandInDialog& OpenDialog(int positionId, int helpId = 0, bool disableEditor = false)
     {
         auto* dialog = new TStandInDialog(&Client(), positionId, helpId, disableEditor);
@@ -158,11 +151,7 @@ TEST_F(MDIDialogTest, CurrentTopicShowsTheDialogsHelp)
 
 TEST_F(MDIDialogTest, EditorDialogsKeepThePageEditorDisabledUntilTheLastCloses)
 {
-    StandIns standIns;
-    standIns.RegisterEditor(TEditorKind::GraphicPages);
-    MakeLastProject("LINE1", 14);
-    Start();
-    TWindow* pages = Client().GetEditorHost(TEditorKind::GraphicPages);
+    TWindow* pages = StartWithPageEditor();
     ASSERT_NE(pages, nullptr);
 
     TStandInDialog& first = OpenDialog(0, 0, true);

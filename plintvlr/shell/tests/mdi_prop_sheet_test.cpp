@@ -15,15 +15,8 @@
 
 namespace {
 
-class MDIPropSheetTest : public ShellTest {
+class MDIPropSheetTest : public EditorBasesTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        RegisterStandInTemplates();
-        RegisterEditorBases();
-    }
-
     template <class Sheet = TStandInSheet>
     Sheet& OpenSheet(DWORD flags, int startPage = 0, int positionId = 0)
     {
@@ -163,11 +156,7 @@ TEST_F(MDIPropSheetTest, OpensOnItsStartPage)
 
 TEST_F(MDIPropSheetTest, ElementSheetsKeepThePageEditorDisabledUntilBothClose)
 {
-    StandIns standIns;
-    standIns.RegisterEditor(TEditorKind::GraphicPages);
-    MakeLastProject("LINE1", 14);
-    Start();
-    TWindow* pages = Client().GetEditorHost(TEditorKind::GraphicPages);
+    TWindow* pages = StartWithPageEditor();
     ASSERT_NE(pages, nullptr);
     ASSERT_TRUE(pages->IsWindowEnabled());
 

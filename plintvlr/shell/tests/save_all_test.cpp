@@ -9,15 +9,8 @@
 
 namespace {
 
-class SaveAllTest : public ShellTest {
+class SaveAllTest : public EditorBasesTest {
 protected:
-    void SetUp() override
-    {
-        ShellTest::SetUp();
-        RegisterStandInTemplates();
-        RegisterEditorBases();
-    }
-
     bool SaveAllGreyed(MDIFrame& frame)
     {
         const bool greyed = (driver.OpenMenuItem(frame, CM_SAVEALL) & MF_GRAYED) != 0;

@@ -1,7 +1,9 @@
 #pragma once
 // A small stand-in editor dialog and a stand-in editor sheet of three pages,
-// built on the editor bases the way the editors of later subsystems are.
+// built on the editor bases the way the editors of later subsystems are, and
+// the fixture of their tests.
 
+#include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/mdi_dialog.h"
 #include "plintvlr/shell/mdi_prop_sheet.h"
 #include "plintvlr/shell/save_all.h"
@@ -96,3 +98,31 @@ public:
 };
 using TStandInSheet = TStandInSheetOf<TMDIPropSheet>;
 using TStandInElementSheet = TStandInSheetOf<TGraphEditSheet>;
+
+#include "shell_fixture.h"
+#include "stand_in_editors.h"
+
+// The program started with the stand-in templates and the editor bases'
+// commands registered.
+class EditorBasesTest : public ShellTest {
+protected:
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        RegisterStandInTemplates();
+        RegisterEditorBases();
+    }
+
+    // Starts with a project open and the page editor's stand-in shown; its
+    // host, or null when it did not open.
+    TWindow* StartWithPageEditor()
+    {
+        pageEditor_.RegisterEditor(TEditorKind::GraphicPages);
+        MakeLastProject("LINE1", 14);
+        Start();
+        return Client().GetEditorHost(TEditorKind::GraphicPages);
+    }
+
+private:
+    StandIns pageEditor_;
+};
