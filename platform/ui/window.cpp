@@ -491,6 +491,14 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             GetWidget()->setWindowTitle(ToQString(title_));
         TextChanged();
         return 1;
+    case WM_SETCURSOR:
+        // The parent may set the cursor for its children; otherwise the
+        // window's own cursor shows.
+        if (parent_ && (Attr.Style & WS_CHILD) && parent_->handle_ && parent_->HandleMessage(msg, wParam, lParam))
+            return 1;
+        if (::GetCursor())
+            ::SetCursor(nullptr);
+        return 0;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {
@@ -600,6 +608,7 @@ void TWindow::EvClose()
 void TWindow::EvPaint()
 {
     if (PaintsNatively()) {
+        PrepareNativePaint();
         DefaultProcessing();
         return;
     }
@@ -736,6 +745,20 @@ bool TWindow::MoveWindow(const TRect& rect, bool repaint)
 
 bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
+    if (handle_) {
+        // The window hears where it is going first and may change it.
+        WINDOWPOS pos{handle_, insertAfter, x, y, cx, cy, flags};
+        const std::shared_ptr<bool> alive = alive_;
+        HandleMessage(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+        if (!*alive || !handle_)
+            return false;
+        insertAfter = pos.hwndInsertAfter;
+        x = pos.x;
+        y = pos.y;
+        cx = pos.cx;
+        cy = pos.cy;
+        flags = pos.flags;
+    }
     if (!(flags & SWP_NOMOVE)) {
         Attr.X = x;
         Attr.Y = y;

@@ -203,6 +203,9 @@ protected:
     virtual QWidget* CreateWidget(QWidget* parent);
     // Standard controls let their Qt widget paint itself.
     virtual bool PaintsNatively() const { return false; }
+    // Runs just before such a widget paints: controls ask their parent for
+    // their colours here (WM_CTLCOLOR...).
+    virtual void PrepareNativePaint() {}
     // Called after the widget exists and before SetupWindow.
     virtual void ApplyAttributes();
     // The widget exists and its events are translated; a control adds the
