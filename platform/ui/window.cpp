@@ -1,6 +1,8 @@
 #include "platform/ui/window.h"
 
+#include "platform/gdi/font.h"
 #include "platform/ui/accelerators.h"
+#include "platform/ui/font_map.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/paint_bridge.h"
@@ -499,6 +501,24 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (::GetCursor())
             ::SetCursor(nullptr);
         return 0;
+    case WM_SETFONT: {
+        // wParam: a TFont* that outlives its use here (null: the default font).
+        font_ = reinterpret_cast<const TFont*>(wParam);
+        if (handle_) {
+            QFont qfont;
+            if (font_) {
+                const LOGFONT& lf = font_->GetObject();
+                // A positive height is the cell height, a negative one the character height.
+                qfont = PlatformFont(lf.lfFaceName, -std::max(1, std::abs(lf.lfHeight)), lf.lfWeight, lf.lfItalic != 0);
+            }
+            GetWidget()->setFont(qfont);
+            if (lParam)
+                GetWidget()->update();
+        }
+        return 0;
+    }
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {

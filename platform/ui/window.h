@@ -26,6 +26,7 @@ class QObject;
 class QWidget;
 class TApplication;
 class TDC;
+class TFont;
 class TWindow;
 
 // What a window handle designates. Handles live from Create to Destroy.
@@ -257,6 +258,7 @@ private:
     bool windowLifetime_ = false;
     bool ownsWidget_ = true;
     bool hasCursor_ = false;
+    const TFont* font_ = nullptr;  // set by WM_SETFONT
     TResId cursor_;
     TResId accelerators_;
     QWidget* clientWidget_ = nullptr;

@@ -51,6 +51,7 @@ Qt::MouseButtons g_buttons;
 HWND g_capture = nullptr;
 HWND g_lastFocusLost = nullptr;
 HWND g_focused = nullptr;  // the window last told it has the focus
+QPoint g_cursorPos;        // the mouse on the screen, as of the last mouse input
 
 class Filter : public QObject {
 public:
@@ -145,6 +146,7 @@ bool TranslateMouse(TWindow& window, QWidget* source, QMouseEvent* me, bool prop
         return false;
     g_modifiers = me->modifiers();
     g_buttons = me->buttons();
+    g_cursorPos = source->mapToGlobal(me->position().toPoint());
     if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
         const QPointer<QWidget> alive(source);
         AskForCursor(window, source, me->position().toPoint(), msg);
@@ -284,6 +286,7 @@ bool Filter::eventFilter(QObject* object, QEvent* event)
     case QEvent::FocusOut:
         return TranslateFocus(*window, object, static_cast<QFocusEvent*>(event));
     case QEvent::Enter:
+        g_cursorPos = widget->mapToGlobal(static_cast<QEnterEvent*>(event)->position().toPoint());
         AskForCursor(*window, widget, static_cast<QEnterEvent*>(event)->position().toPoint(), WM_MOUSEMOVE);
         return false;
     case QEvent::Paint:
@@ -510,6 +513,11 @@ UINT TWindowBridge::MouseKeyState()
     if (g_modifiers & Qt::ControlModifier)
         state |= MK_CONTROL;
     return state;
+}
+
+TPoint TWindowBridge::CursorPos()
+{
+    return {g_cursorPos.x(), g_cursorPos.y()};
 }
 
 HWND TWindowBridge::Capture()

@@ -40,6 +40,8 @@ public:
     static Qt::MouseButtons CurrentButtons();
     static UINT MouseKeyState();
 
+    // The mouse on the screen as of the last mouse input.
+    static TPoint CursorPos();
     static HWND Capture();
     static void SetCapture(HWND hwnd);
 };

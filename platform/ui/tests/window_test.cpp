@@ -3,6 +3,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/brush.h"
+#include "platform/gdi/font.h"
 #include "platform/ui/control.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/resources.h"
@@ -451,6 +452,9 @@ TEST_F(WindowTest, TheWindowUnderTheMouseOrItsParentChoosesTheCursor)
     EXPECT_EQ(cross->cursorAsks.back().second, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(CursorResource(GetCursor()), TResId(IDC_CROSS));
     EXPECT_TRUE(frame.cursorAsks.empty());  // the child decided
+    TPoint at;
+    ASSERT_TRUE(GetCursorPos(&at));
+    EXPECT_EQ(cross->ScreenToClient(at), TPoint(20, 20));
 
     // A window that leaves it to the default asks its parent, then shows its own.
     driver.MouseMove(frame, {170, 20});
@@ -472,6 +476,17 @@ TEST_F(WindowTest, TheWindowUnderTheMouseOrItsParentChoosesTheCursor)
     ReleaseCapture();
     EXPECT_EQ(cross->cursorAsks.size(), asked);
     SetCursor(nullptr);
+}
+
+TEST_F(WindowTest, SetFontGivesTheWindowItsTextFont)
+{
+    TNoteWindow window(nullptr, "w");
+    ASSERT_TRUE(window.Create());
+    const TFont big("MS Sans Serif", 20, 0, 0, 0, FW_BOLD);
+    window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&big), 1);
+    EXPECT_EQ(window.SendMessage(WM_GETFONT), reinterpret_cast<LRESULT>(&big));
+    EXPECT_EQ(window.GetWidget()->font().pixelSize(), 20);
+    EXPECT_TRUE(window.GetWidget()->font().bold());
 }
 
 // A window that deletes itself while it handles a click or a key.
