@@ -853,8 +853,9 @@ void TWindow::InvalidateRect(const TRect& rect, bool /*erase*/)
 
 void TWindow::UpdateWindow()
 {
+    // Only what was invalidated is painted, as the window would be later.
     if (handle_ && GetClientWidget()->isVisible())
-        GetClientWidget()->repaint();
+        QCoreApplication::sendPostedEvents(GetClientWidget()->window(), QEvent::UpdateRequest);
 }
 
 // ---------------------------------------------------------------- timers, capture, cursor

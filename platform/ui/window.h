@@ -157,6 +157,7 @@ public:
     TPoint ScreenToClient(TPoint p) const;
     void Invalidate(bool erase = true);
     void InvalidateRect(const TRect& rect, bool erase = true);
+    // Paints the invalid parts of the window (and of the others of its top-level window) now.
     void UpdateWindow();
     // Paints the client area; the device context comes from the graphics layer.
     virtual void Paint(TDC& dc, bool erase, TRect& rect);

@@ -349,6 +349,15 @@ TEST_F(WindowTest, PaintGetsTheUpdateRectangleAndDrawsThroughTheBridge)
     EXPECT_EQ(window.painted.back(), TRect(0, 0, 100, 80));
     EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::red));
     EXPECT_NE(image.pixelColor(50, 50), QColor(Qt::red));
+    // UpdateWindow paints what was invalidated, and only that, at once.
+    driver.ProcessEvents();
+    window.painted.clear();
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    ASSERT_EQ(window.painted.size(), 1u);
+    EXPECT_EQ(window.painted[0], TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    EXPECT_EQ(window.painted.size(), 1u);
 }
 
 TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)

@@ -317,20 +317,28 @@ void TGridClient::Paint(TDC& dc, bool, TRect& rect)
                 row->cell_->DrawCell(dc, cell, data, row->kind_ == gkCombo ? 0 : row->alignment_);
         }
     }
+    // The lines are drawn only across the area being painted (and a pixel
+    // either side of it): a strip costs a strip.
+    const TRect area(rect.left - 1, rect.top, rect.right + 1, rect.bottom);
     dc.SaveDC();
-    dc.IntersectClipRect(TRect(rect.left - 1, rect.top, rect.right + 1, rect.bottom));
+    dc.IntersectClipRect(area);
     const int lastEnd = g.columnCount_ > 0 ? g.lefts_[g.columnCount_ - 1] + g.widths_[g.columnCount_ - 1] : 0;
     if (lastEnd < g.clientW_)
         dc.FillRect(TRect(std::max(0, lastEnd), 0, g.clientW_, g.clientH_), TBrush(TColor::SysBtnFace));
     dc.SelectObject(TPen(TColor::Gray));
+    const int x0 = std::max(0, area.left);
+    const int x1 = std::min(g.clientW_, area.right);
     for (int k = 0; k <= g.pageRows_; ++k) {
         const int y = rowH - 1 + k * rowH;
-        Line(dc, {{0, y}, {g.clientW_, y}});
+        if (y >= area.top && y < area.bottom && x0 < x1)
+            Line(dc, {{x0, y}, {x1, y}});
     }
+    const int y0 = std::max(0, area.top);
+    const int y1 = std::min(g.pageRows_ * rowH, area.bottom);
     for (int c = 0; c < g.columnCount_; ++c) {
         const int right = g.lefts_[c] + g.widths_[c];
-        if (right >= 0 && right <= g.clientW_)
-            Line(dc, {{right - 1, 0}, {right - 1, g.pageRows_ * rowH}});
+        if (right >= 0 && right <= g.clientW_ && right - 1 >= area.left && right - 1 < area.right && y0 < y1)
+            Line(dc, {{right - 1, y0}, {right - 1, y1}});
     }
     dc.RestoreDC();
 }

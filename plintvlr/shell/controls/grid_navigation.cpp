@@ -498,8 +498,10 @@ void TrmtGrid::ResizeColumn(int column, int delta, int minimum)
         ScrollWindowEx(client_->GetHandle(), delta, 0, &area, nullptr, nullptr, nullptr,
                        SW_SCROLLCHILDREN | SW_INVALIDATE);
     }
+    // The moved strip is painted before the resized column is invalidated:
+    // painted together they would be painted as the box around both.
+    client_->UpdateWindow();
     client_->InvalidateRect(TRect(lefts_[column], 0, lefts_[column] + widths_[column], clientH_));
-    title_->UpdateWindow();
     client_->UpdateWindow();
     const int shownVScroll = vScroll_ && !vScrollHidden_ ? vScrollW_ : 0;
     if ((style_ & GS_FITWIDTH) &&

@@ -341,6 +341,36 @@ TEST_F(GridTest, AColumnCountOfZeroPlacesNoControlAndPaintsNoCell)
         EXPECT_EQ(row, 0) << "cell " << column << "," << row << " painted";
 }
 
+TEST_F(GridTest, LongTextsArePaintedInsideTheirCell)
+{
+    Open(2);
+    grid->texts[{0, kName}] = std::string(300, 'W');
+    grid->texts[{1, kName}] = "";
+    ASSERT_TRUE(grid->FindRow(kMode)->Activate());  // the name cells are painted, not edited
+    grid->GetClient()->Invalidate();
+    const QImage image = driver.Grab(*grid->GetClient());
+    const int top = (grid->FindRow(kName)->GetIndex() - grid->GetTopRow()) * grid->GetRowHeight();
+    const int left = grid->GetColumnLeft(1);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const QColor blank(GetRValue(window), GetGValue(window), GetBValue(window));
+    // The second column's cell, inside its grid lines: nothing but the window colour.
+    for (int y = top + 1; y < top + grid->GetRowHeight() - 2; ++y) {
+        for (int x = left + 1; x < left + grid->GetColumnWidth(1) - 2; ++x)
+            ASSERT_EQ(image.pixelColor(x, y), blank) << x << "," << y;
+    }
+}
+
+TEST_F(GridTest, TheCurrentCellTakesItsColoursFromItsRow)
+{
+    Open();
+    auto* name = static_cast<TGEdit*>(&Cell(kName));
+    name->SetColors(TColor(0, 0, 255), TColor(255, 255, 0));
+    Activate(kName);
+    driver.Grab(*name);
+    const QImage image = driver.Grab(*name);
+    EXPECT_EQ(image.pixelColor(image.width() - 5, image.height() / 2), QColor(255, 255, 0));
+}
+
 // A grid of statics only: the focus goes on to its scroll bar.
 class TStaticsHost : public TGridHost {
 public:
