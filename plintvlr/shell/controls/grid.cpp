@@ -35,6 +35,28 @@ TWindow* MakeEmptyGrid(TWindow* parent, int id)
     return new TEmptyGrid(parent, id);
 }
 
+// The column-resize cursor: a double arrow across a bar, hot spot in the middle.
+const char kResizeCursor[] =
+    "/* XPM */\n"
+    "static const char* cursor[] = {\"16 16 3 1\", \"  c None\", \". c #000000\", \"X c #FFFFFF\",\n"
+    "\"                \",\n"
+    "\"      X  X      \",\n"
+    "\"      X..X      \",\n"
+    "\"      X..X      \",\n"
+    "\"   X  X..X  X   \",\n"
+    "\"  X.XXX..XXX.X  \",\n"
+    "\" X............X \",\n"
+    "\"X..............X\",\n"
+    "\" X............X \",\n"
+    "\"  X.XXX..XXX.X  \",\n"
+    "\"   X  X..X  X   \",\n"
+    "\"      X..X      \",\n"
+    "\"      X..X      \",\n"
+    "\"      X  X      \",\n"
+    "\"                \",\n"
+    "\"                \",\n"
+    "};\n";
+
 int PadFor(int textHeight)
 {
     return textHeight < 8 ? 5 : textHeight < 12 ? 6 : textHeight < 16 ? 7 : textHeight < 20 ? 8 : 9;
@@ -66,7 +88,11 @@ void Line(TDC& dc, std::initializer_list<TPoint> points)
 
 void RegisterGridClass()
 {
-    static const bool registered = (RegisterWindowClass("TrmtGrid32", &MakeEmptyGrid), true);
+    static const bool registered = [] {
+        RegisterWindowClass("TrmtGrid32", &MakeEmptyGrid);
+        RegisterCursorResource(kGridResizeCursor, kResizeCursor, sizeof kResizeCursor - 1, 7, 7);
+        return true;
+    }();
     (void)registered;
 }
 
@@ -628,6 +654,15 @@ TrmtGrid::TrmtGrid(TWindow* parent, int id, int x, int y, int w, int h, int colu
 
 TrmtGrid::~TrmtGrid()
 {
+    // The window goes while the rows are still there to answer its last
+    // messages; cells that outlive the grid (never laid out into it) forget it.
+    if (IsWindow())
+        Destroy(0);
+    currentRow_ = nullptr;
+    for (TGridRow* row = firstRow_; row; row = row->next_) {
+        if (row->cell_)
+            row->cell_->SetGrid(nullptr);
+    }
     for (TGridRow* row = firstRow_; row;) {
         TGridRow* next = row->next_;
         delete row;

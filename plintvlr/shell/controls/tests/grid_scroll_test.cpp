@@ -7,7 +7,9 @@
 #include "platform/ui/resources.h"
 #include "platform/ui/window_api.h"
 
+#include <QCursor>
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -147,6 +149,8 @@ TEST_F(GridScrollTest, DraggingAColumnBorderResizesItButNotBelowEightPixels)
     // The resize cursor over the border, the arrow elsewhere.
     driver.MouseMove(title, {border, 4});
     EXPECT_EQ(CursorResource(GetCursor()), TResId(kGridResizeCursor));
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->pixmap().width(), 16);  // the grid's own picture
     driver.MouseMove(title, {width / 2, 4});
     EXPECT_EQ(CursorResource(GetCursor()), TResId(IDC_ARROW));
     driver.Drag(title, {border, 4}, {border + 20, 4});
