@@ -57,6 +57,9 @@ HWND FindWindow(const char* className, const char* caption);
 HWND SetCapture(HWND hwnd);
 bool ReleaseCapture();
 HWND GetCapture();
+// Where the mouse is on the screen, as of the mouse input being handled (or
+// the last one).
+bool GetCursorPos(TPoint* point);
 
 // The key state as of the message being handled: the high bit (the value is
 // negative) while the key is down. Knows VK_SHIFT, VK_CONTROL, VK_MENU and the mouse buttons.
