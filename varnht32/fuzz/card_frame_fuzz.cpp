@@ -2,6 +2,8 @@
 // bytes], handed to card 1 by its driver as received frames; a record first
 // moves the clock on by its minutes (partial messages age). The card answers
 // every other request as a card on a bus with two nodes would.
+// One library instance serves every input (see fuzz_library.h for how to
+// reproduce a finding that needs the inputs before it).
 
 #include <cstddef>
 #include <cstdint>
