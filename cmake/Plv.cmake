@@ -68,7 +68,8 @@ endfunction()
 set(PLV_FUZZ_REPLAY_MAIN ${CMAKE_CURRENT_LIST_DIR}/fuzz_replay_main.cpp CACHE INTERNAL "")
 if(PLV_FUZZ)
   # Everything a fuzz target links must carry the same sanitizer instrumentation.
-  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -g)
+  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -g
+                      -fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/fuzz_coverage_ignore.txt)
   add_link_options(-fsanitize=address,undefined)
   # `cmake --build <dir> --target fuzz_targets` builds the fuzz programs alone.
   add_custom_target(fuzz_targets)
