@@ -127,7 +127,7 @@ bool TTestDriver::ChooseSystemMenuItem(TMDIChild& child, UINT command)
     return enabled;
 }
 
-void TTestDriver::HoverMenuItem(TFrameWindow& frame, UINT id)
+void TTestDriver::HoverMenuItem(TWindow& frame, UINT id)
 {
     int position = -1;
     TMenu* popup = OpenPopupWith(frame, id, position);
