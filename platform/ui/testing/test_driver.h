@@ -141,6 +141,16 @@ public:
     // message boxes, answered as such.
     void AnswerFileDialog(std::string name);
     void CancelFileDialog();
+    // What each file dialog showed when it opened, oldest first.
+    struct ShownFileDialog {
+        std::string title;
+        std::vector<std::string> filters;  // "Description (pattern)" as the dialog lists them
+        int filterIndex = 0;               // 1-based, the one selected
+        bool save = false;
+        std::string folder;
+        std::string name;                  // in the name field
+    };
+    const std::vector<ShownFileDialog>& FileDialogs() const { return fileDialogs_; }
     // The next print or print set-up dialog is answered with OK (or Cancel),
     // the printer left as it is.
     void AnswerPrintDialog(bool ok);
@@ -177,5 +187,6 @@ private:
     void RemoveFrameHooks();
     std::deque<UINT> popupAnswers_;
     std::deque<std::optional<std::string>> fileAnswers_;
+    std::vector<ShownFileDialog> fileDialogs_;
     std::deque<bool> printAnswers_;
 };
