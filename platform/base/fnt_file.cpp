@@ -144,7 +144,11 @@ FntError FntFile::Parse(std::span<const std::uint8_t> bytes, FntFile& out)
     h.avgWidth = GetLe16(p + kAvgWidth);
     h.firstChar = p[kFirstChar];
     h.lastChar = p[kLastChar];
-    if (h.pixHeight == 0 || h.firstChar > h.lastChar) {
+    // The same limits as a font made in the program: a cell past them would
+    // have the blank cell written after the glyphs take megabytes that no
+    // byte of the file stands for.
+    if (h.pixHeight == 0 || h.pixHeight > kMaxPixHeight || h.pixWidth > kMaxGlyphWidth ||
+        h.avgWidth > kMaxGlyphWidth || h.firstChar > h.lastChar) {
         return FntError::BadHeader;
     }
     // Relative in the file; one outside the font falls back to the first.
@@ -182,7 +186,7 @@ FntError FntFile::Parse(std::span<const std::uint8_t> bytes, FntFile& out)
         const int width = GetLe16(e);
         const std::uint64_t at = version == 0x300 ? GetLe32(e + 2) : GetLe16(e + 2);
         const std::uint64_t length = static_cast<std::uint64_t>((width + 7) / 8) * h.pixHeight;
-        if (width > 0 && (at < tableEnd || at > size || length > size - at)) {
+        if (width > kMaxGlyphWidth || (width > 0 && (at < tableEnd || at > size || length > size - at))) {
             return FntError::BadGlyph;
         }
         font.glyphs_[i] = Glyph{width, width > 0 ? static_cast<std::size_t>(at) : 0};

@@ -7,9 +7,11 @@
 #include <QPixmap>
 #include <QStyle>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct TCursorHandle {
     TResId id;
@@ -23,9 +25,14 @@ struct CursorImage {
     int hotY = 0;
 };
 
-std::map<std::string, QImage>& Bitmaps()
+struct BitmapEntry {
+    QImage image;
+    std::vector<std::uint8_t> bytes;  // as registered, for an exact TDib
+};
+
+std::map<std::string, BitmapEntry>& Bitmaps()
 {
-    static std::map<std::string, QImage> table;
+    static std::map<std::string, BitmapEntry> table;
     return table;
 }
 
@@ -63,7 +70,8 @@ bool RegisterBitmapResource(TResId id, const void* data, std::size_t size)
     QImage image = Decode(data, size);
     if (image.isNull())
         return false;
-    Bitmaps()[Key(id)] = image;
+    const auto* first = static_cast<const std::uint8_t*>(data);
+    Bitmaps()[Key(id)] = {image, std::vector<std::uint8_t>(first, first + size)};
     return true;
 }
 
@@ -93,7 +101,27 @@ bool HasBitmapResource(TResId id)
 QImage BitmapResourceImage(TResId id)
 {
     auto it = Bitmaps().find(Key(id));
-    return it == Bitmaps().end() ? QImage() : it->second;
+    return it == Bitmaps().end() ? QImage() : it->second.image;
+}
+
+TDib LoadDibResource(TModule* /*module*/, TResId id)
+{
+    auto it = Bitmaps().find(Key(id));
+    if (it == Bitmaps().end())
+        return TDib();
+    TDib dib;
+    if (TDib::FromFileBytes(it->second.bytes, dib) == DibError::None)
+        return dib;
+    const QImage image = it->second.image.convertToFormat(QImage::Format_RGB32);
+    dib = TDib(image.width(), image.height(), 24);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb rgb = image.pixel(x, y);
+            dib.SetPixelColor(x, y, {static_cast<BYTE>(qRed(rgb)), static_cast<BYTE>(qGreen(rgb)),
+                                     static_cast<BYTE>(qBlue(rgb))});
+        }
+    }
+    return dib;
 }
 
 QIcon IconResource(TResId id)

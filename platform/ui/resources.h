@@ -4,6 +4,7 @@
 // bytes it carries (any format Qt reads: BMP, PNG...); the standard cursors
 // and icons below need no registration.
 
+#include "platform/base/dib.h"
 #include "platform/base/win_types.h"
 #include "platform/ui/res_id.h"
 
@@ -33,6 +34,11 @@ bool RegisterBitmapResource(TResId id, const void* data, std::size_t size);
 bool RegisterIconResource(TResId id, const void* data, std::size_t size);
 bool RegisterCursorResource(TResId id, const void* data, std::size_t size, int hotX, int hotY);
 bool HasBitmapResource(TResId id);
+// A registered bitmap as a device-independent bitmap, for drawing with
+// StretchDIBits: a picture registered as a BMP comes back exactly as its file
+// holds it (depth and palette too), any other at 24 bits per pixel. Empty
+// (IsOK() false) when no bitmap of that id is registered.
+TDib LoadDibResource(TModule* module, TResId id);
 
 // Cursors. A shown cursor stays over every window of the program until it
 // is replaced; showing null or the arrow gives every window its own cursor back.

@@ -1,5 +1,6 @@
 #include "platform/ui/window_api.h"
 
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialog_template.h"
 #include "platform/ui/foreign_window.h"
 #include "platform/ui/message_queue.h"
@@ -189,6 +190,11 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
 bool GetClientRect(HWND hwnd, TRect* rect)
 {
+    if (IsDesktopWindow(hwnd) && rect) {
+        const TRect desktop = DesktopRect();
+        *rect = {0, 0, desktop.Width(), desktop.Height()};
+        return true;
+    }
     TWindow* w = GetWindowPtr(hwnd);
     if (!w || !rect)
         return false;
@@ -198,6 +204,10 @@ bool GetClientRect(HWND hwnd, TRect* rect)
 
 bool GetWindowRect(HWND hwnd, TRect* rect)
 {
+    if (IsDesktopWindow(hwnd) && rect) {
+        *rect = DesktopRect();
+        return true;
+    }
     TWindow* w = GetWindowPtr(hwnd);
     if (!w || !rect)
         return false;

@@ -2,6 +2,8 @@
 
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/id_counter.h"
+#include "plintvlr/db/keyed_record_file.h"
+#include "plintvlr/db/tag_registry.h"
 #include "platform/base/little_endian.h"
 
 #include <algorithm>
@@ -77,23 +79,29 @@ void TRecipeArray::Insert(const TRecipeGroup& group)
 int TRecipeArray::Load(adatabase& db)
 {
     groups_.clear();
-    std::uint8_t buffer[kReadBufferSize];
-    std::uint32_t key = 0;
-    std::uint32_t position = 0;
-    bool first = true;
-    for (;;) {
-        std::uint16_t length = sizeof buffer;
-        if (db.NextRecipe(first, buffer, length, key, position) != DF_OK)
-            return 0;
-        first = false;
-        Insert(TRecipeGroup(static_cast<std::uint16_t>(key), buffer, length));
-        if (position == 0)
-            return 1;
-    }
+    unreadable_.clear();
+    const TableWalk table = TableWalkOf(db, kTableRecipes);
+    int last = DF_OK;
+    const TableWalk walk = [&](bool first, std::span<std::uint8_t> buffer, std::uint16_t& length,
+                               std::uint32_t& key, std::uint32_t& position) {
+        last = table(first, buffer, length, key, position);
+        if (last == DF_BAD_CHECK)
+            unreadable_.insert(key);
+        return last;
+    };
+    const int read = WalkTable(walk, [this](std::uint32_t key, std::span<const std::uint8_t> record) {
+        Insert(TRecipeGroup(static_cast<std::uint16_t>(key), record.data(), record.size()));
+    });
+    // A walk that followed the last link to its end answers "not found".
+    return read > 0 && unreadable_.empty() && last == DF_NOT_FOUND ? 1 : 0;
 }
 
 void TRecipeArray::ApplyUseCounts(const TIdCounter& counter)
 {
+    // The counter holds every use the stored pages make; a group it does not
+    // name is used by none of them.
+    for (TRecipeGroup& group : groups_)
+        group.SetUseCount(0);
     for (const TIdCount& pair : counter.Pairs())
         if (TRecipeGroup* group = FindByNumber(pair.id))
             group->SetUseCount(pair.count);
@@ -104,11 +112,8 @@ int TRecipeArray::Add(TRecipeGroup& group)
     if (groups_.size() >= kMaxGroups)
         return -1;
     std::uint16_t candidate = 1;
-    for (const TRecipeGroup& g : groups_) {
-        if (g.GetNumber() != candidate)
-            break;
+    while (FindByNumber(candidate) || unreadable_.count(candidate))
         ++candidate;
-    }
     group.SetNumber(candidate);
     Insert(group);
     return 1;
@@ -134,6 +139,8 @@ TRecipeGroup* TRecipeArray::FindByName(const std::string& name)
 
 TRecipeGroup* TRecipeArray::FindByNumber(std::uint16_t number)
 {
+    if (number == 0)
+        return nullptr;
     for (TRecipeGroup& g : groups_)
         if (g.GetNumber() == number)
             return &g;

@@ -5,6 +5,7 @@
 // groups in use from being changed.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,20 +52,25 @@ private:
 class TRecipeArray {
 public:
     static constexpr std::size_t kMaxGroups = 100;
-    // Room each record of table 11 is read with.
-    static constexpr std::uint16_t kReadBufferSize = 241;
 
-    // Replaces the contents with the groups of table 11: 1 when the whole
-    // table was read, 0 otherwise (the groups read so far stay).
+    // Replaces the contents with the groups of table 11: 1 when every record
+    // was read, 0 otherwise (an empty table included). A record whose check
+    // fails is passed over and its number kept from Add, so that a new group
+    // never overwrites what might still be mended by hand.
     int Load(adatabase& db);
-    // Sets each named group's use count from the counter's pairs.
+    // Sets every group's use count to the counter's count for its number, 0
+    // when the counter does not name it.
     void ApplyUseCounts(const TIdCounter& counter);
-    // Gives the group the lowest free number and inserts a copy: 1, or -1
+    // Gives the group the lowest number that neither a group nor an
+    // unreadable record of the last Load holds, and inserts a copy: 1, or -1
     // (group unchanged) when the array holds 100 groups.
     int Add(TRecipeGroup& group);
     // Deletes the named group's record and takes it out: 1, or -1 when no
     // group has the name.
     int Remove(adatabase& db, const std::string& name);
+    // The first group in number order whose name equals this one exactly
+    // (letter case counts, whatever an import did), or whose number is this
+    // one; null when none. No group has number 0.
     TRecipeGroup* FindByName(const std::string& name);
     TRecipeGroup* FindByNumber(std::uint16_t number);
     void GetNames(std::vector<std::string>& names) const;
@@ -74,6 +80,7 @@ public:
 private:
     void Insert(const TRecipeGroup& group);
     std::vector<TRecipeGroup> groups_;
+    std::set<std::uint32_t> unreadable_;
 };
 
 // Loads the groups from the project and applies the use counts of its

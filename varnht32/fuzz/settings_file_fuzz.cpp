@@ -47,7 +47,10 @@ std::string LoadAndWrite(std::string_view text, bool* roomy) {
   arena.Reset();
   vnh::Heap heap = arena.heap();
   vnh::VariableTableControl control{};
-  vnh::VariableTable table(heap, control);
+  // The library finds names through its index; a table made again in the
+  // same arena is one the index must tell from the last.
+  static vnh::VariableIndex index;
+  vnh::VariableTable table(heap, control, &index);
   Check(table.SetUp());
   for (const VariableDefinition& d : kBefore) table.DefineByLibrary(d, nullptr);
   vnh::SettingsText parsed = vnh::ParseSettings(text);

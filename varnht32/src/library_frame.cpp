@@ -137,6 +137,8 @@ void DetachProcess() {
 
 bool ProcessAttached() { return g_process.attached; }
 
+std::uint32_t AttachGeneration() { return g_process.generation.load(); }
+
 Segment& TheSegment() { return g_process.segment; }
 
 std::uint32_t CurrentClient() { return SlotCurrent(t_slot) ? t_slot.client : 0; }

@@ -49,6 +49,8 @@ bool AttachThread();
 void DetachThread();
 void DetachProcess();
 bool ProcessAttached();
+// Changes with every attach and detach of the process.
+std::uint32_t AttachGeneration();
 
 Segment& TheSegment();
 inline SharedState& Shared() { return TheSegment().state(); }

@@ -133,6 +133,11 @@ SettingsText ParseSettings(std::string_view text) {
       result.entries[found->second].value = std::move(v);
       continue;
     }
+    if (result.entries.size() >= kSettingsEntriesMax) {
+      result.traces.push_back("System variables: more than " + std::to_string(kSettingsEntriesMax) +
+                              " in the settings file, the rest skipped");
+      return result;
+    }
     index.emplace(std::string(name), result.entries.size());
     result.entries.push_back(SettingsEntry{std::string(name), std::move(v)});
   }

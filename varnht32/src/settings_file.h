@@ -4,6 +4,7 @@
 // "I 15000", "F 1.5000", "S text"). People edit it by hand, so the reader takes
 // what it can, skips what it cannot and says why in trace texts.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,11 @@ constexpr const char* kSettingsFileName = "openfb.inf";
 // Where a settings file with a line of unknown type is moved, in the current
 // directory, so that the next start begins from the defaults.
 constexpr const char* kSettingsDumpName = "sysvardump";
+
+// No more variables fit the table, and no settings file of them comes near
+// this size: what lies past either limit is not read.
+constexpr std::size_t kSettingsEntriesMax = 10000;
+constexpr std::int64_t kSettingsFileMaxBytes = 4 << 20;
 
 struct SettingsEntry {
   std::string name;

@@ -91,6 +91,11 @@ void MoveToDump(const std::string& path) {
 
 void LoadFile(const std::string& path) {
   if (!FileExists(path)) return;  // every variable keeps its default
+  if (FileSizeOf(path) > kSettingsFileMaxBytes) {
+    Trace("System variables: '%s' is larger than %lld bytes: not read", path.c_str(),
+          static_cast<long long>(kSettingsFileMaxBytes));
+    return;
+  }
   std::string contents;
   if (!ReadWholeFile(path, contents)) {
     Trace("System variables: unable to read '%s'", path.c_str());
@@ -111,7 +116,17 @@ void LoadFile(const std::string& path) {
 
 }  // namespace
 
-VariableTable SystemVariables() { return VariableTable(SharedHeap(), Shared().variables); }
+VariableTable SystemVariables() {
+  // Callers hold the library mutex, which also keeps this process's threads
+  // apart. A new attach may map another segment: the index starts again.
+  static VariableIndex index;
+  static std::uint32_t indexed_attach = 0;
+  if (indexed_attach != AttachGeneration()) {
+    index.Clear();
+    indexed_attach = AttachGeneration();
+  }
+  return VariableTable(SharedHeap(), Shared().variables, &index);
+}
 
 bool SettingOn(Setting s) {
   return ReadBoundBoolean(SharedHeap(), Shared().settings[Index(s)], DefinitionOf(s).boolean);

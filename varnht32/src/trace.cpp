@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "varnht32/src/client.h"
 #include "varnht32/src/communication.h"
@@ -11,13 +12,40 @@
 
 namespace vnh {
 
+namespace {
+
+// A line printed again and again (a noisy node on the bus sends the same bad
+// frame without end) is printed once; the repeats are counted and their number
+// printed before the next other line. Only the owner's thread prints.
+struct StandardOutputRepeats {
+  std::string last;
+  std::uint64_t count = 0;
+};
+thread_local StandardOutputRepeats t_repeats;
+
+void PrintTrace(const char* text) {
+  StandardOutputRepeats& r = t_repeats;
+  if (!r.last.empty() && r.last == text) {
+    ++r.count;
+    return;
+  }
+  if (r.count > 0) {
+    std::printf("(last trace line repeated %llu times)\n", static_cast<unsigned long long>(r.count));
+    r.count = 0;
+  }
+  r.last = text;
+  std::puts(text);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 void EmitTrace(const char* text) {
   VNHTraceCallBack callback = CurrentThread().callbacks.trace;
   if (callback != nullptr) {
     callback(text);
   } else {
-    std::puts(text);
-    std::fflush(stdout);
+    PrintTrace(text);
   }
 }
 

@@ -9,6 +9,7 @@
 namespace vnh {
 
 static_assert(sizeof(VariableRecord) <= RegisteredSize(kTypeSystemVariable));
+static_assert(kSettingsEntriesMax == VariableTable::kMaxVariables);
 
 namespace {
 
@@ -82,14 +83,84 @@ void Note(std::string* problem, std::string text) {
 
 }  // namespace
 
+void VariableIndex::Clear() {
+  records_.clear();
+  base_ = nullptr;
+  list_ = seen_ = first_ = last_ = 0;
+  first_name_.clear();
+  last_name_.clear();
+}
+
+namespace {
+
+std::string_view RecordName(const Heap& heap, std::uint32_t record) {
+  const VariableRecord* r = heap.Data<VariableRecord>(record);
+  return std::string_view(r->name, strnlen(r->name, kVariableNameMax));
+}
+
+}  // namespace
+
+bool VariableIndex::CatchUp(const Heap& heap, const VariableTableControl& control) {
+  // A table made again in the same place starts with other records: its
+  // first and last seen ones tell, short of an exact copy of the old one.
+  bool same = base_ == heap.base() && list_ == control.list && seen_ <= control.count;
+  if (same && seen_ > 0) {
+    same = heap.First(list_) == first_ && RecordName(heap, first_) == first_name_ &&
+           RecordName(heap, last_) == last_name_;
+  }
+  if (!same) {
+    Clear();
+    base_ = heap.base();
+    list_ = control.list;
+  }
+  while (seen_ < control.count) {
+    std::uint32_t next = last_ == 0 ? heap.First(list_) : heap.SuccElem(last_);
+    if (next == 0) {
+      Clear();
+      return false;
+    }
+    // A name is defined once; should it come twice, the first one is found,
+    // as a walk would.
+    records_.try_emplace(std::string(RecordName(heap, next)), next);
+    if (seen_ == 0) first_ = next;
+    last_ = next;
+    ++seen_;
+  }
+  if (seen_ > 0) {
+    first_name_ = RecordName(heap, first_);
+    last_name_ = RecordName(heap, last_);
+  }
+  return true;
+}
+
+std::uint32_t VariableIndex::Lookup(std::string_view name) const {
+  auto found = records_.find(name);
+  return found == records_.end() ? 0 : found->second;
+}
+
 bool VariableTable::SetUp() {
   ctl_.list = heap_.NewListHead();
   ctl_.count = 0;
+  if (index_ != nullptr) index_->Clear();
   return ctl_.list != 0;
 }
 
 std::uint32_t VariableTable::Find(std::string_view name) const {
   if (name.empty() || name.size() > kVariableNameMax) return 0;
+  if (index_ != nullptr && index_->CatchUp(heap_, ctl_)) {
+    std::uint32_t v = index_->Lookup(name);
+    const VariableRecord* r = v != 0 ? Record(v) : nullptr;
+    if (v == 0 || (strnlen(r->name, kVariableNameMax) == name.size() &&
+                   std::memcmp(r->name, name.data(), name.size()) == 0)) {
+      return v;
+    }
+    // The record under the name now holds another: the index is stale.
+    index_->Clear();
+  }
+  return Walk(name);
+}
+
+std::uint32_t VariableTable::Walk(std::string_view name) const {
   for (std::uint32_t v = heap_.First(ctl_.list); v != 0; v = heap_.SuccElem(v)) {
     const VariableRecord* r = Record(v);
     // The first character sorts out nearly every record before the compare.

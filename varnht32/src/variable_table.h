@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "varnht32/src/heap.h"
 #include "varnht32/src/settings_file.h"
@@ -48,11 +49,42 @@ struct VariableRecord {
   std::uint8_t reserved[3];
 };
 
+// Finds the records of one table by name without walking its list. It lives
+// in one process beside the table in shared memory, whose layout it leaves as
+// it is. Records are only ever appended, so it catches up with what other
+// processes defined by following the list on from the last record it saw.
+class VariableIndex {
+ public:
+  // Forgets every record: the table it stood for is no longer mapped.
+  void Clear();
+  // Takes in the records appended since the last call; false when the list
+  // does not agree with the count (the caller then walks the list itself).
+  bool CatchUp(const Heap& heap, const VariableTableControl& control);
+  // The record seen under a name; 0 when there is none.
+  std::uint32_t Lookup(std::string_view name) const;
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> records_;
+  const std::uint8_t* base_ = nullptr;
+  std::uint32_t list_ = 0;
+  std::uint32_t seen_ = 0;
+  std::uint32_t first_ = 0;
+  std::uint32_t last_ = 0;
+  std::string first_name_;
+  std::string last_name_;
+};
+
 class VariableTable {
  public:
   static constexpr std::uint32_t kMaxVariables = 10000;
 
-  VariableTable(Heap heap, VariableTableControl& control) : heap_(heap), ctl_(control) {}
+  // Without an index every name is found by walking the list.
+  VariableTable(Heap heap, VariableTableControl& control, VariableIndex* index = nullptr)
+      : heap_(heap), ctl_(control), index_(index) {}
 
   // An empty table; false when the heap cannot hold its list head.
   bool SetUp();
@@ -98,8 +130,11 @@ class VariableTable {
   bool InRange(const VariableRecord& r, const VariableValue& value) const;
   VariableValue Clamped(const VariableRecord& r, VariableValue value) const;
 
+  std::uint32_t Walk(std::string_view name) const;
+
   Heap heap_;
   VariableTableControl& ctl_;
+  VariableIndex* index_;
 };
 
 // Reads of a bound value block. A block that is not one of the type (a

@@ -89,6 +89,17 @@ TEST(SettingsFileTest, BadTypeLetterIsTracedWithNameAndValue) {
   EXPECT_EQ(parsed.traces[2], "Value: Q 5");
 }
 
+TEST(SettingsFileTest, ReadingStopsAtTheFirstNameTheTableCouldNotHold) {
+  std::string text;
+  for (std::size_t i = 0; i <= vnh::kSettingsEntriesMax; ++i) text += "v" + std::to_string(i) + "\nI 1\n";
+  text += "v0\nI 2\n";
+  vnh::SettingsText parsed = vnh::ParseSettings(text);
+  ASSERT_EQ(parsed.entries.size(), vnh::kSettingsEntriesMax);
+  EXPECT_EQ(parsed.entries.back().name, "v" + std::to_string(vnh::kSettingsEntriesMax - 1));
+  EXPECT_EQ(parsed.entries.front().value.integer, 1);
+  EXPECT_TRUE(Traced(parsed, "the rest skipped"));
+}
+
 TEST(SettingsFileTest, EntriesAreWrittenAsNameAndTypedValueLines) {
   struct Case {
     const char* name;

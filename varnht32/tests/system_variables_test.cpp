@@ -391,6 +391,13 @@ TEST_F(SystemVariablesTest, OCPutsCallBackSetsTheTraceCallbackOfTheCallingClient
   testing::internal::CaptureStdout();
   vnh::Trace("to standard output");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "to standard output\n");
+  // A line that comes again and again is counted, not printed each time.
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 1000; ++i) vnh::Trace("frame dropped");
+  vnh::Trace("another");
+  vnh::Trace("frame dropped");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "frame dropped\n(last trace line repeated 999 times)\nanother\nframe dropped\n");
   EXPECT_EQ(collected.texts.size(), 2u);
   {
     vnh::MutexLock lock;

@@ -108,6 +108,35 @@ TEST(ButtonTest, GlyphButtonsShowTheirBitmapResource)
     EXPECT_TRUE(button->icon().isNull());
 }
 
+TEST(ResourceTest, BitmapResourcesLoadAsDeviceIndependentBitmaps)
+{
+    // A registered BMP comes back as its file holds it: depth and palette too.
+    TDib mono(3, 2, 1);
+    mono.SetColor(1, {255, 255, 255});
+    mono.SetPixelIndex(1, 0, 1);
+    const std::vector<std::uint8_t> file = mono.FileBytes();
+    ASSERT_TRUE(RegisterBitmapResource("monopic", file.data(), file.size()));
+    const TDib loaded = LoadDibResource(nullptr, "MONOPIC");
+    EXPECT_EQ(loaded.BitsPixel(), 1);
+    EXPECT_TRUE(loaded.SameImage(mono));
+
+    // Any other picture comes back at 24 bits with its colours.
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(qRgb(10, 20, 30));
+    picture.setPixel(1, 1, qRgb(200, 100, 50));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+    ASSERT_TRUE(RegisterBitmapResource(11111, bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const TDib png = LoadDibResource(nullptr, 11111);
+    ASSERT_EQ(png.BitsPixel(), 24);
+    EXPECT_EQ(png.PixelColor(0, 0), (DibColor{10, 20, 30}));
+    EXPECT_EQ(png.PixelColor(1, 1), (DibColor{200, 100, 50}));
+
+    EXPECT_FALSE(LoadDibResource(nullptr, "never registered").IsOK());
+}
+
 TEST(StaticTest, LabelsShowTheirTextWithoutMnemonicMarkers)
 {
     struct Case {
