@@ -332,6 +332,23 @@ TEST_F(MainDialogTest, ThePlaceIsKeptBetweenRunsAndAPlaceOffTheDesktopStartsAtZe
     }
 }
 
+TEST_F(MainDialogTest, AHandOffValueTooLongIsRefusedPlainlyNotUsedCut)
+{
+    ASSERT_TRUE(WriteWholeFile(profile_.Path() + "/QSTRANS.INI",
+                               "[File Locations]\nDatabasePath=/" + std::string(5000, 'd') +
+                                   "/\nDatabaseName=LINE1.DTB\n"));
+    driver.AnswerMessageBox(IDOK);
+    driver.OnNextDialog([&](TDialog& d) {
+        EXPECT_EQ(d.GetDlgItemText(IDC_DATABASE_NAME), "LINE1.DTB");
+        driver.Click(d, IDC_EXIT_PROGRAM);
+    });
+    EXPECT_EQ(app_.Run(), 0);
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_NE(driver.MessageBoxes()[0].text.find("DatabasePath"), std::string::npos);
+    EXPECT_EQ(app_.databasePath, " ");
+    EXPECT_EQ(app_.helpFilePath, program_.Path() + "/HELP/PLINTVLR.HLP");
+}
+
 TEST_F(MainDialogTest, EscapeStopsButKeepsTheDialogOpen)
 {
     CQuellstorTransDlg& dialog = Open();
