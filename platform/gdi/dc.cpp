@@ -1144,7 +1144,7 @@ int TDC::GetDeviceCaps(int index) const
     case NUMCOLORS:
         return mono_ ? 2 : -1;
     case RASTERCAPS:
-        return RC_BITBLT | RC_SCALING | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
+        return d.rasterCaps;
     case ASPECTX:
     case ASPECTY:
         return 36;

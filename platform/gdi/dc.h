@@ -237,6 +237,8 @@ public:
         int physicalHeight = 0;
         int offsetX = 0;
         int offsetY = 0;
+        // What GetDeviceCaps(RASTERCAPS) answers; some printers cannot stretch bitmaps.
+        int rasterCaps = RC_BITBLT | RC_SCALING | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB;
     };
 
 protected:

@@ -1,5 +1,6 @@
 #include "platform/ui/application.h"
 
+#include "platform/base/prompt.h"
 #include "platform/ui/desktop_clipboard.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
@@ -32,8 +33,14 @@ void InitPlatformUi()
     QApplication::setFont(PlatformFont("MS Sans Serif", 8));
     // Windows that are closed are destroyed by their owners, not by Qt.
     QApplication::setQuitOnLastWindowClosed(false);
-    // The program's questions and notices show in the message box dialog.
-    InstallMessageBoxPrompts();
+    // The program's questions and notices show in the message box dialog;
+    // a program run by a script (PLV_HEADLESS_PROMPTS set) has no one to
+    // answer them, so the prompt service answers each with its default button
+    // and writes it to the error stream.
+    if (qEnvironmentVariableIsEmpty("PLV_HEADLESS_PROMPTS"))
+        InstallMessageBoxPrompts();
+    else
+        SetPromptBackend(nullptr);
     // Windows paint through the graphics layer's device contexts.
     SetDCBridge(&PaintWithPainter);
     // Copy and paste go through the desktop's clipboard.

@@ -1,7 +1,9 @@
 #include "platform/ui/frame_window.h"
 
+#include "platform/ui/application.h"
 #include "platform/ui/resources_qt.h"
 
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,9 +42,20 @@ void TFrameWindow::Init(TWindow* parent, const char* title, TWindow* clientWnd, 
 bool TFrameWindow::SetIcon(TModule* /*module*/, TResId iconResId)
 {
     iconId_ = iconResId;
-    if (IsWindow() && !iconId_.IsNull())
-        GetWidget()->setWindowIcon(IconResource(iconId_));
+    if (IsWindow())
+        ApplyIcon();
     return true;
+}
+
+void TFrameWindow::ApplyIcon()
+{
+    if (iconId_.IsNull())
+        return;
+    GetWidget()->setWindowIcon(IconResource(iconId_));
+    // The main window's icon is the program's: windows without one of their
+    // own (MDI children, dialogs) show it too.
+    if (TApplication::Current() && TApplication::Current()->GetMainWindow() == this)
+        QApplication::setWindowIcon(IconResource(iconId_));
 }
 
 TFrameWindow::~TFrameWindow()
@@ -81,8 +94,7 @@ QWidget* TFrameWindow::CreateWidget(QWidget* /*parent*/)
 void TFrameWindow::SetupWindow()
 {
     TWindow::SetupWindow();
-    if (!iconId_.IsNull())
-        GetWidget()->setWindowIcon(IconResource(iconId_));
+    ApplyIcon();
     if (menu_) {
         menu_->SetOwner(GetHandle());
         DrawMenuBar();
@@ -140,4 +152,14 @@ void TFrameWindow::EvInitMenuPopup(WPARAM popup, LPARAM /*index*/)
         TMenuItemEnabler enabler(*menu, i, menu->GetMenuItemID(i), GetHandle());
         EvCommandEnable(enabler);
     }
+}
+
+bool TFrameWindow::IsZoomed() const
+{
+    return IsWindow() && GetWidget()->isMaximized();
+}
+
+bool TFrameWindow::IsIconic() const
+{
+    return IsWindow() && GetWidget()->isMinimized();
 }

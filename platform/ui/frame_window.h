@@ -28,6 +28,10 @@ public:
     // Shows the menu's top-level items again after they changed.
     void DrawMenuBar();
 
+    // Whether the frame is shown maximised or minimised.
+    virtual bool IsZoomed() const;
+    virtual bool IsIconic() const;
+
     TWindow* GetClientWindow() const { return clientWnd_; }
     TWindow* SetClientWindow(TWindow* client);
 
@@ -55,6 +59,8 @@ protected:
     void EvInitMenuPopup(WPARAM popup, LPARAM index);
 
 private:
+    void ApplyIcon();
+
     TWindow* clientWnd_ = nullptr;
     bool shrinkToClient_ = false;
     TResId iconId_;

@@ -62,8 +62,8 @@ public:
     // SW_MINIMIZE, SW_MAXIMIZE and SW_RESTORE work inside the client; showing
     // a child activates it.
     bool ShowWindow(int cmdShow) override;
-    bool IsIconic() const;
-    bool IsZoomed() const;
+    bool IsIconic() const override;
+    bool IsZoomed() const override;
 
     // The system menu; its items can be greyed, checked or relabelled like
     // any menu's (the child's WM_INITMENU handler does so before it opens).

@@ -55,6 +55,7 @@
 #include "platform/base/files.h"
 #include "tools/kelmnet_node_sim/fieldbus_instance.h"
 #include "tools/kelmnet_node_sim/panel_node.h"
+#include "tools/sim_console/sim_console.h"
 
 namespace {
 
@@ -68,11 +69,7 @@ constexpr std::int32_t kRefused = VNH_TIMEOUT;  // what a node answers a stream 
 
 volatile std::sig_atomic_t g_stop = 0;
 
-void Report(const std::string& line) {
-  std::fputs(line.c_str(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
+using sim_console::Report;
 
 struct Outgoing {
   Frame frame;
@@ -264,13 +261,7 @@ void DriveStream() {
 
 // Commands.
 
-bool ParseCount(const std::string& text, long low, long high, long* value) {
-  char* end = nullptr;
-  long n = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || n < low || n > high) return false;
-  *value = n;
-  return true;
-}
+using sim_console::ParseNumber;
 
 bool SetVariable(const std::string& name, const std::string& text, std::string* error) {
   VNHIdentifier id = kelmnet_sim::Identifier(name);
@@ -296,7 +287,7 @@ bool SetFault(std::istringstream& in, std::string* error) {
   in >> what >> count;
   long value = 0;
   auto need = [&](long low, long high) {
-    if (ParseCount(count, low, high, &value)) return true;
+    if (ParseNumber(count, low, high, &value)) return true;
     *error = "fault " + what + " needs a number from " + std::to_string(low) + " to " +
              std::to_string(high);
     return false;
@@ -392,38 +383,6 @@ void Command(const std::string& line) {
   if (!error.empty()) Report("error " + error);
 }
 
-// Standard input, a line at a time, without ever blocking the node.
-class CommandInput {
- public:
-  void Poll(int wait_ms) {
-    pollfd p{STDIN_FILENO, POLLIN, 0};
-    if (ended_) {
-      poll(nullptr, 0, wait_ms);
-      return;
-    }
-    if (poll(&p, 1, wait_ms) <= 0) return;
-    char buffer[4096];
-    ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
-    if (got <= 0) {
-      // Without input the node goes on; SIGTERM or SIGINT ends it.
-      if (got == 0 || (errno != EINTR && errno != EAGAIN)) ended_ = true;
-      return;
-    }
-    pending_.append(buffer, static_cast<std::size_t>(got));
-    std::size_t end;
-    while ((end = pending_.find('\n')) != std::string::npos) {
-      std::string line = pending_.substr(0, end);
-      pending_.erase(0, end + 1);
-      Command(line);
-    }
-    if (pending_.size() > 65536) pending_.clear();
-  }
-
- private:
-  std::string pending_;
-  bool ended_ = false;
-};
-
 void OnSignal(int) { g_stop = 1; }
 
 [[noreturn]] void Usage(const std::string& problem) {
@@ -455,10 +414,10 @@ Options ParseOptions(int argc, char** argv) {
       if (inet_pton(AF_INET, value.c_str(), &parsed) != 1) Usage(value + " is not an IPv4 address");
       o.instance.address = value;
     } else if (option == "--port") {
-      if (!ParseCount(value, 1, 65535, &n)) Usage("the port is a number from 1 to 65535");
+      if (!ParseNumber(value, 1, 65535, &n)) Usage("the port is a number from 1 to 65535");
       o.instance.port = static_cast<int>(n);
     } else if (option == "--channel") {
-      if (!ParseCount(value, 1, 255, &n)) Usage("the channel is a number from 1 to 255");
+      if (!ParseNumber(value, 1, 255, &n)) Usage("the channel is a number from 1 to 255");
       o.instance.channel = static_cast<int>(n);
     } else if (option == "--identity") {
       if (value.empty() || value.size() > 5) Usage("the identity has 1 to 5 characters");
@@ -472,11 +431,7 @@ Options ParseOptions(int argc, char** argv) {
     } else if (option == "--fault") {
       o.commands.push_back("fault " + value);
     } else if (option == "--script") {
-      std::string contents;
-      if (!ReadWholeFile(value, contents)) Usage("the script " + value + " cannot be read");
-      std::istringstream lines(contents);
-      std::string line;
-      while (std::getline(lines, line)) o.commands.push_back(line);
+      if (!sim_console::ReadScript(value, &o.commands)) Usage("the script " + value + " cannot be read");
     } else {
       Usage("no option " + option);
     }
@@ -550,7 +505,8 @@ int main(int argc, char** argv) {
   Report("ready node " + host + " address " + own + " port " + (port != nullptr ? port : "2999") +
          " channel " + std::to_string(options.instance.channel));
 
-  CommandInput input;
+  // Without input the node goes on; SIGTERM or SIGINT ends it.
+  sim_console::CommandInput input(Command);
   while (!node.quit && g_stop == 0) {
     VNHPollCommunication();
     DriveStream();

@@ -1,6 +1,7 @@
 // The application object: its main window, its event loop and idle time;
 // the platform's style and fonts.
 
+#include "platform/base/prompt.h"
 #include "platform/ui/application.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
@@ -12,6 +13,8 @@
 #include <QStyle>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -109,3 +112,16 @@ TEST(PlatformLookTest, FusionStyleAndTheInstalledFonts)
 }
 
 }  // namespace
+
+// A program run by a script has no one to answer its message boxes: each
+// is answered with its default button at once instead of waiting.
+TEST(PlatformLookTest, HeadlessPromptsAnswerWithTheDefaultButton)
+{
+    ::setenv("PLV_HEADLESS_PROMPTS", "1", 1);
+    InitPlatformUi();
+    const int answer = ShowMessageBox(nullptr, "Replace?", "Application Message", MB_YESNO | MB_DEFBUTTON2);
+    ::unsetenv("PLV_HEADLESS_PROMPTS");
+    InitPlatformUi();
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_NE(GetPromptBackend(), nullptr) << "the message box is the prompt service again";
+}

@@ -25,6 +25,13 @@ Bmpbtn::Bmpbtn(TWindow* parent, int resourceId, TModule* module)
 {
 }
 
+void Bmpbtn::SetSelectedIndex(int number)
+{
+    selectedSlot_ = number - 1;
+    if (IsWindow())
+        Invalidate(true);
+}
+
 void Bmpbtn::SetupWindow()
 {
     TControl::SetupWindow();

@@ -28,7 +28,7 @@ public:
     static const char* GetClassName() { return "Bmpbtn"; }
 
     // Bitmap numbers are 1-based, as records store them: number n shows slot n - 1.
-    void SetSelectedIndex(int number) { selectedSlot_ = number - 1; }
+    void SetSelectedIndex(int number);
     int GetSelectedIndex() const { return selectedSlot_ + 1; }
 
 protected:

@@ -13,7 +13,8 @@ TEditState ReadEditState(const TEdit& edit)
 
 void ApplyEditChar(TEdit& edit, char c, const TEditState& before, const TEditCharResult& result)
 {
-    if (result.passOn) {
+    // A read-only field types nothing, whatever the rule made of the key.
+    if (result.passOn || (edit.GetStyle() & ES_READONLY)) {
         edit.DefaultProcessing();
         return;
     }

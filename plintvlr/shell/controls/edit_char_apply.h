@@ -13,4 +13,5 @@ TEditState ReadEditState(const TEdit& edit);
 // from. A plain insertion or deletion is left to the field's own handling, so
 // it is typed as any key is; any other outcome replaces the text and
 // selection, which counts as the user's change (the field is modified).
+// A read-only field is left to its own handling, which types nothing.
 void ApplyEditChar(TEdit& edit, char c, const TEditState& before, const TEditCharResult& result);

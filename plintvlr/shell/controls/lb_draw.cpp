@@ -23,7 +23,7 @@ lbDraw::lbDraw(const char* fileName, const char* name)
     loadError_ = TDib::Load(file, *bitmap);
     if (loadError_ == DibError::None)
         bitmap_ = std::move(bitmap);
-    SetText(name ? std::string(name).c_str() : NameFromFile(file).c_str());
+    SetText(name ? name : NameFromFile(file).c_str());
 }
 
 lbDraw::~lbDraw() = default;

@@ -12,9 +12,12 @@
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/dialog_template.h"
+#include "platform/ui/testing/test_driver.h"
 
 #include <QDir>
 #include <QImage>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -122,3 +125,28 @@ inline std::string ScreenshotPath(const char* fileName)
     dir.mkpath("screenshots");
     return dir.filePath(QString("screenshots/") + fileName).toStdString();
 }
+
+// A picture of one colour.
+inline TDib Solid(int width, int height, DibColor color)
+{
+    TDib dib(width, height, 24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            dib.SetPixelColor(x, y, color);
+    return dib;
+}
+
+// Tests on the entry test dialog, made afresh for each test.
+class EntryDialogTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterEntryTestDialog(); }
+    void Open()
+    {
+        dialog->Attr.Style |= WS_VISIBLE;
+        ASSERT_TRUE(dialog->Create());
+        driver.Show(*dialog);
+    }
+
+    TTestDriver driver;
+    std::unique_ptr<TEntryTestDlg> dialog = std::make_unique<TEntryTestDlg>();
+};

@@ -5,32 +5,19 @@
 #include "entry_test_dialog.h"
 
 #include "platform/ui/controls/up_down.h"
-#include "platform/ui/testing/test_driver.h"
 #include "platform/ui/window_api.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
 
 namespace {
 
-class NumEditTest : public ::testing::Test {
+class NumEditTest : public EntryDialogTest {
 protected:
-    static void SetUpTestSuite() { RegisterEntryTestDialog(); }
-    void Open()
-    {
-        dialog->Attr.Style |= WS_VISIBLE;
-        ASSERT_TRUE(dialog->Create());
-        driver.Show(*dialog);
-    }
     void Clear(TEdit& edit)
     {
         edit.SetWindowText("");
         driver.Focus(*dialog, edit.GetId());
     }
-
-    TTestDriver driver;
-    std::unique_ptr<TEntryTestDlg> dialog = std::make_unique<TEntryTestDlg>();
 };
 
 TEST_F(NumEditTest, ValuesAboveTheRangeAreReplacedAtOnceAndBelowItOnceAsLongAsTheMinimum)
@@ -65,6 +52,12 @@ TEST_F(NumEditTest, OnlyDigitsAndBackspaceGetInAndNothingBeeps)
     EXPECT_EQ(num.GetWindowText(), "42");
     EXPECT_EQ(num.GetValue(), 42);
     EXPECT_EQ(driver.BeepCount(), 0);
+
+    // A read-only field types nothing, not even a correction.
+    num.SetRange(6, 1);
+    num.SetReadOnly(true);
+    driver.Type(*dialog, IDC_NUM, "9\b");
+    EXPECT_EQ(num.GetWindowText(), "42");
 }
 
 TEST_F(NumEditTest, TextsSetByTheProgramReadClampedAndOutOfRangeTextsSaturate)

@@ -4,28 +4,18 @@
 
 #include "entry_test_dialog.h"
 
-#include "platform/ui/testing/test_driver.h"
-
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 
 namespace {
 
-class ValueEditTest : public ::testing::Test {
+class ValueEditTest : public EntryDialogTest {
 protected:
-    static void SetUpTestSuite() { RegisterEntryTestDialog(); }
-    void SetUp() override
-    {
-        dialog->Attr.Style |= WS_VISIBLE;
-        ASSERT_TRUE(dialog->Create());
-        driver.Show(*dialog);
-    }
+    void SetUp() override { Open(); }
     // Empties the field and puts the focus in it.
     void Restart()
     {
@@ -33,9 +23,6 @@ protected:
         driver.Focus(*dialog, IDC_VALUE);
     }
     ValueEdit& value() { return *dialog->value; }
-
-    TTestDriver driver;
-    std::unique_ptr<TEntryTestDlg> dialog = std::make_unique<TEntryTestDlg>();
 };
 
 TEST_F(ValueEditTest, TypedNumbersKeepTheirFormAndPlaces)
@@ -174,6 +161,18 @@ TEST_F(ValueEditTest, TextEntryTakesAnyCharacterUpToTheLimitAndIsNotClamped)
     EXPECT_EQ(value().GetWindowText(), "Z-9x");
     EXPECT_FALSE(value().Validate());
     EXPECT_EQ(driver.BeepCount(), 1);
+}
+
+TEST_F(ValueEditTest, AFieldOfItsOwnTakes32CharactersWhateverItWasGiven)
+{
+    auto* own = new ValueEdit(dialog.get(), 120, "7", 10, 200, 80, 20, 5);
+    ASSERT_TRUE(own->Create());
+    EXPECT_EQ(own->GetLimitText(), ValueEdit::kTextLimit - 1);
+    own->mode = ValueEdit::kTextMode;
+    own->SetWindowText("");
+    driver.Type(*dialog, 120, std::string(40, 'w'));
+    EXPECT_EQ(own->GetText(), std::string(32, 'w'));
+    EXPECT_EQ(driver.BeepCount(), 8);
 }
 
 // A German locale compiled for the test, as a user's might be set.

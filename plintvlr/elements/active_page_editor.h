@@ -1,0 +1,48 @@
+#pragma once
+// The page editor as element code sees it. Elements and their property
+// sheets ask the page being edited for its panel model, repaint through its
+// canvas, convert rectangles between page units and window pixels, mark the
+// page modified, ask whether the animation runs, switch point pick-up and
+// hand a font to the selection. The page editor window implements this and
+// registers itself while it exists; tests put in a small fake.
+//
+// There is at most one page editor, so the pointer is process-wide; it is
+// null when no editor is open, and the free functions below then answer as
+// a program without an editor would (no colour panel, nothing to repaint).
+
+#include "platform/base/geometry.h"
+
+class Quellstor;
+class TMDIClient;
+class TWindow;
+
+class ActivePageEditor {
+public:
+    virtual ~ActivePageEditor() = default;
+
+    // The panel model of the page being edited.
+    virtual const Quellstor& GetPanelModel() const = 0;
+
+    // The canvas.
+    virtual void InvalidateLogicalRect(const TRect& rect) = 0;
+    virtual TRect LogicalToDeviceRect(const TRect& rect) const = 0;
+    virtual TRect DeviceToLogicalRect(const TRect& rect) const = 0;
+    virtual void SetPageModified() = 0;
+    virtual bool IsAnimating() const = 0;
+
+    // Point pick-up for the position and rotation pages.
+    virtual void SetPickupMode(bool on) = 0;
+    // A font chosen in the font list, for the selected elements.
+    virtual void SetSelectionFont(int fontNumber) = 0;
+
+    // Where element editors open, and the window that owns their message boxes.
+    virtual TMDIClient* GetMDIClient() const = 0;
+    virtual TWindow* GetMessageOwner() const = 0;
+};
+
+ActivePageEditor* GetActivePageEditor();
+// The editor registers itself when it is set up and passes null when it goes.
+void SetActivePageEditor(ActivePageEditor* editor);
+
+// Repaints part of the page being edited; nothing without an editor.
+void InvalidatePageRect(const TRect& rect);

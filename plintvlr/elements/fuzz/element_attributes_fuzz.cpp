@@ -1,0 +1,160 @@
+// Element attribute readers on hostile bytes. The first byte picks the panel
+// kind (bit 7: colour) and the reader (the rest of it); the other bytes are
+// the record. A successful read is written back and read again, and must
+// give the same attribute and bytes. Later element readers join the table below.
+
+#include "plintvlr/db/qs_globals.h"
+#include "plintvlr/db/quellstor.h"
+#include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/color_point.h"
+#include "plintvlr/elements/dyn_attributes.h"
+#include "plintvlr/elements/frame_rect.h"
+#include "plintvlr/elements/packed_point.h"
+#include "plintvlr/elements/size_rect.h"
+#include "plintvlr/elements/tag_mask.h"
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace {
+
+class PanelEditor : public ActivePageEditor {
+public:
+    explicit PanelEditor(int type) : panel_(type) {}
+    const Quellstor& GetPanelModel() const override { return panel_; }
+    void InvalidateLogicalRect(const TRect&) override {}
+    TRect LogicalToDeviceRect(const TRect& r) const override { return r; }
+    TRect DeviceToLogicalRect(const TRect& r) const override { return r; }
+    void SetPageModified() override {}
+    bool IsAnimating() const override { return false; }
+    void SetPickupMode(bool) override {}
+    void SetSelectionFont(int) override {}
+    TMDIClient* GetMDIClient() const override { return nullptr; }
+    TWindow* GetMessageOwner() const override { return nullptr; }
+
+private:
+    Quellstor panel_;
+};
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+// Reads one attribute and writes it back; that must read again, exactly,
+// and write the same bytes (some forms drop what a record may hold but the
+// attribute cannot keep, such as states 2 and 3 of a tag's status bit, so the
+// first read is compared through what it writes).
+template <class T>
+void RoundTrip(RecordReader& in, const std::function<bool(T&, RecordReader&)>& read,
+               const std::function<std::uint8_t*(const T&, std::uint8_t*)>& write, const T& blank)
+{
+    T first = blank;
+    if (!read(first, in))
+        return;
+    std::vector<std::uint8_t> once(65536);
+    const std::uint8_t* end = write(first, once.data());
+    Check(end != nullptr);
+    once.resize(static_cast<std::size_t>(end - once.data()));
+    RecordReader again(once.data(), once.size());
+    T second = blank;
+    Check(read(second, again));
+    Check(again.Remaining() == 0);
+    std::vector<std::uint8_t> twice(65536);
+    end = write(second, twice.data());
+    Check(end != nullptr);
+    twice.resize(static_cast<std::size_t>(end - twice.data()));
+    Check(twice == once);
+    RecordReader third(twice.data(), twice.size());
+    T last = blank;
+    Check(read(last, third) && last == second);
+}
+
+struct Dynamics {
+    SizeRect element;
+    std::uint8_t flags = 0;
+    bool operator==(const Dynamics& o) const
+    {
+        return element.GetDynPosition() == o.element.GetDynPosition() &&
+               element.GetDynBlink() == o.element.GetDynBlink() &&
+               element.GetDynRotation() == o.element.GetDynRotation() &&
+               element.GetDynFill() == o.element.GetDynFill();
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const bool colour = data[0] & 0x80;
+    const int reader = data[0] & 0x7F;
+    _QSglobals.GetDatabase().SetPanelType(colour ? 5 : 9);
+    PanelEditor editor(colour ? 5 : 9);
+    SetActivePageEditor(&editor);
+    RecordReader in(data + 1, size - 1);
+
+    switch (reader % 8) {
+    case 0:
+        RoundTrip<ColorPoint>(
+            in, [](ColorPoint& c, RecordReader& r) { return c.Unpack(r); },
+            [](const ColorPoint& c, std::uint8_t* at) { return c.Pack(at); }, ColorPoint());
+        break;
+    case 1:
+        RoundTrip<ColorPoint>(
+            in, [](ColorPoint& c, RecordReader& r) { return c.Unpack(r); },
+            [](const ColorPoint& c, std::uint8_t* at) { return c.Pack(at); },
+            ColorPoint(ColorPoint::kTouchRegionKind));
+        break;
+    case 2:
+        RoundTrip<ColorPoint>(
+            in, [](ColorPoint& c, RecordReader& r) { return c.UnpackCompact(r); },
+            [](const ColorPoint& c, std::uint8_t* at) { return c.PackCompact(at); }, ColorPoint());
+        break;
+    case 3:
+        RoundTrip<DynamicData>(
+            in, [](DynamicData& d, RecordReader& r) { return d.UnpackShowHide(r); },
+            [](const DynamicData& d, std::uint8_t* at) { return d.PackShowHide(at); }, DynamicData());
+        break;
+    case 4:
+        // The compact form does not carry the tag: the reference read keeps the kind.
+        RoundTrip<DynamicData>(
+            in,
+            [](DynamicData& d, RecordReader& r) {
+                d.SetReference(0x8001);
+                return d.UnpackCompact(r);
+            },
+            [](const DynamicData& d, std::uint8_t* at) { return d.PackCompact(at); }, DynamicData());
+        break;
+    case 5:
+        // The flags byte, then the dynamics it announces.
+        RoundTrip<Dynamics>(
+            in,
+            [](Dynamics& d, RecordReader& r) {
+                return r.ReadByte(d.flags) && UnpackDynamics(d.element, r, d.flags);
+            },
+            [](const Dynamics& d, std::uint8_t* at) {
+                std::uint8_t* flags = at++;
+                *flags = 0;
+                return PackDynamics(d.element, at, *flags);
+            },
+            Dynamics());
+        break;
+    case 6:
+        RoundTrip<FrameRect>(
+            in, [](FrameRect& f, RecordReader& r) { return f.ReadRecord(r); },
+            [](const FrameRect& f, std::uint8_t* at) { return f.WriteRecord(at); }, FrameRect());
+        break;
+    default: {
+        int x = 0;
+        int y = 0;
+        UnpackPoint(x, y, in);
+        break;
+    }
+    }
+    SetActivePageEditor(nullptr);
+    return 0;
+}

@@ -1,0 +1,16 @@
+// The configuration program.
+
+#include "plintvlr/db/ov_class.h"
+#include "plintvlr/db/tqs_bitmaps.h"
+#include "plintvlr/shell/base/app.h"
+#include "plintvlr/shell/program_objects.h"
+
+int main(int argc, char* argv[])
+{
+    // The program-wide objects that outlive the application object, made in
+    // this order before it and gone in the reverse order after it.
+    GetOvList();
+    GetErrorHolder();
+    GetBitmapLibrary();
+    return OwlMain(argc, argv);
+}
