@@ -44,6 +44,9 @@ constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_MOVE = 0x0003;
 constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
+// To every top-level window when the program becomes the active one (wParam
+// TRUE) or stops being it (FALSE).
+constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;

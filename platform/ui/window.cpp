@@ -763,6 +763,27 @@ bool TWindow::MoveWindow(const TRect& rect, bool repaint)
     return MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint);
 }
 
+namespace {
+
+// Only a top-level window can stay above the others; a change of Qt's
+// window flags hides the window, so a shown one is shown again.
+void SetTopmost(TWindow& window, bool topmost)
+{
+    if (topmost)
+        window.Attr.ExStyle |= WS_EX_TOPMOST;
+    else
+        window.Attr.ExStyle &= ~WS_EX_TOPMOST;
+    QWidget* widget = window.GetWidget();
+    if (!widget || !widget->isWindow() || widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
+        return;
+    const bool visible = widget->isVisible();
+    widget->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (visible)
+        widget->show();
+}
+
+}  // namespace
+
 bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
     if (handle_) {
@@ -807,7 +828,9 @@ bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT 
         else if (!(flags & SWP_NOMOVE))
             widget->move(x, y);
     }
-    if (!(flags & SWP_NOZORDER)) {
+    if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)) {
+        SetTopmost(*this, insertAfter == HWND_TOPMOST);
+    } else if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_BOTTOM) {
             widget->lower();
         } else if (TWindow* after = GetWindowPtr(insertAfter); after && after->GetWidget()->parentWidget() == widget->parentWidget()) {

@@ -15,6 +15,10 @@ inline const HWND HWND_BROADCAST = reinterpret_cast<HWND>(static_cast<std::uintp
 // Z-order places for SetWindowPos.
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1));
+// A top-level window placed HWND_TOPMOST stays above the other windows (its
+// extended style gets WS_EX_TOPMOST) until placed HWND_NOTOPMOST.
+inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(~static_cast<std::uintptr_t>(0));
+inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(~static_cast<std::uintptr_t>(1));
 
 bool IsWindow(HWND hwnd);
 // Calls the window's dispatch at once and returns its result.
