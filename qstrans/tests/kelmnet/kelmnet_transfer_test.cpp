@@ -335,6 +335,14 @@ TEST_F(KelmnetTransferTest, VersionConfigurationAndTheBackEndsThatAreNotReady)
     transfer_->ShowConfiguration();
     EXPECT_EQ(LastMessage(), "For changes to take effect this program must be re-started");
 
+    // Off the NT family the library is never opened.
+    CKelmnetTransfer other(host_, 1);
+    EXPECT_EQ(other.GetOpenState(), CKelmnetTransfer::kWrongPlatform);
+    driver_.AnswerMessageBox(IDOK);
+    other.UploadDatabase();
+    EXPECT_EQ(LastMessage(), "Wrong Operating System");
+    EXPECT_FALSE(FileExists(pcDb_ + ".upload"));
+
     // The thunk back-end is for Windows 9x: here it never becomes ready.
     CKelmnetThunkTransfer thunk(host_);
     EXPECT_EQ(thunk.GetOpenState(), 0);
