@@ -7,6 +7,12 @@
 
 #include "qstrans/kelmnet_transfer.h"
 
+#include "platform/base/profile.h"
+#include "plintvlr/db/download_image.h"
+#include "plintvlr/db/tests/project_fixture.h"
+#include "qstrans/file_locations.h"
+#include "qstrans/panel_file.h"
+
 #include "platform/base/files.h"
 #include "platform/tests/scoped_env.h"
 #include "platform/ui/testing/test_driver.h"
@@ -40,10 +46,11 @@ std::string Contents(const std::string& path)
     return ReadWholeFile(path, text) ? text : "(missing)";
 }
 
-class KelmnetTransferTest : public ::testing::Test {
+class KelmnetTransferTest : public ProjectFixture {
 protected:
     void SetUp() override
     {
+        ProjectFixture::SetUp();
         ASSERT_NE(Library().port, 0);
         static int nextNode = 10;
         nodeHost_ = nextNode++;
@@ -66,6 +73,7 @@ protected:
             node_->Say("quit");
             node_->Wait();
         }
+        ProjectFixture::TearDown();
     }
 
     void StartNode(std::vector<std::string> extra = {})
@@ -351,6 +359,40 @@ TEST_F(KelmnetTransferTest, VersionConfigurationAndTheBackEndsThatAreNotReady)
     thunk.DownloadDatabase();
     EXPECT_EQ(LastMessage(), "Wrong Operating System");
     EXPECT_EQ(driver_.PendingAnswers(), 0);
+}
+
+// A project whose channel A runs protocol 141 (the fieldbus panels'),
+// compiled by the builder and handed off as the Transfer command does: its
+// database goes down to the panel whole.
+TEST_F(KelmnetTransferTest, ACompiledProjectOnTheFieldbusProtocolGoesDownWhole)
+{
+    StartNode();
+    const std::string name = "LINE141";
+    adatabase& db = CreateAndOpen(name, 9);
+    std::uint8_t channels[74] = {};
+    PutLe16(channels, 122);
+    PutLe16(channels + 2, 141);
+    channels[4] = 0;
+    PutLe16(channels + 38, 0xFFFF);
+    channels[40] = 255;
+    ASSERT_EQ(db.PutSystemRecord(122, channels, sizeof channels), 0);
+    _QSglobals.NewDatabase();
+    const std::string folder = ProjectPath(name);
+    ASSERT_EQ(BuildDownloadImage(folder + "/" + name + ".DTB", folder, 9, {}), 0);
+    ASSERT_TRUE(WritePrivateProfileString("File Locations", "DatabasePath", folder.c_str(), "QSTRANS.INI"));
+    ASSERT_TRUE(WritePrivateProfileString("File Locations", "DatabaseName", (name + ".DTB").c_str(), "QSTRANS.INI"));
+
+    const CFileLocations where = ReadHandOffFile();
+    host_.database = where.databasePath + "/" + where.databaseName;
+    std::uint16_t comm1 = 0, comm2 = 0;
+    CPanelFile(host_.database).ReadChannelProtocols(comm1, comm2);
+    EXPECT_EQ(comm1, 141) << "the main dialog offers the fieldbus for this database";
+
+    transfer_->DownloadDatabase();
+    Run();
+    EXPECT_TRUE(driver_.MessageBoxes().empty()) << LastMessage();
+    EXPECT_NE(node_->WaitFor("download complete"), "");
+    EXPECT_TRUE(Contents(panelDb_) == Contents(host_.database));
 }
 
 TEST(KelmnetErrorStringTest, OpenStatesAndConnectionResults)
