@@ -4,6 +4,7 @@
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/program_objects.h"
+#include "plintvlr/shell/project_dialogs.h"
 
 int main(int argc, char* argv[])
 {
@@ -12,5 +13,7 @@ int main(int argc, char* argv[])
     GetOvList();
     GetErrorHolder();
     GetBitmapLibrary();
+    // The frame's project commands, known before its menu is built.
+    RegisterProjectCommands();
     return OwlMain(argc, argv);
 }
