@@ -5,6 +5,7 @@
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/program_objects.h"
 #include "plintvlr/shell/project_dialogs.h"
+#include "plintvlr/shell/transfer_command.h"
 
 int main(int argc, char* argv[])
 {
@@ -15,5 +16,6 @@ int main(int argc, char* argv[])
     GetBitmapLibrary();
     // The frame's project commands, known before its menu is built.
     RegisterProjectCommands();
+    RegisterTransferCommand();
     return OwlMain(argc, argv);
 }
