@@ -11,6 +11,11 @@
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/transfer_command.h"
 #include "platform/base/profile.h"
+#include "platform/ui/single_instance.h"
+#include "platform/ui/window_api.h"
+
+#include <signal.h>
+#include <sys/wait.h>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -192,6 +197,29 @@ TEST_F(TransferCommandTest, AFailedCompileLeavesNoFileAndStillHandsOff)
     EXPECT_FALSE(std::filesystem::exists(Image("LINE1")));
     EXPECT_EQ(LogLines(1).size(), 1u);
     EXPECT_TRUE(Db().IsOpen());
+}
+
+TEST_F(TransferCommandTest, ASecondTransferFindsTheRunningTransferProgram)
+{
+    MDIFrame& frame = StartOn("LINE1", 14);
+    InstallStandIn();
+    ::setenv("QSTRANS_STANDIN_STAY", "1", 1);
+    ASSERT_TRUE(driver.ChooseMenuItem(frame, CM_TRANSFER));
+    const std::vector<std::string> lines = LogLines(1);
+    ASSERT_EQ(lines.size(), 1u);
+    const pid_t standIn = std::stoi(lines[0].substr(lines[0].find('|') + 1));
+    for (int i = 0; i < 100 && !IsProgramRunning("QSTRANS"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(IsProgramRunning("QSTRANS"));
+
+    // Started again, the program answers that it runs: its window gets the focus.
+    ASSERT_TRUE(driver.ChooseMenuItem(frame, CM_TRANSFER));
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+    EXPECT_EQ(LogLines(1).size(), 1u);
+    EXPECT_NE(FindWindow(nullptr, "Quellstor Transfer Utility"), nullptr);
+    ::kill(standIn, SIGTERM);
+    ::waitpid(standIn, nullptr, 0);
+    ::unsetenv("QSTRANS_STANDIN_STAY");
 }
 
 }  // namespace
