@@ -4,6 +4,8 @@
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/program_objects.h"
+#include "plintvlr/shell/project_dialogs.h"
+#include "plintvlr/shell/transfer_command.h"
 
 int main(int argc, char* argv[])
 {
@@ -12,5 +14,8 @@ int main(int argc, char* argv[])
     GetOvList();
     GetErrorHolder();
     GetBitmapLibrary();
+    // The frame's project commands, known before its menu is built.
+    RegisterProjectCommands();
+    RegisterTransferCommand();
     return OwlMain(argc, argv);
 }
