@@ -271,17 +271,7 @@ void LinesElem::DrawNodeMarker(TDC& dc) const
 TRect LinesElem::AnimateStep()
 {
     TRect repaint = GetRepaintRect() | SizeRect::AnimateStep();
-    if (GetDynPosition().IsActive()) {
-        nodes_.SetOffset(GetDynPosition().GetOffsetUnits());
-        nodes_.PositionStep();
-    }
-    // An element whose rotation tag went away shows its resting nodes again.
-    if (GetDynRotation().IsActive()) {
-        nodes_.SetCentre(GetDynRotation().GetCentre());
-        nodes_.RotateStep();
-    } else {
-        nodes_.UndoRotation();
-    }
+    AnimateNodes(nodes_, *this);
     return repaint | RecalcBounds();
 }
 
@@ -318,19 +308,7 @@ std::string LinesElem::GetTypeName() const
 
 std::uint8_t* LinesElem::WriteRecord(std::uint8_t* at) const
 {
-    if (closed_) {
-        if (GetDynFill().IsActive()) {
-            *at++ = kShapeCode;
-            *at++ = static_cast<std::uint8_t>(GetDynFill().GetMode());
-        } else {
-            *at++ = kShapeNoFillCode;
-        }
-    } else if (width_ == 1) {
-        *at++ = kLinesWidth1Code;
-    } else {
-        *at++ = kLinesCode;
-        *at++ = static_cast<std::uint8_t>(std::clamp(width_, 1, 255));
-    }
+    at = PackLineCode(closed_, width_, GetDynFill(), at);
     std::uint8_t* flags = at++;
     *flags = 0;
     at = PackColorOrShowHide(GetColors(), showHide_, at);
@@ -350,34 +328,14 @@ std::uint8_t* LinesElem::WriteRecord(std::uint8_t* at) const
 bool LinesElem::ReadRecord(RecordReader& in)
 {
     std::uint8_t code = 0;
-    if (!in.ReadByte(code))
+    int width = width_;
+    if (!UnpackLineCode(in, code, width))
         return false;
-    switch (code) {
-    case kLinesCode: {
-        std::uint8_t width = 0;
-        if (!in.ReadByte(width))
-            return false;
-        closed_ = false;
-        width_ = std::max<int>(width, 1);
-        break;
-    }
-    case kShapeCode:
-        // The fill mode stands again in the fill attribute's data.
-        if (!in.Skip(1))
-            return false;
-        closed_ = true;
-        break;
-    case kLinesWidth1Code:
-        closed_ = false;
+    closed_ = code == kShapeCode || code == kShapeNoFillCode;
+    if (code == kLinesCode)
+        width_ = width;
+    else if (code == kLinesWidth1Code)
         width_ = 1;
-        break;
-    case kShapeNoFillCode:
-        closed_ = true;
-        break;
-    default:
-        in.Fail();
-        return false;
-    }
     std::uint8_t flags = 0;
     int x = 0;
     int y = 0;

@@ -10,6 +10,7 @@
 #include "plintvlr/elements/dyn_attributes.h"
 #include "plintvlr/elements/frame_rect.h"
 #include "plintvlr/elements/lines_elem.h"
+#include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/elements/packed_point.h"
 #include "plintvlr/elements/size_rect.h"
 #include "plintvlr/elements/tag_mask.h"
@@ -123,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetActivePageEditor(&editor);
     RecordReader in(data + 1, size - 1);
 
-    switch (reader % 9) {
+    switch (reader % 11) {
     case 0:
         RoundTrip<ColorPoint>(
             in, [](ColorPoint& c, RecordReader& r) { return c.Unpack(r); },
@@ -176,6 +177,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 8:
         ElementRoundTrip(in, Element(std::make_unique<LinesElem>()));
+        break;
+    case 9:
+        // Field records of types 21 and 14, as the factory makes them.
+        ElementRoundTrip(in, Element(std::make_unique<TRegFigElem>(TRegFigElem::kRectangle)));
+        break;
+    case 10:
+        ElementRoundTrip(in, Element(std::make_unique<TRegFigElem>(TRegFigElem::kFrame)));
         break;
     default: {
         int x = 0;

@@ -8,10 +8,12 @@
 #include "platform/gdi/image_print_dc.h"
 #include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/elements/palette.h"
+#include "plintvlr/elements/reg_fig_elem.h"
 
 #include <QDir>
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <memory>
 
@@ -172,4 +174,153 @@ TEST(LinesDrawing, APrinterPrintsWhiteLinesBlack)
     QImage screen = Canvas(16, 12, 0xFF0000FFu);
     Paint(*line, screen, 1);
     EXPECT_EQ(PanelPixel(screen, 6, 5, 1), Rgb(PaletteColor(kWhite)));
+}
+
+namespace {
+
+std::unique_ptr<TRegFigElem> Frame(const TRect& rect, bool recessed, int width)
+{
+    auto frame = std::make_unique<TRegFigElem>(TRegFigElem::kFrame, rect.TopLeft(), rect.BottomRight());
+    frame->SetFilled(recessed);
+    frame->SetLineWidth(width);
+    return frame;
+}
+
+const std::map<QRgb, char> kShades = {{0xFF808080u, 'd'}, {0xFFC0C0C0u, 'g'}};
+
+}  // namespace
+
+TEST(FrameDrawing2, RaisedAndRecessedOnBothPanelKinds)
+{
+    const struct {
+        int panel;
+        bool recessed;
+        std::string picture;
+    } cases[] = {
+        // A monochrome frame of width 1 is drawn as 2, with its outline.
+        {kMonoPanel, false, Rows({"#####", "#..##", "#..##", "#####", "#####"})},
+        {kMonoPanel, true, Rows({"#####", "#####", "##..#", "##..#", "#####"})},
+        {kColorPanel, false, Rows({"....d", ".gggd", ".gggd", ".gggd", "ddddd"})},
+        {kColorPanel, true, Rows({"ddddd", "dggg.", "dggg.", "dggg.", "d...."})},
+    };
+    for (const auto& c : cases) {
+        PanelScope panel(c.panel);
+        auto frame = Frame(TRect(0, 0, 100, 100), c.recessed, 1);
+        for (int scale : {1, 2}) {
+            QImage image = Canvas(5 * scale, 5 * scale, 0xFF0000FFu);
+            Paint(*frame, image, scale);
+            EXPECT_EQ(Picture(image.scaled(5, 5), kShades), c.picture)
+                << "panel " << c.panel << (c.recessed ? " recessed" : " raised") << " scale " << scale;
+        }
+    }
+}
+
+TEST(FrameDrawing2, AWideMonochromeFrameOutlinesItsInnerEdge)
+{
+    PanelScope panel(kMonoPanel);
+    auto frame = Frame(TRect(0, 0, 160, 160), false, 3);
+    QImage image = Canvas(8, 8, 0xFF0000FFu);
+    Paint(*frame, image, 1);
+    EXPECT_EQ(Picture(image), Rows({"########", "#.....##", "#.######", "#.#..###", "#.#..###", "#.######",
+                                    "########", "########"}));
+}
+
+TEST(FrameDrawing2, AHugeSideWidthPaintsAsHalfTheSmallerSide)
+{
+    PanelScope panel(kColorPanel);
+    auto huge = Frame(TRect(0, 0, 200, 120), true, INT_MAX);
+    auto half = Frame(TRect(0, 0, 200, 120), true, 3);
+    QImage a = Canvas(10, 6);
+    QImage b = Canvas(10, 6);
+    Paint(*huge, a, 1);
+    Paint(*half, b, 1);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(huge->GetLineWidth(), INT_MAX);
+}
+
+TEST(FrameDrawing2, TheBlinkPhasePaintsTheRectangleOver)
+{
+    for (int panelType : {kMonoPanel, kColorPanel}) {
+        PanelScope panel(panelType);
+        auto frame = Frame(TRect(0, 0, 100, 100), false, 1);
+        frame->GetColors().SetBackground(kBlue);
+        frame->GetDynBlink() = TDynBlink(0, TDynBlink::kAlways);
+        frame->StartAnimation();
+        frame->AnimateStep();  // step 1: the blink phase
+        QImage image = Canvas(5, 5, 0xFF00FF00u);
+        Paint(*frame, image, 1);
+        const QRgb paper = Rgb(PaletteColor(panelType == kMonoPanel ? kWhite : kBlue));
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(image.pixel(x, y) | 0xFF000000u, paper) << panelType << " " << x << "," << y;
+        frame->AnimateStep();  // step 2: the frame again
+        Paint(*frame, image, 1);
+        const int probe = panelType == kMonoPanel ? 0 : 2;  // the outline, or the face
+        EXPECT_NE(image.pixel(probe, probe) | 0xFF000000u, paper) << panelType;
+    }
+}
+
+TEST(FigureDrawing, OutlinesAndFillsOfRectanglesAndCircles)
+{
+    PanelScope panel(kColorPanel);
+    const QRgb red = Rgb(PaletteColor(kRed));
+    for (int scale : {1, 2}) {
+        TRegFigElem rectangle(TRegFigElem::kRectangle, {0, 0}, {200, 200});
+        rectangle.GetColors().SetColorIndex(0, kRed);
+        rectangle.SetLineWidth(2);
+        QImage image = Canvas(10 * scale, 10 * scale);
+        Paint(rectangle, image, scale);
+        // An outline 2 pixels wide inside the rectangle.
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(PanelPixel(image, i, 0, scale), red) << scale << " " << i;
+            EXPECT_EQ(PanelPixel(image, i, 1, scale), red) << scale << " " << i;
+            EXPECT_EQ(PanelPixel(image, 9, i, scale), red) << scale << " " << i;
+            EXPECT_EQ(PanelPixel(image, 0, i, scale), red) << scale << " " << i;
+        }
+        EXPECT_EQ(PanelPixel(image, 2, 2, scale), kPaper) << scale;
+        EXPECT_EQ(PanelPixel(image, 5, 5, scale), kPaper) << scale;
+
+        TRegFigElem circle(TRegFigElem::kCircle, {0, 0}, {400, 400});
+        circle.GetColors().SetColorIndex(0, kRed);
+        circle.SetFilled(true);
+        QImage disc = Canvas(20 * scale, 20 * scale);
+        Paint(circle, disc, scale);
+        EXPECT_EQ(PanelPixel(disc, 10, 10, scale), red) << scale;
+        EXPECT_EQ(PanelPixel(disc, 2, 10, scale), red) << scale;
+        EXPECT_EQ(PanelPixel(disc, 0, 0, scale), kPaper) << scale;
+        EXPECT_EQ(PanelPixel(disc, 19, 19, scale), kPaper) << scale;
+    }
+}
+
+TEST(ShapesScreenshot, EveryShapeOnAColourPanel)
+{
+    PanelScope panel(kColorPanel);
+    std::vector<std::unique_ptr<SizeRect>> shapes;
+    shapes.push_back(Lines({{200, 200}, {800, 600}, {1400, 240}, {2000, 700}}, kBlue, false));
+    static_cast<LinesElem&>(*shapes.back()).SetLineWidth(3);
+    std::vector<TPoint> star;
+    for (const TPoint& p : Pentagram())
+        star.push_back({p.x * 2 + 2200, p.y * 2 + 100});
+    shapes.push_back(Lines(star, kMagenta, true));
+    auto rectangle = std::make_unique<TRegFigElem>(TRegFigElem::kRectangle, TPoint(200, 1000), TPoint(1000, 1600));
+    rectangle->GetColors().SetColorIndex(0, kRed);
+    rectangle->SetLineWidth(3);
+    shapes.push_back(std::move(rectangle));
+    auto circle = std::make_unique<TRegFigElem>(TRegFigElem::kCircle, TPoint(1200, 1000), TPoint(1800, 1600));
+    circle->GetColors().SetColorIndex(0, kGreen);
+    circle->SetFilled(true);
+    shapes.push_back(std::move(circle));
+    shapes.push_back(Frame(TRect(2000, 1000, 2600, 1600), false, 4));
+    shapes.push_back(Frame(TRect(2700, 1000, 3300, 1600), true, 4));
+    auto filling = Lines({{200, 1800}, {1000, 1800}, {1000, 2300}, {200, 2300}}, kCyan, true);
+    filling->GetDynFill() = TDynFill(5, 0);
+    filling->StartAnimation();
+    for (int i = 0; i < 10; ++i)
+        filling->AnimateStep();
+    shapes.push_back(std::move(filling));
+    QImage image = Canvas(170 * 2, 120 * 2);
+    for (auto& shape : shapes)
+        Paint(*shape, image, 2);
+    Save(image, "shapes");
+    EXPECT_EQ(PanelPixel(image, 75, 65, 2), Rgb(PaletteColor(kGreen)));
 }
