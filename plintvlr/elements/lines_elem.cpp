@@ -23,14 +23,22 @@ int Distance(const TPoint& a, const TPoint& b)
     return static_cast<int>(std::sqrt(dx * dx + dy * dy));
 }
 
+// Whole pixels counted downwards, also above the screen's top edge, so that
+// a node there reads back where it was written (truncating towards zero
+// would move it a pixel down on every save).
+int PixelOf(int e)
+{
+    return e >= 0 ? e / kPixel : -((-e + kPixel - 1) / kPixel);
+}
+
 int RoundToPixel(int e)
 {
-    return (e + kPixel / 2) / kPixel * kPixel;
+    return PixelOf(e + kPixel / 2) * kPixel;
 }
 
 int CutToPixel(int e)
 {
-    return e / kPixel * kPixel;
+    return PixelOf(e) * kPixel;
 }
 
 }  // namespace
@@ -315,11 +323,11 @@ std::uint8_t* LinesElem::WriteRecord(std::uint8_t* at) const
     const int screenHeight = GetScreenSize().cy;
     const std::vector<Node>& shown = nodes_.Shown();
     const TPoint first = shown.empty() ? TPoint(left, bottom) : shown.front().Point();
-    at = PackPoint(first.x / kPixel, screenHeight - first.y / kPixel, at);
+    at = PackPoint(PixelOf(first.x), screenHeight - PixelOf(first.y), at);
     at = PackDynamics(*this, at, *flags);
     for (std::size_t i = 1; i < shown.size(); ++i) {
         *at++ = kNodeMarker;
-        at = PackPoint(shown[i].x / kPixel, screenHeight - shown[i].y / kPixel, at);
+        at = PackPoint(PixelOf(shown[i].x), screenHeight - PixelOf(shown[i].y), at);
     }
     *at++ = 0;
     return at;

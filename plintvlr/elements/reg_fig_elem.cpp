@@ -403,8 +403,10 @@ bool TRegFigElem::ReadFigure(RecordReader& in)
     }
     SetRect(r);
     GrowToSmallest();
-    if (kind_ == kCircle && Width() != Height())
-        SetSquare(std::max(Width(), Height()));
+    // Points that disagree can place the figure off the screen, where its
+    // points could not be stored again; it is brought back as the editor
+    // would place it.
+    KeepOnScreen();
     UpdateNodes();
     return true;
 }

@@ -190,12 +190,14 @@ TEST(LinesNodes, HitTestFindsNodesBeforeSegments)
     for (const auto& c : cases) {
         int index = -1;
         EXPECT_EQ(open->HitTestNode(c.point, index), c.open) << c.point.x << "," << c.point.y;
-        if (c.open != kHitNothing)
+        if (c.open != kHitNothing) {
             EXPECT_EQ(index, c.index);
+        }
         index = -1;
         EXPECT_EQ(closed->HitTestNode(c.point, index), c.closed) << c.point.x << "," << c.point.y;
-        if (c.closed != kHitNothing)
+        if (c.closed != kHitNothing) {
             EXPECT_EQ(index, c.index);
+        }
     }
     int index = -1;
     open->SetNodesFrozen(true);
@@ -373,8 +375,8 @@ TEST(LinesReport, NodesTenToALineInPixelsFromTheTopLeft)
     EXPECT_EQ(lines[0].substr(0, 9), "3. Lines:");
     EXPECT_EQ(lines[1], "Width 2");
     EXPECT_EQ(lines[2], "List of nodes in form (x, y):");
-    // The first node was pulled in by the pen's half width at the left edge.
-    EXPECT_EQ(lines[3].substr(0, 19), "(1, 48) (4, 48) (8,");
+    // A node on the left edge stays there: the pen may reach past the screen.
+    EXPECT_EQ(lines[3].substr(0, 19), "(0, 48) (4, 48) (8,");
     EXPECT_EQ(lines[4], "(40, 48) (44, 48) ");
     EXPECT_EQ(lines[5], "");
     element->SetFilled(true);

@@ -105,6 +105,10 @@ TEST(FigureRecord, BadPointsAreNormalisedAndDamagedRecordsFail)
     // The third point lies left of the second and the second on the first's row.
     auto flat = Read("1F 95 05 01 03 10 48 00 10 01 00 0A 13 10 00 0A 13 10 00 05 13 00");
     EXPECT_EQ(flat->GetRect(), TRect(100, 760, 200, 800));
+    // A third point far right of the second: wider than the screen, it is
+    // cut to the screen as the editor would place it.
+    auto wide = Read("1F 95 05 01 03 10 48 00 10 01 00 0A 13 10 00 0A 13 10 00 FF 13 00");
+    EXPECT_EQ(wide->GetRect(), TRect(0, 760, 4800, 800));
     // A circle of radius 0 grows to the smallest size.
     auto dot = Read("1F 95 05 01 01 10 48 00 10 01 00 0A 1D 20 00 0A 1D 10 00 0A 1D 00");
     EXPECT_EQ(dot->Width(), 40);

@@ -262,33 +262,36 @@ TEST(FrameDrawing2, TheBlinkPhasePaintsTheRectangleOver)
 
 TEST(FigureDrawing, OutlinesAndFillsOfRectanglesAndCircles)
 {
-    PanelScope panel(kColorPanel);
-    const QRgb red = Rgb(PaletteColor(kRed));
-    for (int scale : {1, 2}) {
-        TRegFigElem rectangle(TRegFigElem::kRectangle, {0, 0}, {200, 200});
-        rectangle.GetColors().SetColorIndex(0, kRed);
-        rectangle.SetLineWidth(2);
-        QImage image = Canvas(10 * scale, 10 * scale);
-        Paint(rectangle, image, scale);
-        // An outline 2 pixels wide inside the rectangle.
-        for (int i = 0; i < 10; ++i) {
-            EXPECT_EQ(PanelPixel(image, i, 0, scale), red) << scale << " " << i;
-            EXPECT_EQ(PanelPixel(image, i, 1, scale), red) << scale << " " << i;
-            EXPECT_EQ(PanelPixel(image, 9, i, scale), red) << scale << " " << i;
-            EXPECT_EQ(PanelPixel(image, 0, i, scale), red) << scale << " " << i;
-        }
-        EXPECT_EQ(PanelPixel(image, 2, 2, scale), kPaper) << scale;
-        EXPECT_EQ(PanelPixel(image, 5, 5, scale), kPaper) << scale;
+    for (int panelType : {kMonoPanel, kColorPanel}) {
+        PanelScope panel(panelType);
+        const int ink = panelType == kMonoPanel ? kBlack : kRed;
+        const QRgb red = Rgb(PaletteColor(ink));  // the ink, red or black
+        for (int scale : {1, 2}) {
+            TRegFigElem rectangle(TRegFigElem::kRectangle, {0, 0}, {200, 200});
+            rectangle.GetColors().SetColorIndex(0, ink);
+            rectangle.SetLineWidth(2);
+            QImage image = Canvas(10 * scale, 10 * scale);
+            Paint(rectangle, image, scale);
+            // An outline 2 pixels wide inside the rectangle.
+            for (int i = 0; i < 10; ++i) {
+                EXPECT_EQ(PanelPixel(image, i, 0, scale), red) << scale << " " << i;
+                EXPECT_EQ(PanelPixel(image, i, 1, scale), red) << scale << " " << i;
+                EXPECT_EQ(PanelPixel(image, 9, i, scale), red) << scale << " " << i;
+                EXPECT_EQ(PanelPixel(image, 0, i, scale), red) << scale << " " << i;
+            }
+            EXPECT_EQ(PanelPixel(image, 2, 2, scale), kPaper) << scale;
+            EXPECT_EQ(PanelPixel(image, 5, 5, scale), kPaper) << scale;
 
-        TRegFigElem circle(TRegFigElem::kCircle, {0, 0}, {400, 400});
-        circle.GetColors().SetColorIndex(0, kRed);
-        circle.SetFilled(true);
-        QImage disc = Canvas(20 * scale, 20 * scale);
-        Paint(circle, disc, scale);
-        EXPECT_EQ(PanelPixel(disc, 10, 10, scale), red) << scale;
-        EXPECT_EQ(PanelPixel(disc, 2, 10, scale), red) << scale;
-        EXPECT_EQ(PanelPixel(disc, 0, 0, scale), kPaper) << scale;
-        EXPECT_EQ(PanelPixel(disc, 19, 19, scale), kPaper) << scale;
+            TRegFigElem circle(TRegFigElem::kCircle, {0, 0}, {400, 400});
+            circle.GetColors().SetColorIndex(0, ink);
+            circle.SetFilled(true);
+            QImage disc = Canvas(20 * scale, 20 * scale);
+            Paint(circle, disc, scale);
+            EXPECT_EQ(PanelPixel(disc, 10, 10, scale), red) << scale;
+            EXPECT_EQ(PanelPixel(disc, 2, 10, scale), red) << scale;
+            EXPECT_EQ(PanelPixel(disc, 0, 0, scale), kPaper) << scale;
+            EXPECT_EQ(PanelPixel(disc, 19, 19, scale), kPaper) << scale;
+        }
     }
 }
 
