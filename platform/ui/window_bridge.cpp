@@ -520,6 +520,11 @@ TPoint TWindowBridge::CursorPos()
     return {g_cursorPos.x(), g_cursorPos.y()};
 }
 
+void TWindowBridge::SetCursorPos(TPoint point)
+{
+    g_cursorPos = QPoint(point.x, point.y);
+}
+
 HWND TWindowBridge::Capture()
 {
     return IsWindow(g_capture) ? g_capture : nullptr;

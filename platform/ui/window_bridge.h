@@ -42,6 +42,7 @@ public:
 
     // The mouse on the screen as of the last mouse input.
     static TPoint CursorPos();
+    static void SetCursorPos(TPoint point);
     static HWND Capture();
     static void SetCapture(HWND hwnd);
 };
