@@ -4,6 +4,8 @@
 #include "platform/base/files.h"
 #include "platform/base/paths.h"
 #include "platform/base/user_settings.h"
+#include "platform/gdi/brush.h"
+#include "platform/gdi/dc.h"
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/help.h"
 #include "platform/ui/message_box.h"
@@ -70,6 +72,9 @@ const TResponseTable CQuellstorTransDlg::Responses{&TDialog::Responses, {
     OnMessage<&CQuellstorTransDlg::OnClose>(WM_CLOSE),
     OnMessage<&CQuellstorTransDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
     OnMessage<&CQuellstorTransDlg::OnActivateApp>(WM_ACTIVATEAPP),
+    // Read-only fields ask as statics.
+    OnMessage<&CQuellstorTransDlg::OnCtlColor>(WM_CTLCOLORSTATIC),
+    OnMessage<&CQuellstorTransDlg::OnCtlColor>(WM_CTLCOLOREDIT),
 }};
 
 CQuellstorTransDlg::CQuellstorTransDlg(CQuellstorTransApp& app, TWindow* parent)
@@ -479,6 +484,19 @@ void CQuellstorTransDlg::OnInitMenuPopup(WPARAM popup, LPARAM index)
             menu->DeleteMenu(id, MF_BYCOMMAND);
     }
     DrawMenuBar();
+}
+
+const TBrush* CQuellstorTransDlg::OnCtlColor(TDC& dc, HWND control)
+{
+    // The file names read on white, as fields that hold a value do.
+    static const TBrush white(TColor::White);
+    for (int id : {IDC_DATABASE_NAME, IDC_PROTOCOL1_NAME, IDC_PROTOCOL2_NAME, IDC_SYSTEM_NAME}) {
+        if (control == GetDlgItem(id)) {
+            dc.SetBkColor(TColor::White);
+            return &white;
+        }
+    }
+    return nullptr;
 }
 
 void CQuellstorTransDlg::OnActivateApp(WPARAM /*active*/, LPARAM /*unused*/)

@@ -16,6 +16,8 @@
 #include <vector>
 
 class CQuellstorTransApp;
+class TBrush;
+class TDC;
 
 class CQuellstorTransDlg : public TDialog {
 public:
@@ -94,6 +96,7 @@ private:
     void OnHelp();
     void OnInitMenuPopup(WPARAM popup, LPARAM index);
     void OnActivateApp(WPARAM active, LPARAM);
+    const TBrush* OnCtlColor(TDC& dc, HWND control);
 
     void StoreWindowPlace();
     // Greys what no route can do (in the mode in use).

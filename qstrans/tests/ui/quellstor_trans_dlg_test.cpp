@@ -5,6 +5,8 @@
 // dialog keeps between runs.
 #include "qstrans/tests/ui/transfer_fixture.h"
 
+#include "platform/gdi/brush.h"
+#include "platform/gdi/dc.h"
 #include "platform/ui/help.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window_api.h"
@@ -37,7 +39,26 @@ TEST_F(MainDialogTest, ShowsTheHandOffFilesAndTheDerivedProtocolNames)
     EXPECT_EQ(Field(IDC_SYSTEM_NAME), "");
     EXPECT_TRUE(Checked(IDC_DOWNLOAD_DATABASE));
     EXPECT_FALSE(dialog.Progress().IsActive());
-    SaveScreenshot(driver.Grab(dialog), "qstrans_main_dialog.png");
+    const QImage shot = driver.Grab(dialog);
+    SaveScreenshot(shot, "qstrans_main_dialog.png");
+
+    // The file name fields read on white; the status line keeps the dialog's colour.
+    for (int id : {IDC_DATABASE_NAME, IDC_PROTOCOL1_NAME, IDC_PROTOCOL2_NAME, IDC_SYSTEM_NAME}) {
+        TWindow* field = dialog.ChildWithId(id);
+        const QImage pixels = driver.Grab(*field);
+        EXPECT_EQ(pixels.pixel(pixels.width() - 4, pixels.height() / 2) & 0xFFFFFFu, 0xFFFFFFu) << id;
+        QImage canvas(4, 4, QImage::Format_RGB32);
+        TDC dc(canvas);
+        const auto* brush = reinterpret_cast<const TBrush*>(
+            dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(&dc), HandleToLParam(field->GetHandle())));
+        ASSERT_NE(brush, nullptr) << id;
+        EXPECT_EQ(brush->GetColor(), TColor::White);
+    }
+    QImage canvas(4, 4, QImage::Format_RGB32);
+    TDC dc(canvas);
+    EXPECT_EQ(dialog.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(&dc),
+                                 HandleToLParam(dialog.GetDlgItem(IDC_STATUS))),
+              0);
 
     // No route yet: what would need one is greyed, and the fieldbus items stay away.
     EXPECT_FALSE(Enabled(IDC_START_TRANSFER));
