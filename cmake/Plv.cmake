@@ -52,14 +52,34 @@ function(plv_add_fuzz_target name)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined -g)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    add_dependencies(fuzz_targets ${name})
+    set_property(GLOBAL APPEND PROPERTY PLV_FUZZ_TARGETS "${name}\t$<TARGET_FILE:${name}>\t${ARG_CORPUS}")
   endif()
+endfunction()
+
+# The campaign script (scripts/fuzz) finds every fuzz target and its corpus in
+# <build>/fuzz_targets.txt: name, program and corpus folder, tab-separated.
+function(plv_write_fuzz_target_list)
+  get_property(targets GLOBAL PROPERTY PLV_FUZZ_TARGETS)
+  list(JOIN targets "\n" lines)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzz_targets.txt CONTENT "${lines}\n")
 endfunction()
 
 set(PLV_FUZZ_REPLAY_MAIN ${CMAKE_CURRENT_LIST_DIR}/fuzz_replay_main.cpp CACHE INTERNAL "")
 if(PLV_FUZZ)
   # Everything a fuzz target links must carry the same sanitizer instrumentation.
-  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -g)
+  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -g
+                      -fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/fuzz_coverage_ignore.txt)
+  # Without a build type nothing would be optimised, and a target runs a
+  # tenth as fast; -O1 keeps the sanitizers' stack traces exact. Assertions
+  # stay on.
+  if(NOT CMAKE_BUILD_TYPE)
+    add_compile_options(-O1)
+  endif()
   add_link_options(-fsanitize=address,undefined)
+  # `cmake --build <dir> --target fuzz_targets` builds the fuzz programs alone.
+  add_custom_target(fuzz_targets)
+  cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL plv_write_fuzz_target_list)
 endif()
 
 # plv_add_test_dir(<prefix> <dir> [LIBS <targets...>] [UI])
@@ -78,21 +98,18 @@ function(plv_add_test_dir prefix dir)
 endfunction()
 
 # plv_add_fuzz_dir(<prefix> <dir> [LIBS <targets...>])
-# Every <dir>/<name>_fuzz.cpp becomes a fuzz target whose corpus is
-# <dir>/corpus/<name>_fuzz/ or <dir>/corpus/<name>/ (see plv_add_fuzz_target);
-# a target without either stops the configuration.
+# Every <dir>/<name>_fuzz.cpp becomes the fuzz target <prefix>_<name>_fuzz whose
+# corpus is <dir>/corpus/<name>/ (see plv_add_fuzz_target); a target without
+# one stops the configuration.
 function(plv_add_fuzz_dir prefix dir)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
   file(GLOB entries CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*_fuzz.cpp)
   foreach(entry IN LISTS entries)
     get_filename_component(stem ${entry} NAME_WE)
     string(REGEX REPLACE "_fuzz$" "" name ${stem})
-    set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${stem})
+    set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${name})
     if(NOT IS_DIRECTORY ${corpus})
-      set(corpus ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/corpus/${name})
-    endif()
-    if(NOT IS_DIRECTORY ${corpus})
-      message(FATAL_ERROR "Fuzz target ${dir}/${stem}.cpp has no corpus folder ${dir}/corpus/${stem} or ${dir}/corpus/${name}")
+      message(FATAL_ERROR "Fuzz target ${dir}/${stem}.cpp has no corpus folder ${dir}/corpus/${name}")
     endif()
     plv_add_fuzz_target(${prefix}_${stem}
       SOURCE ${entry}

@@ -5,6 +5,8 @@
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/program_objects.h"
+#include "plintvlr/shell/project_dialogs.h"
+#include "plintvlr/shell/transfer_command.h"
 
 int main(int argc, char* argv[])
 {
@@ -13,7 +15,10 @@ int main(int argc, char* argv[])
     GetOvList();
     GetErrorHolder();
     GetBitmapLibrary();
-    // Save All, Preferences and Current Topic on the frame's menu.
+    // The frame's project commands, known before its menu is built.
+    RegisterProjectCommands();
+    RegisterTransferCommand();
+    // Save All, Preferences and Current Topic.
     RegisterEditorBases();
     return OwlMain(argc, argv);
 }

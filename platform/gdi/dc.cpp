@@ -117,6 +117,9 @@ bool IsPaper(QPaintDevice* device)
         return false;
     if (device->devType() == QInternal::Printer)
         return true;
+    // A widget is screen, and asking it for its engine outside Qt's own painting only warns.
+    if (device->devType() == QInternal::Widget)
+        return false;
     const QPaintEngine* engine = device->paintEngine();
     return engine && engine->type() == QPaintEngine::Pdf;
 }

@@ -6,11 +6,14 @@
 #include "platform/ui/frame_window.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/paint_bridge.h"
+#include "platform/ui/window_api.h"
+#include "platform/ui/window_registry.h"
 #include "platform/gdi/window_dc.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QStyleFactory>
+#include <QWidget>
 
 namespace {
 
@@ -42,6 +45,27 @@ void InitPlatformUi()
     SetDCBridge(&PaintWithPainter);
     // Copy and paste go through the desktop's clipboard.
     InstallDesktopClipboard();
+    // Top-level windows hear when the program becomes active or stops being so.
+    static bool activationInstalled = false;
+    if (!activationInstalled) {
+        activationInstalled = true;
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, qApp,
+                         [](Qt::ApplicationState state) { SetProgramActive(state == Qt::ApplicationActive); });
+    }
+}
+
+void SetProgramActive(bool active)
+{
+    static bool wasActive = true;
+    if (active == wasActive)
+        return;
+    wasActive = active;
+    for (HWND hwnd : LiveHandles()) {
+        if (!IsRegisteredHandle(hwnd))
+            continue;
+        if (QWidget* widget = hwnd->widget; widget && widget->isWindow())
+            SendMessage(hwnd, WM_ACTIVATEAPP, active, 0);
+    }
 }
 
 TApplication::TApplication(const char* name) : name_(name ? name : "")

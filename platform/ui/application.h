@@ -17,6 +17,12 @@ class QApplication;
 // service; the application object calls it, and so does the main() of the UI tests.
 void InitPlatformUi();
 
+// The program became the active one on the desktop, or stopped being it:
+// every top-level window hears WM_ACTIVATEAPP (wParam TRUE or FALSE) when
+// that changes. The desktop's switches call it; tests call it for another
+// program taking the desktop.
+void SetProgramActive(bool active);
+
 class TApplication {
 public:
     explicit TApplication(const char* name = nullptr);

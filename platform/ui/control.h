@@ -4,6 +4,16 @@
 // (the id and the notification code in wParam, its handle in lParam). A
 // control made with the resource constructor takes its place, style and
 // text from its parent dialog's template when the dialog is created.
+//
+// Control colours: just before an edit, a static or a combo box paints, it
+// sends its parent WM_CTLCOLOREDIT (an edit), WM_CTLCOLORSTATIC (a static,
+// and an edit that is read-only or disabled) or WM_CTLCOLORLISTBOX (a combo
+// box; its edit field's WM_CTLCOLOREDIT goes on to the combo box's parent
+// unchanged). wParam is a TDC* on which the parent sets the text colour
+// (SetTextColor) and background colour (SetBkColor); lParam is the
+// control's handle. The parent answers the brush the control's background is
+// filled with, as a const TBrush* that lives at least until the message
+// returns; an answer of 0 (the default) leaves the control its own colours.
 
 #include "platform/ui/window.h"
 
@@ -23,6 +33,15 @@ protected:
     virtual UINT DialogCode(const MSG* msg) const;
     // The focus policy a control's widget gets from WS_TABSTOP.
     void ApplyFocusPolicy(QWidget* widget) const;
+    // Asks the parent for the colours to paint `widget` with (`msg` is one of
+    // the WM_CTLCOLOR... messages) and gives them to the widget.
+    void AskParentColors(UINT msg, QWidget* widget);
+
+private:
+    bool parentColors_ = false;  // the widget shows colours its parent gave
+    bool ownAutoFill_ = false;
+    unsigned shownText_ = 0;
+    unsigned shownBack_ = 0;
 };
 
 // The group `control` belongs to among `controls` (a window's children, a

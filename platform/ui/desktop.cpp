@@ -1,6 +1,7 @@
 #include "platform/ui/desktop.h"
 
 #include "platform/ui/window.h"
+#include "platform/ui/window_bridge.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -50,19 +51,13 @@ bool SystemParametersInfo(UINT action, UINT param, void* pvParam, UINT /*winIni*
     }
 }
 
-bool GetCursorPos(TPoint* point)
-{
-    if (!point || !qGuiApp)
-        return false;
-    const QPoint p = QCursor::pos();
-    *point = {p.x(), p.y()};
-    return true;
-}
-
 bool SetCursorPos(int x, int y)
 {
     if (!qGuiApp)
         return false;
     QCursor::setPos(x, y);
+    // GetCursorPos answers from the mouse input the windows saw last; a
+    // moved cursor is where the next input will come from.
+    TWindowBridge::SetCursorPos({x, y});
     return true;
 }

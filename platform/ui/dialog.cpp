@@ -6,6 +6,7 @@
 #include "platform/ui/controls/edit.h"
 #include "platform/ui/controls/group_box.h"
 #include "platform/ui/controls/list_box.h"
+#include "platform/ui/controls/progress_bar.h"
 #include "platform/ui/controls/radio_button.h"
 #include "platform/ui/controls/scroll_bar.h"
 #include "platform/ui/controls/static.h"
@@ -17,6 +18,8 @@
 #include "platform/ui/window_class.h"
 
 #include <QDialog>
+#include <QMenuBar>
+#include <QVBoxLayout>
 #include <QPointer>
 #include <QTimer>
 
@@ -74,6 +77,8 @@ TWindow* MakeControl(TWindow* parent, const TDialogItem& item)
         return new TScrollBar(parent, item.id);
     if (is("msctls_updown32"))
         return new TUpDown(parent, item.id);
+    if (is("msctls_progress32"))
+        return new TProgressBar(parent, item.id);
     return new TControl(parent, item.id);
 }
 
@@ -146,6 +151,18 @@ QWidget* TDialog::CreateWidget(QWidget* parent)
         dialog->setWindowFlags(flags);
         dialog->setModal(false);
         widget = dialog;
+        if (menu_) {
+            // The bar on top, the controls in a client area below it.
+            auto* layout = new QVBoxLayout(dialog);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->setSpacing(0);
+            menuBar_ = new QMenuBar(dialog);
+            menuBar_->setNativeMenuBar(false);
+            layout->setMenuBar(menuBar_);
+            auto* client = new QWidget(dialog);
+            layout->addWidget(client);
+            SetClientWidget(client);
+        }
     }
     if (t)
         widget->setFont(PlatformFont(t->fontName, t->fontSize));
@@ -171,6 +188,12 @@ bool TDialog::Create()
     const TRect r = units.ToPixels(t->x, t->y, t->cx, t->cy);
     Attr.W = r.Width();
     Attr.H = r.Height();
+    const TResId menu = ownTemplate_ ? TResId() : FindDialogMenu(resId_);
+    menu_.reset();
+    if (!(Attr.Style & WS_CHILD) && !menu.IsNull() && HasMenuTemplate(menu)) {
+        menu_ = std::make_unique<TMenu>(menu);
+        Attr.H += MenuBarHeight();
+    }
     if (Attr.Style & WS_CHILD) {
         Attr.X = r.left;
         Attr.Y = r.top;
@@ -184,6 +207,10 @@ bool TDialog::Create()
     }
     if (!PerformCreate())
         return false;
+    if (menu_) {
+        menu_->SetOwner(GetHandle());
+        DrawMenuBar();
+    }
     if (!CreateTemplateControls(*t, units))
         return false;
     const std::shared_ptr<bool> alive = alive_;
@@ -326,6 +353,27 @@ void TDialog::EvClose()
 {
     // The close box acts as the Cancel button.
     SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), HandleToLParam(GetDlgItem(IDCANCEL)));
+}
+
+void TDialog::DrawMenuBar()
+{
+    if (menuBar_)
+        FillMenuBar(menuBar_, menu_.get());
+}
+
+void TDialog::WidgetReleased()
+{
+    menuBar_ = nullptr;
+    if (menu_)
+        SetClientWidget(nullptr);
+}
+
+int TDialog::MenuBarHeight()
+{
+    QMenuBar probe;
+    probe.setNativeMenuBar(false);
+    probe.addMenu(QStringLiteral("&File"));
+    return probe.sizeHint().height();
 }
 
 void TDialog::SetDefaultId(int id)

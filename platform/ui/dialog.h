@@ -9,10 +9,13 @@
 // activates it. A control's WM_GETDLGCODE answer keeps the keys it wants.
 
 #include "platform/ui/dialog_template.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/window.h"
 
 #include <functional>
 #include <memory>
+
+class QMenuBar;
 
 class TDialog : public TWindow {
 public:
@@ -48,6 +51,14 @@ public:
     int GetDefaultId() const { return defaultId_; }
     void SetDefaultId(int id);
 
+    // The menu bar of a dialog whose template names a menu (null without one).
+    // Before a pop-up opens the dialog gets WM_INITMENUPOPUP (wParam the
+    // pop-up's TMenu*, the low word of lParam its position in the bar); its
+    // items keep the states the program gives them. Items send WM_COMMAND.
+    TMenu* GetMenu() const { return menu_.get(); }
+    // Shows the bar's top-level items again after they changed.
+    void DrawMenuBar();
+
     bool PreProcessMsg(MSG& msg) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -58,12 +69,14 @@ public:
 
 protected:
     void EvClose();
+    void WidgetReleased() override;
     QWidget* CreateWidget(QWidget* parent) override;
     // The control that has the focus when the dialog opens: the first tab stop.
     virtual TWindow* FirstFocus();
 
 private:
     bool CreateTemplateControls(const TDialogTemplate& dialogTemplate, const TDialogUnits& units);
+    static int MenuBarHeight();
     std::vector<TWindow*> TabList();
     void FocusFirstControl();
     void MoveFocusTo(TWindow* control, bool selectText, bool toCheckedRadio = false);
@@ -73,6 +86,8 @@ private:
 
     TResId resId_;
     std::unique_ptr<TDialogTemplate> ownTemplate_;
+    std::unique_ptr<TMenu> menu_;
+    QMenuBar* menuBar_ = nullptr;
     bool modal_ = false;
     bool ending_ = false;
     int returnValue_ = IDCANCEL;

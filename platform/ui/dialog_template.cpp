@@ -42,6 +42,27 @@ const TDialogTemplate* FindDialogTemplate(TResId id)
     return it == Templates().end() ? nullptr : &it->second;
 }
 
+namespace {
+
+std::map<std::string, TResId>& DialogMenus()
+{
+    static std::map<std::string, TResId> table;
+    return table;
+}
+
+}  // namespace
+
+void RegisterDialogMenu(TResId dialogId, TResId menuId)
+{
+    DialogMenus()[dialogId.Key()] = menuId;
+}
+
+TResId FindDialogMenu(TResId dialogId)
+{
+    auto it = DialogMenus().find(dialogId.Key());
+    return it == DialogMenus().end() ? TResId() : it->second;
+}
+
 int TDialogUnits::XToPixels(int x) const
 {
     return MulDiv(x, baseX, 4);

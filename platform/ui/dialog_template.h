@@ -51,6 +51,11 @@ struct TDialogTemplate {
 
 void RegisterDialogTemplate(TResId id, TDialogTemplate dialog);
 const TDialogTemplate* FindDialogTemplate(TResId id);
+// The menu resource (menu.h) that a dialog resource names, for a dialog with
+// a menu bar (as a resource script's MENU statement). The bar lies above the
+// dialog's client area, which keeps the template's size.
+void RegisterDialogMenu(TResId dialogId, TResId menuId);
+TResId FindDialogMenu(TResId dialogId);
 
 // Dialog base units of a font: average character width and height in pixels.
 struct TDialogUnits {

@@ -209,6 +209,10 @@ int TOpenSaveDialog::Execute()
     dialog.setAcceptMode(save_ ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // The dialog's own checks are made in CheckChoice.
     dialog.setFileMode(QFileDialog::AnyFile);
+    // Options set later would rebuild the filter list and the name field,
+    // losing the filter and the name chosen below.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = NameFilters(data_.Filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);

@@ -130,16 +130,8 @@ bool TFrameWindow::SetMenu(TMenu* menu)
 
 void TFrameWindow::DrawMenuBar()
 {
-    if (!main_)
-        return;
-    QMenuBar* bar = main_->menuBar();
-    bar->clear();
-    if (!menu_)
-        return;
-    for (int i = 0; i < menu_->GetMenuItemCount(); ++i) {
-        if (QAction* action = menu_->GetAction(i))
-            bar->addAction(action);
-    }
+    if (main_)
+        FillMenuBar(main_->menuBar(), menu_.get());
 }
 
 void TFrameWindow::EvSize(UINT /*sizeType*/, const TSize& /*size*/)

@@ -26,26 +26,6 @@
 class QMdiSubWindow;
 class TMDIClient;
 
-// Hit-test codes (WM_NCHITTEST).
-constexpr LRESULT HTERROR = -2;
-constexpr LRESULT HTTRANSPARENT = -1;
-constexpr LRESULT HTNOWHERE = 0;
-constexpr LRESULT HTCLIENT = 1;
-constexpr LRESULT HTCAPTION = 2;
-constexpr LRESULT HTSYSMENU = 3;
-constexpr LRESULT HTMINBUTTON = 8;
-constexpr LRESULT HTMAXBUTTON = 9;
-constexpr LRESULT HTLEFT = 10;
-constexpr LRESULT HTRIGHT = 11;
-constexpr LRESULT HTTOP = 12;
-constexpr LRESULT HTTOPLEFT = 13;
-constexpr LRESULT HTTOPRIGHT = 14;
-constexpr LRESULT HTBOTTOM = 15;
-constexpr LRESULT HTBOTTOMLEFT = 16;
-constexpr LRESULT HTBOTTOMRIGHT = 17;
-constexpr LRESULT HTBORDER = 18;
-constexpr LRESULT HTCLOSE = 20;
-
 constexpr UINT SC_NEXTWINDOW = 0xF040;
 constexpr UINT SC_PREVWINDOW = 0xF050;
 

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <map>
@@ -63,7 +64,7 @@ TMenu::TMenu() : menu_(std::make_unique<QMenu>())
 {
     QObject::connect(menu_.get(), &QMenu::aboutToShow, [this] {
         if (IsWindow(owner_))
-            SendMessage(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(this), 0);
+            SendMessage(owner_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(this), MAKELPARAM(PositionInParent(), 0));
     });
     // The owner hears which item is under the mouse or highlighted (a frame
     // shows its hint), greyed items too, and that the menu closed (flags
@@ -143,9 +144,21 @@ bool TMenu::AppendPopup(UINT flags, TMenu* popup, const char* text)
     item.flags = flags | MF_POPUP;
     item.text = text ? text : "";
     item.popup.reset(popup);
+    popup->parent_ = this;
     popup->SetOwner(owner_);
     Insert(std::move(item));
     return true;
+}
+
+int TMenu::PositionInParent() const
+{
+    if (!parent_)
+        return 0;
+    for (std::size_t i = 0; i < parent_->items_.size(); ++i) {
+        if (parent_->items_[i].popup.get() == this)
+            return static_cast<int>(i);
+    }
+    return 0;
 }
 
 void TMenu::Sync(Item& item)
@@ -350,4 +363,15 @@ void TMenuItemEnabler::SetText(const char* text)
     const UINT flags = menu_.GetMenuState(static_cast<UINT>(position_), MF_BYPOSITION);
     menu_.ModifyMenu(static_cast<UINT>(position_), MF_BYPOSITION | (flags & (MF_GRAYED | MF_CHECKED | MF_DEFAULT)),
                      GetId(), text);
+}
+
+void FillMenuBar(QMenuBar* bar, TMenu* menu)
+{
+    bar->clear();
+    if (!menu)
+        return;
+    for (int i = 0; i < menu->GetMenuItemCount(); ++i) {
+        if (QAction* action = menu->GetAction(i))
+            bar->addAction(action);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Menus: a menu bar of pop-up menus whose items carry command ids. Before a
-// pop-up opens, its owner window gets WM_INITMENUPOPUP and every item is
+// pop-up opens, its owner window gets WM_INITMENUPOPUP (wParam the pop-up,
+// the low word of lParam its position in the bar) and every item is
 // offered to the command route as a command enabler, which greys, checks
 // or relabels it; choosing an item sends WM_COMMAND with its id (code 0).
 // Menu resources are built from templates registered by resource id.
@@ -15,6 +16,7 @@
 
 class QAction;
 class QMenu;
+class QMenuBar;
 
 constexpr UINT MF_STRING = 0x0000;
 constexpr UINT MF_ENABLED = 0x0000;
@@ -97,6 +99,8 @@ private:
     };
 
     void Build(const std::vector<TMenuTemplateItem>& items);
+    // The pop-up's position in the menu that holds it (0 for a menu of its own).
+    int PositionInParent() const;
     int Find(UINT item, UINT flags) const;  // position in this menu or -1
     // The menu that holds the item (this one, or a pop-up for a command) and its position.
     TMenu* Locate(UINT item, UINT flags, int& position);
@@ -108,6 +112,7 @@ private:
     std::unique_ptr<QMenu> menu_;
     std::vector<Item> items_;
     HWND owner_ = nullptr;
+    TMenu* parent_ = nullptr;
 };
 
 // The enabler offered for one item of a pop-up menu.
@@ -125,3 +130,6 @@ private:
     TMenu& menu_;
     int position_;
 };
+
+// Qt seam: puts the menu's top-level items into a menu bar, replacing what it showed.
+void FillMenuBar(QMenuBar* bar, TMenu* menu);

@@ -58,8 +58,15 @@ std::string FindIn(const std::string& folder, const std::string& name)
 
 }  // namespace
 
-UINT WinExec(const char* commandLine, UINT /*showCommand*/)
+UINT WinExec(const char* commandLine, UINT showCommand)
 {
+    return WinExec(commandLine, showCommand, nullptr);
+}
+
+UINT WinExec(const char* commandLine, UINT /*showCommand*/, long long* processId)
+{
+    if (processId)
+        *processId = 0;
     const std::vector<std::string> words = SplitCommandLine(commandLine ? commandLine : "");
     if (words.empty())
         return 2;
@@ -102,7 +109,10 @@ UINT WinExec(const char* commandLine, UINT /*showCommand*/)
     QStringList arguments;
     for (std::size_t i = 1; i < words.size(); ++i)
         arguments << QString::fromStdString(words[i]);
-    if (!QProcess::startDetached(QString::fromStdString(program), arguments, QDir::currentPath()))
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QString::fromStdString(program), arguments, QDir::currentPath(), &pid))
         return 0;
+    if (processId)
+        *processId = pid;
     return kWinExecStarted;
 }

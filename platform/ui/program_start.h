@@ -17,3 +17,6 @@
 constexpr UINT kWinExecStarted = 33;
 
 UINT WinExec(const char* commandLine, UINT showCommand);
+// The same, telling the caller the process it started (0 when none), so
+// that a test can end a program it started.
+UINT WinExec(const char* commandLine, UINT showCommand, long long* processId);

@@ -33,6 +33,8 @@
 #include <initializer_list>
 #include <vector>
 
+class TBrush;
+class TDC;
 class TWindow;
 
 using TResponseFn = LRESULT (*)(TWindow& window, WPARAM wParam, LPARAM lParam);
@@ -171,6 +173,29 @@ LRESULT Crack(C& s, void (C::*h)(UINT, MEASUREITEMSTRUCT&), WPARAM wp, LPARAM lp
 {
     (s.*h)(static_cast<UINT>(wp), *reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
     return 1;
+}
+// WM_WINDOWPOSCHANGING: the move about to be made, which the handler may change.
+template <class C>
+LRESULT Crack(C& s, void (C::*h)(WINDOWPOS&), WPARAM, LPARAM lp)
+{
+    (s.*h)(*reinterpret_cast<WINDOWPOS*>(lp));
+    return 0;
+}
+// WM_CTLCOLOR...: the control's device context and handle; the brush the
+// control paints its background with, or null for its own colours.
+template <class C>
+LRESULT Crack(C& s, const TBrush* (C::*h)(TDC&, HWND), WPARAM wp, LPARAM lp)
+{
+    return reinterpret_cast<LRESULT>((s.*h)(*reinterpret_cast<TDC*>(wp), LParamToHandle(lp)));
+}
+// WM_SETCURSOR: the window under the mouse, the hit-test code, the mouse message.
+template <class C>
+LRESULT Crack(C& s, bool (C::*h)(HWND, UINT, UINT), WPARAM wp, LPARAM lp)
+{
+    return (s.*h)(reinterpret_cast<HWND>(wp), LOWORD(static_cast<std::uintptr_t>(lp)),
+                  HIWORD(static_cast<std::uintptr_t>(lp)))
+               ? 1
+               : 0;
 }
 // Command enablers.
 template <class C>

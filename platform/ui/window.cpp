@@ -1,6 +1,8 @@
 #include "platform/ui/window.h"
 
+#include "platform/gdi/font.h"
 #include "platform/ui/accelerators.h"
+#include "platform/ui/font_map.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/paint_bridge.h"
@@ -491,6 +493,32 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             GetWidget()->setWindowTitle(ToQString(title_));
         TextChanged();
         return 1;
+    case WM_SETCURSOR:
+        // The parent may set the cursor for its children; otherwise the
+        // window's own cursor shows.
+        if (parent_ && (Attr.Style & WS_CHILD) && parent_->handle_ && parent_->HandleMessage(msg, wParam, lParam))
+            return 1;
+        if (::GetCursor())
+            ::SetCursor(nullptr);
+        return 0;
+    case WM_SETFONT: {
+        // wParam: a TFont* that outlives its use here (null: the default font).
+        font_ = reinterpret_cast<const TFont*>(wParam);
+        if (handle_) {
+            QFont qfont;
+            if (font_) {
+                const LOGFONT& lf = font_->GetObject();
+                // A positive height is the cell height, a negative one the character height.
+                qfont = PlatformFont(lf.lfFaceName, -std::max(1, std::abs(lf.lfHeight)), lf.lfWeight, lf.lfItalic != 0);
+            }
+            GetWidget()->setFont(qfont);
+            if (lParam)
+                GetWidget()->update();
+        }
+        return 0;
+    }
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {
@@ -600,6 +628,7 @@ void TWindow::EvClose()
 void TWindow::EvPaint()
 {
     if (PaintsNatively()) {
+        PrepareNativePaint();
         DefaultProcessing();
         return;
     }
@@ -734,8 +763,43 @@ bool TWindow::MoveWindow(const TRect& rect, bool repaint)
     return MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint);
 }
 
+namespace {
+
+// Only a top-level window can stay above the others; a change of Qt's
+// window flags hides the window, so a shown one is shown again.
+void SetTopmost(TWindow& window, bool topmost)
+{
+    if (topmost)
+        window.Attr.ExStyle |= WS_EX_TOPMOST;
+    else
+        window.Attr.ExStyle &= ~WS_EX_TOPMOST;
+    QWidget* widget = window.GetWidget();
+    if (!widget || !widget->isWindow() || widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
+        return;
+    const bool visible = widget->isVisible();
+    widget->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (visible)
+        widget->show();
+}
+
+}  // namespace
+
 bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
+    if (handle_) {
+        // The window hears where it is going first and may change it.
+        WINDOWPOS pos{handle_, insertAfter, x, y, cx, cy, flags};
+        const std::shared_ptr<bool> alive = alive_;
+        HandleMessage(WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+        if (!*alive || !handle_)
+            return false;
+        insertAfter = pos.hwndInsertAfter;
+        x = pos.x;
+        y = pos.y;
+        cx = pos.cx;
+        cy = pos.cy;
+        flags = pos.flags;
+    }
     if (!(flags & SWP_NOMOVE)) {
         Attr.X = x;
         Attr.Y = y;
@@ -770,7 +834,9 @@ bool TWindow::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT 
         else if (!(flags & SWP_NOMOVE))
             widget->move(x, y);
     }
-    if (!(flags & SWP_NOZORDER)) {
+    if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)) {
+        SetTopmost(*this, insertAfter == HWND_TOPMOST);
+    } else if (!(flags & SWP_NOZORDER)) {
         if (insertAfter == HWND_BOTTOM) {
             widget->lower();
         } else if (TWindow* after = GetWindowPtr(insertAfter); after && after->GetWidget()->parentWidget() == widget->parentWidget()) {
@@ -816,8 +882,9 @@ void TWindow::InvalidateRect(const TRect& rect, bool /*erase*/)
 
 void TWindow::UpdateWindow()
 {
+    // Only what was invalidated is painted, as the window would be later.
     if (handle_ && GetClientWidget()->isVisible())
-        GetClientWidget()->repaint();
+        QCoreApplication::sendPostedEvents(GetClientWidget()->window(), QEvent::UpdateRequest);
 }
 
 // ---------------------------------------------------------------- timers, capture, cursor

@@ -26,6 +26,7 @@ class QObject;
 class QWidget;
 class TApplication;
 class TDC;
+class TFont;
 class TWindow;
 
 // What a window handle designates. Handles live from Create to Destroy.
@@ -156,6 +157,7 @@ public:
     TPoint ScreenToClient(TPoint p) const;
     void Invalidate(bool erase = true);
     void InvalidateRect(const TRect& rect, bool erase = true);
+    // Paints the invalid parts of the window (and of the others of its top-level window) now.
     void UpdateWindow();
     // Paints the client area; the device context comes from the graphics layer.
     virtual void Paint(TDC& dc, bool erase, TRect& rect);
@@ -203,6 +205,9 @@ protected:
     virtual QWidget* CreateWidget(QWidget* parent);
     // Standard controls let their Qt widget paint itself.
     virtual bool PaintsNatively() const { return false; }
+    // Runs just before such a widget paints: controls ask their parent for
+    // their colours here (WM_CTLCOLOR...).
+    virtual void PrepareNativePaint() {}
     // Called after the widget exists and before SetupWindow.
     virtual void ApplyAttributes();
     // The widget exists and its events are translated; a control adds the
@@ -254,6 +259,7 @@ private:
     bool windowLifetime_ = false;
     bool ownsWidget_ = true;
     bool hasCursor_ = false;
+    const TFont* font_ = nullptr;  // set by WM_SETFONT
     TResId cursor_;
     TResId accelerators_;
     QWidget* clientWidget_ = nullptr;

@@ -280,6 +280,14 @@ HWND GetCapture()
     return TWindowBridge::Capture();
 }
 
+bool GetCursorPos(TPoint* point)
+{
+    if (!point)
+        return false;
+    *point = TWindowBridge::CursorPos();
+    return true;
+}
+
 short GetKeyState(int virtualKey)
 {
     const Qt::KeyboardModifiers mods = TWindowBridge::CurrentModifiers();

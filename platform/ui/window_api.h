@@ -15,6 +15,10 @@ inline const HWND HWND_BROADCAST = reinterpret_cast<HWND>(static_cast<std::uintp
 // Z-order places for SetWindowPos.
 inline const HWND HWND_TOP = nullptr;
 inline const HWND HWND_BOTTOM = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1));
+// A top-level window placed HWND_TOPMOST stays above the other windows (its
+// extended style gets WS_EX_TOPMOST) until placed HWND_NOTOPMOST.
+inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(~static_cast<std::uintptr_t>(0));
+inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(~static_cast<std::uintptr_t>(1));
 
 bool IsWindow(HWND hwnd);
 // Calls the window's dispatch at once and returns its result.
@@ -57,6 +61,9 @@ HWND FindWindow(const char* className, const char* caption);
 HWND SetCapture(HWND hwnd);
 bool ReleaseCapture();
 HWND GetCapture();
+// Where the mouse is on the screen, as of the mouse input being handled (or
+// the last one).
+bool GetCursorPos(TPoint* point);
 
 // The key state as of the message being handled: the high bit (the value is
 // negative) while the key is down. Knows VK_SHIFT, VK_CONTROL, VK_MENU and the mouse buttons.

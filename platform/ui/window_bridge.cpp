@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEnterEvent>
 #include <QFocusEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -50,6 +51,7 @@ Qt::MouseButtons g_buttons;
 HWND g_capture = nullptr;
 HWND g_lastFocusLost = nullptr;
 HWND g_focused = nullptr;  // the window last told it has the focus
+QPoint g_cursorPos;        // the mouse on the screen, as of the last mouse input
 
 class Filter : public QObject {
 public:
@@ -120,6 +122,23 @@ UINT MouseMessage(const QMouseEvent* me)
     }
 }
 
+// Over a window's client area the window is asked for the cursor
+// (WM_SETCURSOR) as the mouse comes in, moves or presses a button, unless a
+// window holds the capture.
+// Qt also tells the parents of the widget under the mouse; only the window
+// under the mouse is asked.
+void AskForCursor(TWindow& window, QWidget* source, QPoint at, UINT mouseMessage)
+{
+    QWidget* client = window.GetClientWidget();
+    if (TWindowBridge::Capture() || !client || (source != client && !client->isAncestorOf(source)))
+        return;
+    if (const QWidget* under = source->childAt(at); under && TWindowBridge::WindowFor(under) != &window)
+        return;
+    const HWND hwnd = window.GetHandle();
+    SendMessage(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd),
+                MAKELPARAM(static_cast<WORD>(HTCLIENT), static_cast<WORD>(mouseMessage)));
+}
+
 bool TranslateMouse(TWindow& window, QWidget* source, QMouseEvent* me, bool propagate)
 {
     const UINT msg = MouseMessage(me);
@@ -127,6 +146,13 @@ bool TranslateMouse(TWindow& window, QWidget* source, QMouseEvent* me, bool prop
         return false;
     g_modifiers = me->modifiers();
     g_buttons = me->buttons();
+    g_cursorPos = source->mapToGlobal(me->position().toPoint());
+    if (msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN) {
+        const QPointer<QWidget> alive(source);
+        AskForCursor(window, source, me->position().toPoint(), msg);
+        if (!alive || !IsWindow(window.GetHandle()))
+            return true;
+    }
     TWindow* target = &window;
     if (TWindow* capture = GetWindowPtr(g_capture); capture && capture != &window)
         target = capture;
@@ -259,9 +285,16 @@ bool Filter::eventFilter(QObject* object, QEvent* event)
     case QEvent::FocusIn:
     case QEvent::FocusOut:
         return TranslateFocus(*window, object, static_cast<QFocusEvent*>(event));
+    case QEvent::Enter:
+        g_cursorPos = widget->mapToGlobal(static_cast<QEnterEvent*>(event)->position().toPoint());
+        AskForCursor(*window, widget, static_cast<QEnterEvent*>(event)->position().toPoint(), WM_MOUSEMOVE);
+        return false;
     case QEvent::Paint:
-        if (widget != window->GetClientWidget())
-            return false;  // an item view's viewport paints itself
+        if (widget != window->GetClientWidget()) {
+            // An item view's viewport paints itself, in the control's colours.
+            TWindowBridge::PrepareNativePaint(*window);
+            return false;
+        }
         Dispatch(*window, WM_PAINT, 0, 0, WM_PAINT, 0, object, event, false);
         return true;
     case QEvent::Resize:
@@ -436,6 +469,12 @@ QPaintEvent* TWindowBridge::PendingPaint(TWindow& window)
     return nullptr;
 }
 
+void TWindowBridge::PrepareNativePaint(TWindow& window)
+{
+    if (window.PaintsNatively())
+        window.PrepareNativePaint();
+}
+
 bool TWindowBridge::PreProcess(TWindow& target, MSG& msg)
 {
     std::vector<std::pair<TWindow*, std::shared_ptr<bool>>> chain;
@@ -474,6 +513,16 @@ UINT TWindowBridge::MouseKeyState()
     if (g_modifiers & Qt::ControlModifier)
         state |= MK_CONTROL;
     return state;
+}
+
+TPoint TWindowBridge::CursorPos()
+{
+    return {g_cursorPos.x(), g_cursorPos.y()};
+}
+
+void TWindowBridge::SetCursorPos(TPoint point)
+{
+    g_cursorPos = QPoint(point.x, point.y);
 }
 
 HWND TWindowBridge::Capture()

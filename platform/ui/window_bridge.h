@@ -30,6 +30,8 @@ public:
     static bool DeliverNative(TWindow& window, UINT msg, WPARAM wParam, LPARAM lParam);
     // The paint event being translated for the window, or null.
     static QPaintEvent* PendingPaint(TWindow& window);
+    // A natively painted control's inner widget is about to paint.
+    static void PrepareNativePaint(TWindow& window);
     // Runs the PreProcessMsg chain for a message about to be dispatched.
     static bool PreProcess(TWindow& target, MSG& msg);
 
@@ -38,6 +40,9 @@ public:
     static Qt::MouseButtons CurrentButtons();
     static UINT MouseKeyState();
 
+    // The mouse on the screen as of the last mouse input.
+    static TPoint CursorPos();
+    static void SetCursorPos(TPoint point);
     static HWND Capture();
     static void SetCapture(HWND hwnd);
 };

@@ -143,6 +143,8 @@ protected:
     TRect GetHandleFrame() const;
     void SetFontNumber(int fontNumber) { fontNumber_ = static_cast<std::uint8_t>(fontNumber); }
     void SetRect(const TRect& rect) { static_cast<TRect&>(*this) = rect; }
+    // Elements whose picture rests on a later step than 0 set it themselves.
+    void SetAnimationStep(std::uint8_t step) { animationStep_ = step; }
 
 private:
     bool selected_ = false;

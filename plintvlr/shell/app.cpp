@@ -10,6 +10,9 @@
 #include "plintvlr/pageedit/page_summary.h"
 #include "plintvlr/shell/base/shell_string_ids.h"
 #include "plintvlr/shell/base/str.h"
+#include "plintvlr/shell/controls/bmpbtn.h"
+#include "plintvlr/shell/controls/control_pictures.h"
+#include "plintvlr/shell/controls/grid.h"
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_menu.h"
 #include "plintvlr/shell/frame_string_ids.h"
@@ -142,6 +145,10 @@ void TApp::InitInstance()
     RegisterCommsCoreServices();
     GetProjectHooks().bitmapLibrary = &GetBitmapLibrary();
     RegisterFrameResources();
+    // The shared controls that dialog templates name by class, and their pictures.
+    RegisterControlPictures();
+    RegisterBmpbtnClass();
+    RegisterGridClass();
     SetHintTextSource([](UINT id) {
         const char* text = Str(static_cast<int>(id));
         return std::string(text ? text : "");

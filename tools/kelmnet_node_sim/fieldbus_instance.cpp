@@ -1,6 +1,8 @@
 #include "tools/kelmnet_node_sim/fieldbus_instance.h"
 
+#include <netinet/in.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,7 +80,15 @@ bool FieldbusInstance::Open(const InstanceOptions& options, std::string* error) 
     own_settings_ = buffer.data();
     Set("VARNHT32_SETTINGS_DIR", own_settings_);
   }
-  if (!options.address.empty()) Set("VARNHT32_UDP_ADDRESS", options.address);
+  std::string address = options.address;
+  if (address.empty() && std::getenv("VARNHT32_UDP_ADDRESS") == nullptr) {
+    address = FreeLoopbackAddress(options);
+    if (address.empty()) {
+      *error = "no loopback address 127.0.0.N has its UDP port free; give one with --address";
+      return false;
+    }
+  }
+  if (!address.empty()) Set("VARNHT32_UDP_ADDRESS", address);
   if (options.port != 0) Set("VARNHT32_UDP_PORT", std::to_string(options.port));
 
   if (InitVarnholtnet() != VNH_SUCCESS) {
@@ -129,6 +139,30 @@ void FieldbusInstance::RemoveOwnFiles() {
     }
   }
   saved_.clear();
+}
+
+std::string FreeLoopbackAddress(const InstanceOptions& options) {
+  constexpr int kLibraryPort = 2999;
+  int port = options.port;
+  if (port == 0) {
+    const char* env = std::getenv("VARNHT32_UDP_PORT");
+    port = env != nullptr ? std::atoi(env) : 0;
+    if (port <= 0 || port > 65535) port = kLibraryPort;
+  }
+  for (int host = options.first_host; host >= 2 && host <= 254; host += options.host_step) {
+    if (host == options.avoid_host) continue;
+    int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return "";
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = htonl(0x7F000000u | static_cast<std::uint32_t>(host));
+    bool free = bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(fd);
+    if (free) return "127.0.0." + std::to_string(host);
+    if (options.host_step == 0) break;
+  }
+  return "";
 }
 
 VNHIdentifier Identifier(const std::string& text) {

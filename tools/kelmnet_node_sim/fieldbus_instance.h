@@ -16,9 +16,16 @@
 namespace kelmnet_sim {
 
 struct InstanceOptions {
-  std::string address;  // own IP address on the TCP/IP channel; "" the host's
+  std::string address;  // own IP address on the TCP/IP channel; "" see below
   int port = 0;         // UDP port; 0 the library's
   int channel = 5;      // number of the TCP/IP channel
+  // Without an address (here or in VARNHT32_UDP_ADDRESS) the program takes
+  // the first loopback host 127.0.0.N, N from `first_host` on by
+  // `host_step`, whose UDP port is free and that is not `avoid_host`, so that
+  // a node and a reader started with their defaults meet on one machine.
+  int first_host = 2;
+  int host_step = 1;
+  int avoid_host = 0;
 };
 
 class FieldbusInstance {
@@ -52,6 +59,10 @@ class FieldbusInstance {
   std::string own_settings_;
   std::vector<SavedVariable> saved_;
 };
+
+// The loopback address that InstanceOptions describes, or "" when every
+// candidate's port is taken.
+std::string FreeLoopbackAddress(const InstanceOptions& options);
 
 VNHIdentifier Identifier(const std::string& text);
 std::string Text(const VNHIdentifier& id);

@@ -4,6 +4,7 @@
 //
 //   kelmnet_node_sim [options]
 //     --address A.B.C.D       own address; on loopback 127.0.0.N is node N
+//                             (the first 127.0.0.N from 2 up whose port is free)
 //     --port N                UDP port (the library's 2999)
 //     --channel N             number of the TCP/IP channel (5)
 //     --identity NAME         identity name of 1 to 5 characters ("PANEL")
@@ -64,6 +65,7 @@ using kelmnet_sim::NodeValue;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kSendAction = 1;
+constexpr std::size_t kStreamFrameMax = 255;
 constexpr std::uint32_t kCloseAction = 2;
 constexpr std::int32_t kRefused = VNH_TIMEOUT;  // what a node answers a stream it will not take
 
@@ -334,8 +336,10 @@ bool ParseFrame(std::istringstream& in, Frame* frame, std::string* error) {
     }
     frame->push_back(static_cast<std::uint8_t>(value));
   }
-  if (frame->empty() || frame->size() > kelmnet_sim::PanelNode::kBlock) {
-    *error = "a frame has 1 to 250 bytes";
+  // A stream carries up to 255 bytes in a frame: a script may send more than
+  // a panel's 250 to try a peer.
+  if (frame->empty() || frame->size() > kStreamFrameMax) {
+    *error = "a frame has 1 to 255 bytes";
     return false;
   }
   return true;

@@ -5,7 +5,12 @@
 //
 // NODE is the node's address as a connection names it: a host number of the
 // channel's network (3 for 127.0.0.3 when the own address is 127.0.0.2) or a
-// full IP address. Exit status 0 with the value printed; 1 when the node or
+// full IP address. Without --address the reader takes a free loopback
+// address of its own (127.0.0.127 and down, never the node's), so that it
+// runs beside a node simulator on the same machine:
+//
+//   kelmnet_node_sim --address 127.0.0.7 --variable SPEED=42 &
+//   kelmnet_read 7 SPEED Exit status 0 with the value printed; 1 when the node or
 // the variable cannot be reached, with the reason on standard error; 2 for a
 // wrong command line.
 
@@ -128,6 +133,21 @@ int main(int argc, char** argv) {
   for (const std::string& text : operands) {
     if (text.empty() || text.size() > sizeof VNHIdentifier{}.text) {
       Usage("\"" + text + "\" is not 1 to 32 characters long");
+    }
+  }
+
+  // The node's own loopback host is not ours to take.
+  options.first_host = 127;
+  options.host_step = -1;
+  {
+    in_addr parsed{};
+    char* end = nullptr;
+    long host = std::strtol(node.c_str(), &end, 10);
+    if (!node.empty() && *end == '\0') {
+      options.avoid_host = static_cast<int>(host);
+    } else if (inet_pton(AF_INET, node.c_str(), &parsed) == 1 &&
+               (ntohl(parsed.s_addr) >> 8) == 0x7F0000) {
+      options.avoid_host = static_cast<int>(ntohl(parsed.s_addr) & 0xFF);
     }
   }
 

@@ -1,7 +1,13 @@
 // Frames from the bus: each input is a series of records, [minutes][33 frame
 // bytes], handed to card 1 by its driver as received frames; a record first
 // moves the clock on by its minutes (partial messages age). The card answers
-// every other request as a card on a bus with two nodes would.
+// every other request as a card on a bus with two nodes would, except where a
+// record's first byte has bit 7 set: then its 33 bytes are not a frame but
+// what the card answers next, as the data of its next command answer (the
+// version text, the node-status table, a node change) and, in the first byte,
+// the index of the next buffer it hands out.
+// One library instance serves every input (see fuzz_library.h for how to
+// reproduce a finding that needs the inputs before it).
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +31,7 @@ struct Pending {
   std::uint8_t frame[vnh::kFrameBytes];
 };
 std::deque<Pending> g_frames;
+std::deque<Pending> g_answer_data;
 std::deque<std::uint8_t> g_answers;
 std::uint32_t g_index = 0;
 
@@ -45,7 +52,12 @@ class FuzzCard : public vnh::CardDevice {
         r.code = g_answers.front();
         g_answers.pop_front();
         std::memset(r.data, 0, sizeof r.data);
-        if (r.code == vnh::kAnswerNodeStatus) r.data[0] = 0x30;  // nodes 2 and 3
+        if (!g_answer_data.empty()) {
+          std::memcpy(r.data, g_answer_data.front().frame, sizeof r.data);
+          g_answer_data.pop_front();
+        } else if (r.code == vnh::kAnswerNodeStatus) {
+          r.data[0] = 0x30;  // nodes 2 and 3
+        }
         break;
       case vnh::kRequestGetReceived:
         if (g_frames.empty()) {
@@ -58,7 +70,7 @@ class FuzzCard : public vnh::CardDevice {
         g_frames.pop_front();
         break;
       default:
-        r.index = g_index++ % 15;
+        r.index = g_answer_data.empty() ? g_index++ % 15 : g_answer_data.front().frame[0];
         break;
     }
     vnh::EncodeDriverRecord(r, record);
@@ -100,10 +112,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     p.minutes = data[at] % 8;
     std::size_t n = size - at - 1 < vnh::kFrameBytes ? size - at - 1 : vnh::kFrameBytes;
     if (at + 1 <= size) std::memcpy(p.frame, data + at + 1, n);
+    if ((data[at] & 0x80) != 0) {
+      g_answer_data.push_back(p);
+      continue;
+    }
     g_frames.push_back(p);
   }
   vnh_fuzz::PollUntil(Drained, 10000);
   vnh_fuzz::AdvanceClock(1);
   VNHPollCommunication();
+  // Answers are asked for only now and then; what this input left unasked
+  // does not pass to the next.
+  g_answer_data.clear();
   return 0;
 }

@@ -4,6 +4,8 @@
 // server and client take what they are given, with a connection, a read, a
 // subscription and an open stream waiting for answers. Input: records of
 // [node][length][bytes]; node 0 moves the clock on by the length in ms.
+// One library instance serves every input (see fuzz_library.h for how to
+// reproduce a finding that needs the inputs before it).
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,8 @@
 // channel as if they arrived from 127.0.0.<host>; a record from host 255
 // moves the clock on by its length in milliseconds instead. What the library
 // sends back goes nowhere.
+// One library instance serves every input (see fuzz_library.h for how to
+// reproduce a finding that needs the inputs before it).
 
 #include <cstddef>
 #include <cstdint>

@@ -154,6 +154,11 @@ std::string TComboBox::ReadText() const
     return combo_->currentIndex() >= 0 ? FromQString(combo_->currentText()) : std::string();
 }
 
+void TComboBox::PrepareNativePaint()
+{
+    AskParentColors(WM_CTLCOLORLISTBOX, combo_);
+}
+
 void TComboBox::ListOpening()
 {
     NotifyParent(CBN_DROPDOWN);
@@ -414,6 +419,12 @@ LRESULT TComboBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         NotifyParent(CBN_KILLFOCUS);
         return result;
     }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        // The edit field asks the combo box's parent.
+        if (TWindow* parent = GetParentO(); parent && parent->IsWindow())
+            return parent->HandleMessage(msg, wParam, lParam);
+        return 0;
     case WM_COMMAND:
         // The edit field's changes, told to the parent as the combo box's.
         if (edit_ && LParamToHandle(lParam) == edit_->GetHandle()) {

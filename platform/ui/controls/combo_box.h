@@ -54,6 +54,7 @@ protected:
     void StyleChanged(DWORD oldStyle) override;
     void TextChanged() override;
     std::string ReadText() const override;
+    void PrepareNativePaint() override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     UINT DialogCode(const MSG* msg) const override;
 

@@ -199,6 +199,13 @@ void TEdit::StyleChanged(DWORD oldStyle)
         text_->setReadOnly(Attr.Style & ES_READONLY);
 }
 
+void TEdit::PrepareNativePaint()
+{
+    // An edit the user cannot change asks as a static does.
+    const bool fixed = Attr.Style & (ES_READONLY | WS_DISABLED);
+    AskParentColors(fixed ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, GetWidget());
+}
+
 void TEdit::SetupWindow()
 {
     TStatic::SetupWindow();

@@ -62,6 +62,7 @@ protected:
     void TextChanged() override;
     std::string ReadText() const override;
     void StyleChanged(DWORD oldStyle) override;
+    void PrepareNativePaint() override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     UINT DialogCode(const MSG* msg) const override;
     void EvKillFocus(HWND gaining);

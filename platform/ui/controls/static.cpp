@@ -67,6 +67,11 @@ void TStatic::ApplyStaticStyle()
     }
 }
 
+void TStatic::PrepareNativePaint()
+{
+    AskParentColors(WM_CTLCOLORSTATIC, GetWidget());
+}
+
 void TStatic::TextChanged()
 {
     auto* label = qobject_cast<QLabel*>(GetWidget());

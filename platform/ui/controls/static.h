@@ -23,6 +23,7 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
     bool PaintsNatively() const override { return true; }
+    void PrepareNativePaint() override;
     void TextChanged() override;
     void StyleChanged(DWORD oldStyle) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -374,10 +374,35 @@ void TTestDriver::CloseBox(TWindow& window)
     ProcessEvents();
 }
 
-TMenu* TTestDriver::OpenPopupWith(TFrameWindow& frame, UINT id, int& position)
+TMenu* TTestDriver::MenuOf(TWindow& window)
+{
+    if (auto* frame = dynamic_cast<TFrameWindow*>(&window))
+        return frame->GetMenu();
+    if (auto* dialog = dynamic_cast<TDialog*>(&window))
+        return dialog->GetMenu();
+    return nullptr;
+}
+
+TMenu* TTestDriver::OpenMenuPopup(TWindow& window, int position)
+{
+    TMenu* bar = MenuOf(window);
+    TMenu* popup = bar ? bar->GetSubMenu(position) : nullptr;
+    if (!popup) {
+        ADD_FAILURE() << "the menu bar has no pop-up at " << position;
+        return nullptr;
+    }
+    Activate(window);
+    popup->GetQMenu()->popup(QPoint(0, 0));
+    ProcessEvents();
+    popup->GetQMenu()->hide();
+    ProcessEvents();
+    return popup;
+}
+
+TMenu* TTestDriver::OpenPopupWith(TWindow& frame, UINT id, int& position)
 {
     position = -1;
-    TMenu* popup = frame.GetMenu() ? frame.GetMenu()->FindCommand(id, &position) : nullptr;
+    TMenu* popup = MenuOf(frame) ? MenuOf(frame)->FindCommand(id, &position) : nullptr;
     if (!popup) {
         ADD_FAILURE() << "the menu has no command " << id;
         return nullptr;
@@ -388,7 +413,7 @@ TMenu* TTestDriver::OpenPopupWith(TFrameWindow& frame, UINT id, int& position)
     return popup;
 }
 
-UINT TTestDriver::OpenMenuItem(TFrameWindow& frame, UINT id)
+UINT TTestDriver::OpenMenuItem(TWindow& frame, UINT id)
 {
     int position = -1;
     TMenu* popup = OpenPopupWith(frame, id, position);
@@ -400,13 +425,13 @@ UINT TTestDriver::OpenMenuItem(TFrameWindow& frame, UINT id)
     return state;
 }
 
-std::string TTestDriver::MenuItemText(TFrameWindow& frame, UINT id)
+std::string TTestDriver::MenuItemText(TWindow& frame, UINT id)
 {
     OpenMenuItem(frame, id);
-    return frame.GetMenu() ? frame.GetMenu()->GetMenuString(id, MF_BYCOMMAND) : std::string();
+    return MenuOf(frame) ? MenuOf(frame)->GetMenuString(id, MF_BYCOMMAND) : std::string();
 }
 
-bool TTestDriver::ChooseMenuItem(TFrameWindow& frame, UINT id)
+bool TTestDriver::ChooseMenuItem(TWindow& frame, UINT id)
 {
     int position = -1;
     TMenu* popup = OpenPopupWith(frame, id, position);

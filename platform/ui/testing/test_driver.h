@@ -87,11 +87,16 @@ public:
     void CloseBox(TWindow& window);
 
     // ------------------------------------------------------------ menus
+    // The menu bar of a frame or of a dialog with a menu (menu helpers take either).
+    static TMenu* MenuOf(TWindow& window);
+    // Opens pop-up `position` of the menu bar (the owner hears
+    // WM_INITMENUPOPUP, a frame's enablers run), closes it again and answers it.
+    TMenu* OpenMenuPopup(TWindow& window, int position);
     // Opens the pop-up that holds command `id` (its enablers run) and answers the item's state.
-    UINT OpenMenuItem(TFrameWindow& frame, UINT id);
-    std::string MenuItemText(TFrameWindow& frame, UINT id);
+    UINT OpenMenuItem(TWindow& frame, UINT id);
+    std::string MenuItemText(TWindow& frame, UINT id);
     // Opens the pop-up and chooses the item; false when it is greyed.
-    bool ChooseMenuItem(TFrameWindow& frame, UINT id);
+    bool ChooseMenuItem(TWindow& frame, UINT id);
 
     // ------------------------------------------------------------ modal windows
     // The next modal dialog (not a message box) is handed to `script`, which
@@ -124,7 +129,7 @@ public:
     bool ChooseSystemMenuItem(TMDIChild& child, UINT command);
     // Opens the pop-up that holds command `id` and moves the mouse onto the
     // item, leaving the menu open (a frame shows the item's hint).
-    void HoverMenuItem(TFrameWindow& frame, UINT id);
+    void HoverMenuItem(TWindow& frame, UINT id);
     // Closes every open pop-up menu.
     void CloseMenus();
     // The next tracked pop-up menu is answered by clicking the item `id`
@@ -136,6 +141,16 @@ public:
     // message boxes, answered as such.
     void AnswerFileDialog(std::string name);
     void CancelFileDialog();
+    // What each file dialog showed when it opened, oldest first.
+    struct ShownFileDialog {
+        std::string title;
+        std::vector<std::string> filters;  // "Description (pattern)" as the dialog lists them
+        int filterIndex = 0;               // 1-based, the one selected
+        bool save = false;
+        std::string folder;
+        std::string name;                  // in the name field
+    };
+    const std::vector<ShownFileDialog>& FileDialogs() const { return fileDialogs_; }
     // The next print or print set-up dialog is answered with OK (or Cancel),
     // the printer left as it is.
     void AnswerPrintDialog(bool ok);
@@ -154,7 +169,7 @@ private:
     void OnModal(TWindow& modal);
     // Opens the pop-up of the frame's menu that holds command `id` (a test
     // failure and null when there is none); `position` is the item's.
-    TMenu* OpenPopupWith(TFrameWindow& frame, UINT id, int& position);
+    TMenu* OpenPopupWith(TWindow& frame, UINT id, int& position);
     // Scrolls list box `id` to item `index` (a test failure and null when
     // there is none); `centre` is the item's middle in the list's viewport.
     QListWidget* ShowListItem(TWindow& parent, int id, int index, QPoint& centre);
@@ -172,5 +187,6 @@ private:
     void RemoveFrameHooks();
     std::deque<UINT> popupAnswers_;
     std::deque<std::optional<std::string>> fileAnswers_;
+    std::vector<ShownFileDialog> fileDialogs_;
     std::deque<bool> printAnswers_;
 };

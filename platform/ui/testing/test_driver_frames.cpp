@@ -10,7 +10,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -127,7 +130,7 @@ bool TTestDriver::ChooseSystemMenuItem(TMDIChild& child, UINT command)
     return enabled;
 }
 
-void TTestDriver::HoverMenuItem(TFrameWindow& frame, UINT id)
+void TTestDriver::HoverMenuItem(TWindow& frame, UINT id)
 {
     int position = -1;
     TMenu* popup = OpenPopupWith(frame, id, position);
@@ -215,6 +218,18 @@ void TTestDriver::InstallFrameHooks()
         return static_cast<int>(ok ? QDialog::Accepted : QDialog::Rejected);
     });
     SetFileDialogHook([this](QFileDialog& dialog) {
+        ShownFileDialog shown;
+        shown.title = dialog.windowTitle().toStdString();
+        const QStringList filters = dialog.nameFilters();
+        for (const QString& f : filters)
+            shown.filters.push_back(f.toStdString());
+        if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+            shown.filterIndex = types->currentIndex() + 1;
+        shown.save = dialog.acceptMode() == QFileDialog::AcceptSave;
+        shown.folder = dialog.directory().absolutePath().toStdString();
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            shown.name = edit->text().toStdString();
+        fileDialogs_.push_back(shown);
         while (dialog.isVisible()) {
             if (fileAnswers_.empty()) {
                 ADD_FAILURE() << "unexpected file dialog \"" << dialog.windowTitle().toStdString() << "\"";
@@ -243,6 +258,16 @@ void TTestDriver::InstallFrameHooks()
             QTest::keyClick(edit, Qt::Key_Delete);
             QTest::keyClicks(edit, QString::fromLatin1(answer->c_str()));
             QCoreApplication::processEvents();
+            // A file the dialog started with can stay chosen in its list
+            // beside the name typed (its file list loads late offscreen):
+            // the name typed is the answer.
+            const QStringList chosen = dialog.selectedFiles();
+            const QString typed = QString::fromLatin1(answer->c_str());
+            if (edit->text() != typed || chosen.size() != 1 ||
+                QFileInfo(chosen.front()).fileName() != QFileInfo(typed).fileName()) {
+                dialog.selectFile(typed);
+                edit->setText(typed);
+            }
             QPushButton* accept = buttons->button(dialog.acceptMode() == QFileDialog::AcceptSave ? QDialogButtonBox::Save
                                                                                                 : QDialogButtonBox::Open);
             if (!accept) {

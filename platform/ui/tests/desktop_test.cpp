@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include <unistd.h>
 
 #include <string>
@@ -72,6 +74,19 @@ TEST_F(DesktopTest, SecondStartBringsTheFirstToTheFrontAndReports16)
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_FALSE(IsProgramRunning(kHelperName));
     EXPECT_EQ(FindWindow(nullptr, kCaption), nullptr) << "the window went with its program";
+}
+
+TEST_F(DesktopTest, StartingAProgramTellsTheProcessItStarted)
+{
+    long long pid = -1;
+    ASSERT_EQ(WinExec("sleep 30", SW_SHOWNORMAL, &pid), kWinExecStarted);
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(::kill(static_cast<pid_t>(pid), 0), 0) << "the process runs";
+    EXPECT_EQ(::kill(static_cast<pid_t>(pid), SIGTERM), 0);
+
+    pid = -1;
+    EXPECT_EQ(WinExec("NO_SUCH_PROGRAM.EXE", SW_SHOWNORMAL, &pid), 2u);
+    EXPECT_EQ(pid, 0);
 }
 
 TEST_F(DesktopTest, StartingAProgramAnswersThePlatformsCodes)

@@ -41,6 +41,26 @@ TEST_F(FileDialogTest, OpenAnswersTheChosenFileInItsFolder)
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
+TEST_F(FileDialogTest, OpensWithTheFilterAndTheNameGiven)
+{
+    WriteWholeFile(folder.Path() + "/07.pcd", "driver");
+    WriteWholeFile(folder.Path() + "/08.pcd", "driver");
+    TOpenSaveDialog::TData data(OFN_FILEMUSTEXIST, kProtocolFilter, nullptr, folder.Path().c_str());
+    data.FilterIndex = 2;
+    data.FileName = "07.pcd";
+    driver.AnswerFileDialog("08.pcd");
+    EXPECT_EQ(TFileOpenDialog(nullptr, data, 0, "Select Protocol File").Execute(), IDOK);
+    ASSERT_EQ(driver.FileDialogs().size(), 1u);
+    const auto& shown = driver.FileDialogs()[0];
+    EXPECT_EQ(shown.title, "Select Protocol File");
+    EXPECT_EQ(shown.filters.size(), 2u);
+    EXPECT_EQ(shown.filterIndex, 2);
+    EXPECT_EQ(shown.name, "07.pcd");
+    EXPECT_FALSE(shown.save);
+    EXPECT_EQ(ResolvePath(data.FileName), folder.Path() + "/08.pcd") << "the name typed, not the one offered";
+    EXPECT_EQ(data.FilterIndex, 2);
+}
+
 TEST_F(FileDialogTest, MissingFileIsReportedAndTheDialogStaysOpen)
 {
     TOpenSaveDialog::TData data(OFN_FILEMUSTEXIST, kDatabaseFilter, nullptr, folder.Path().c_str());

@@ -3,6 +3,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/brush.h"
+#include "platform/gdi/font.h"
 #include "platform/ui/control.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/resources.h"
@@ -348,6 +349,15 @@ TEST_F(WindowTest, PaintGetsTheUpdateRectangleAndDrawsThroughTheBridge)
     EXPECT_EQ(window.painted.back(), TRect(0, 0, 100, 80));
     EXPECT_EQ(image.pixelColor(15, 15), QColor(Qt::red));
     EXPECT_NE(image.pixelColor(50, 50), QColor(Qt::red));
+    // UpdateWindow paints what was invalidated, and only that, at once.
+    driver.ProcessEvents();
+    window.painted.clear();
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    ASSERT_EQ(window.painted.size(), 1u);
+    EXPECT_EQ(window.painted[0], TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    EXPECT_EQ(window.painted.size(), 1u);
 }
 
 TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)
@@ -366,6 +376,126 @@ TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)
     EXPECT_EQ(window.GetWidget()->cursor().shape(), Qt::SizeHorCursor);
     window.SetCursor(nullptr, "arrowcro");
     EXPECT_EQ(window.GetWidget()->cursor().shape(), Qt::ArrowCursor);
+}
+
+// A window that hears of its moves before they are made, and may shorten
+// them; and that chooses the cursor over itself when given one to show.
+class TPlaceWindow : public TWindow {
+public:
+    TPlaceWindow(TWindow* parent, const char* name) : TWindow(parent, name) {}
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+
+    std::vector<WINDOWPOS> moves;
+    std::vector<QRect> placesWhenHeard;
+    int widthLimit = 0;
+    std::vector<std::pair<HWND, LPARAM>> cursorAsks;
+    int cursor = 0;  // 0: the default processing decides
+
+private:
+    void EvWindowPosChanging(WINDOWPOS& pos)
+    {
+        moves.push_back(pos);
+        placesWhenHeard.push_back(GetWidget()->geometry());
+        if (widthLimit && !(pos.flags & SWP_NOSIZE) && pos.cx > widthLimit)
+            pos.cx = widthLimit;
+    }
+    bool EvSetCursor(HWND under, UINT hit, UINT mouseMessage)
+    {
+        cursorAsks.emplace_back(under, MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(mouseMessage)));
+        if (!cursor)
+            return DefaultProcessing() != 0;
+        ::SetCursor(LoadCursor(nullptr, cursor));
+        return true;
+    }
+};
+
+const TResponseTable TPlaceWindow::Responses{&TWindow::Responses, {
+    OnMessage<&TPlaceWindow::EvWindowPosChanging>(WM_WINDOWPOSCHANGING),
+    OnMessage<&TPlaceWindow::EvSetCursor>(WM_SETCURSOR),
+}};
+
+TEST_F(WindowTest, AWindowHearsOfAMoveBeforeItIsMadeAndMayChangeIt)
+{
+    TNoteWindow frame(nullptr, "frame");
+    frame.Attr.W = 300;
+    frame.Attr.H = 200;
+    auto* child = new TPlaceWindow(&frame, "child");
+    child->MoveWindow(10, 20, 100, 50);  // no window yet: nothing to hear
+    EXPECT_TRUE(child->moves.empty());
+    ASSERT_TRUE(frame.Create());
+
+    child->MoveWindow(30, 40, 60, 70);
+    ASSERT_EQ(child->moves.size(), 1u);
+    const WINDOWPOS& move = child->moves[0];
+    EXPECT_EQ(move.hwnd, child->GetHandle());
+    EXPECT_EQ((TRect{move.x, move.y, move.x + move.cx, move.y + move.cy}), TRect(30, 40, 90, 110));
+    EXPECT_EQ(move.flags & (SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER), SWP_NOZORDER);
+    EXPECT_EQ(child->placesWhenHeard[0], QRect(10, 20, 100, 50));  // heard before the move
+
+    child->SetWindowPos(nullptr, 0, 0, 80, 90, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(child->moves.back().flags & (SWP_NOMOVE | SWP_NOSIZE), SWP_NOMOVE);
+    EXPECT_EQ(child->GetWidget()->geometry(), QRect(30, 40, 80, 90));
+
+    child->widthLimit = 50;
+    child->MoveWindow(0, 0, 200, 10);
+    EXPECT_EQ(child->GetWidget()->geometry(), QRect(0, 0, 50, 10));
+    EXPECT_EQ(child->Attr.W, 50);
+}
+
+TEST_F(WindowTest, TheWindowUnderTheMouseOrItsParentChoosesTheCursor)
+{
+    TPlaceWindow frame(nullptr, "frame");
+    frame.Attr.W = 300;
+    frame.Attr.H = 200;
+    auto* cross = new TPlaceWindow(&frame, "cross");
+    cross->MoveWindow(0, 0, 100, 100);
+    cross->cursor = IDC_CROSS;
+    auto* plain = new TPlaceWindow(&frame, "plain");
+    plain->MoveWindow(150, 0, 100, 100);
+    driver.Show(frame);
+
+    driver.MouseMove(frame, {20, 20});
+    ASSERT_FALSE(cross->cursorAsks.empty());
+    EXPECT_EQ(cross->cursorAsks.back().first, cross->GetHandle());
+    EXPECT_EQ(cross->cursorAsks.back().second, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(CursorResource(GetCursor()), TResId(IDC_CROSS));
+    EXPECT_TRUE(frame.cursorAsks.empty());  // the child decided
+    TPoint at;
+    ASSERT_TRUE(GetCursorPos(&at));
+    EXPECT_EQ(cross->ScreenToClient(at), TPoint(20, 20));
+
+    // A window that leaves it to the default asks its parent, then shows its own.
+    driver.MouseMove(frame, {170, 20});
+    ASSERT_FALSE(frame.cursorAsks.empty());
+    EXPECT_EQ(frame.cursorAsks.back().first, plain->GetHandle());
+    EXPECT_EQ(GetCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    frame.cursor = IDC_SIZEWE;
+    driver.MouseMove(frame, {180, 20});
+    EXPECT_EQ(CursorResource(GetCursor()), TResId(IDC_SIZEWE));
+
+    // While a window holds the capture nobody is asked.
+    frame.cursor = 0;
+    driver.MouseMove(frame, {20, 20});
+    plain->SetCapture();
+    const std::size_t asked = cross->cursorAsks.size();
+    driver.MouseMove(frame, {30, 30});
+    ReleaseCapture();
+    EXPECT_EQ(cross->cursorAsks.size(), asked);
+    SetCursor(nullptr);
+}
+
+TEST_F(WindowTest, SetFontGivesTheWindowItsTextFont)
+{
+    TNoteWindow window(nullptr, "w");
+    ASSERT_TRUE(window.Create());
+    const TFont big("MS Sans Serif", 20, 0, 0, 0, FW_BOLD);
+    window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&big), 1);
+    EXPECT_EQ(window.SendMessage(WM_GETFONT), reinterpret_cast<LRESULT>(&big));
+    EXPECT_EQ(window.GetWidget()->font().pixelSize(), 20);
+    EXPECT_TRUE(window.GetWidget()->font().bold());
 }
 
 // A window that deletes itself while it handles a click or a key.

@@ -3,6 +3,7 @@
 // the chains say, the extractor must answer, stay inside the file, and either
 // refuse the file with the folder untouched or write tables that read back.
 #include "plintvlr/db/download_image.h"
+#include "plintvlr/db/fuzz/scratch_folder.h"
 
 #include "platform/base/files.h"
 #include "plintvlr/db/adatabase.h"
@@ -15,12 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 std::uint8_t g_buffer[65535];
 
@@ -46,8 +41,9 @@ void CheckTable(const std::string& path)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string folder = "/tmp/plv-dtb-fuzz-" + std::to_string(::getpid());
-    static const std::string file = folder + ".dtb";
+    static const std::string scratch = MakeScratchFolder("plv-fuzz-dtb");
+    static const std::string folder = scratch + "/project";
+    static const std::string file = scratch + "/panel.dtb";
     static const std::string kept = folder + "/" + TableFileName(kTableAnalogTags);
     if (!MakeDir(folder) || !WriteWholeFile(file, std::string_view(reinterpret_cast<const char*>(data), size)))
         return 0;

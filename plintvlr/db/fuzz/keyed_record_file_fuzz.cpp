@@ -2,6 +2,7 @@
 // find, write, rewrite and delete. Whatever the links say, every operation
 // must answer and every walk must end.
 #include "plintvlr/db/keyed_record_file.h"
+#include "plintvlr/db/fuzz/scratch_folder.h"
 
 #include "platform/base/files.h"
 #include "platform/base/little_endian.h"
@@ -15,12 +16,6 @@
 namespace {
 
 std::uint8_t g_buffer[65535];
-
-void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 // Walks the file in key order and gives the last key seen.
 std::uint32_t Walk(int handle)
@@ -45,7 +40,7 @@ std::uint32_t Walk(int handle)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = "/tmp/plv-df-fuzz-" + std::to_string(::getpid()) + ".db3";
+    static const std::string path = MakeScratchFolder("plv-fuzz-df") + "/table.db3";
     if (!WriteWholeFile(path, std::string_view(reinterpret_cast<const char*>(data), size)))
         return 0;
     int handle = DfOpen(path);

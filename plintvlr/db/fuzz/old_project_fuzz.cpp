@@ -5,6 +5,7 @@
 // must answer, and every converted tag must read back through its class.
 #include "plintvlr/db/atag.h"
 #include "plintvlr/db/dtag.h"
+#include "plintvlr/db/fuzz/scratch_folder.h"
 #include "plintvlr/db/keyed_record_file.h"
 #include "plintvlr/db/plc_address_tables.h"
 #include "plintvlr/db/v3_file.h"
@@ -24,26 +25,13 @@ namespace {
 
 constexpr int kTables[4] = {1, 2, 3, 8};
 
-void Check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
 const std::string& Folder()
 {
     static const std::string folder = [] {
-        char pattern[] = "/tmp/plv-old-project-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        Check(made != nullptr);
         // Protocol 4 has an address rule, so blocks go through the codec.
         LoadPlcAddressTablesFromText("PCL ->04:Test Link<-\n0x26, 0x29, 0\n");
-        return std::string(made);
+        return MakeScratchFolder("plv-fuzz-old-project");
     }();
-    // Registered once the folder's name is complete, so it runs before the
-    // name goes away.
-    static const bool removed = std::atexit([] { RemoveDirTree(Folder()); }) == 0;
-    (void)removed;
     return folder;
 }
 
@@ -59,7 +47,7 @@ void ReadBack(int table)
     const int handle = DfOpenReadOnly(TablePath(table, "db3"));
     if (handle < 0)
         return;
-    std::vector<std::uint8_t> buffer(0xFFFF);
+    static std::vector<std::uint8_t> buffer(0xFFFF);
     std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
     std::uint32_t key = 0, position = 0;
     for (int rc = DfFirstRecord(handle, buffer.data(), length, key, position); rc == DF_OK;

@@ -9,11 +9,15 @@
 #include "plintvlr/elements/color_point.h"
 #include "plintvlr/elements/dyn_attributes.h"
 #include "plintvlr/elements/frame_rect.h"
+#include "plintvlr/elements/lines_elem.h"
+#include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/elements/packed_point.h"
 #include "plintvlr/elements/size_rect.h"
 #include "plintvlr/elements/tag_mask.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <functional>
 #include <vector>
 
@@ -84,6 +88,29 @@ struct Dynamics {
     }
 };
 
+// An element read by its own reader; copies are deep, and two are equal
+// when they write the same record.
+struct Element {
+    explicit Element(std::unique_ptr<SizeRect> made) : element(std::move(made)) {}
+    Element(const Element& other) : element(other.element->Clone()) {}
+    bool operator==(const Element& other) const
+    {
+        std::vector<std::uint8_t> a(65536);
+        std::vector<std::uint8_t> b(65536);
+        const std::uint8_t* endA = element->WriteRecord(a.data());
+        const std::uint8_t* endB = other.element->WriteRecord(b.data());
+        return endA && endB && std::equal(static_cast<const std::uint8_t*>(a.data()), endA, static_cast<const std::uint8_t*>(b.data()), endB);
+    }
+    std::unique_ptr<SizeRect> element;
+};
+
+void ElementRoundTrip(RecordReader& in, const Element& blank)
+{
+    RoundTrip<Element>(
+        in, [](Element& e, RecordReader& r) { return e.element->ReadRecord(r); },
+        [](const Element& e, std::uint8_t* at) { return e.element->WriteRecord(at); }, blank);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -97,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetActivePageEditor(&editor);
     RecordReader in(data + 1, size - 1);
 
-    switch (reader % 8) {
+    switch (reader % 11) {
     case 0:
         RoundTrip<ColorPoint>(
             in, [](ColorPoint& c, RecordReader& r) { return c.Unpack(r); },
@@ -147,6 +174,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RoundTrip<FrameRect>(
             in, [](FrameRect& f, RecordReader& r) { return f.ReadRecord(r); },
             [](const FrameRect& f, std::uint8_t* at) { return f.WriteRecord(at); }, FrameRect());
+        break;
+    case 8:
+        ElementRoundTrip(in, Element(std::make_unique<LinesElem>()));
+        break;
+    case 9:
+        // Field records of types 21 and 14, as the factory makes them.
+        ElementRoundTrip(in, Element(std::make_unique<TRegFigElem>(TRegFigElem::kRectangle)));
+        break;
+    case 10:
+        ElementRoundTrip(in, Element(std::make_unique<TRegFigElem>(TRegFigElem::kFrame)));
         break;
     default: {
         int x = 0;

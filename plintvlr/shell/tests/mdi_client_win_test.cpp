@@ -128,3 +128,30 @@ TEST_F(MDIClientWinTest, DialogsBlockThePageEditorWhileTheyAreOpen)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MDIClientWinTest, ProjectCommandsCloseTheEditorsFirstOrSayWhy)
+{
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_TAGS));
+    standIns.refuseClose = true;
+    driver.AnswerMessageBox(IDOK);
+    EXPECT_FALSE(Frame().CloseEditorsFirst(true));
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(driver.MessageBoxes()[0].text,
+              "All configuration windows must be closed before opening a different database.");
+    EXPECT_EQ(driver.MessageBoxes()[0].caption, "Application Message");
+    EXPECT_EQ(driver.MessageBoxes()[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_NE(Client().GetEditor(TEditorKind::Tags), nullptr);
+    // Transfer stops without a word.
+    EXPECT_FALSE(Frame().CloseEditorsFirst(false));
+    EXPECT_EQ(driver.MessageBoxes().size(), 1u);
+
+    standIns.refuseClose = false;
+    EXPECT_TRUE(Frame().CloseEditorsFirst(true));
+    driver.ProcessEvents();
+    EXPECT_EQ(Client().GetEditor(TEditorKind::Tags), nullptr);
+    EXPECT_EQ(Client().GetEditor(TEditorKind::GraphicPages), nullptr);
+}
+
+}  // namespace

@@ -292,6 +292,11 @@ TEST_F(NodeProcessTest, AReaderInAnotherProcessGetsTheNodesVariables) {
   EXPECT_NE(long_name.errors.find("is not 1 to 32 characters long"), std::string::npos)
       << long_name.errors;
 
+  // Without --address the reader takes a loopback address of its own beside the node.
+  Program own({KELMNET_READ, "--port", std::to_string(port_), Node(), "TEMP1"});
+  EXPECT_EQ(own.Wait(), 0) << own.Errors();
+  EXPECT_EQ(own.lines, std::vector<std::string>{"TEMP1 = -5"});
+
   Outcome nobody = Read("9", "TEMP1", "1500");  // nothing at 127.0.0.9
   EXPECT_EQ(nobody.status, 1);
   EXPECT_NE(nobody.errors.find("node 9 does not answer"), std::string::npos) << nobody.errors;

@@ -1,0 +1,29 @@
+#pragma once
+// What the main dialog hands a transfer to: the serial route (a panel on a
+// PC serial port) and the fieldbus route (a panel on the fieldbus). Each
+// route plugs into the dialog; while a route is not there, the commands
+// that need it are greyed or absent, so no command does nothing.
+
+class CSerialRoute {
+public:
+    virtual ~CSerialRoute() = default;
+    // Starts the chain of a transfer of `kind` (1 protocol Comm 1, 2
+    // database, 3 upload, 4 system software) at the system software check.
+    virtual void StartTransfer(int kind) = 0;
+    virtual void StartEraseFlash() = 0;
+    virtual void StartGotoTransfer() = 0;
+    // Stops a transfer that runs, and lets its file go.
+    virtual void Cancel() = 0;
+};
+
+class CFieldbusRoute {
+public:
+    virtual ~CFieldbusRoute() = default;
+    virtual void UploadDatabase() = 0;
+    virtual void DownloadDatabase() = 0;
+    // Stops a transfer that runs, and lets its file go.
+    virtual void Cancel() = 0;
+    // The fieldbus settings dialog, and the fieldbus library's version.
+    virtual void ShowConfiguration() = 0;
+    virtual void ShowVersion() = 0;
+};
