@@ -19,12 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Contents(const std::string& path)
-{
-    std::string text;
-    return ReadWholeFile(path, text) ? text : "(missing)";
-}
-
 class KelmnetRouteTest : public TransferFixture {
 protected:
     void StartNode()
