@@ -31,6 +31,8 @@ void CQuellstorTransApp::ReadFileLocations()
 int CQuellstorTransApp::RunMainDialog()
 {
     CQuellstorTransDlg dialog(*this);
+    if (installRoutes)
+        installRoutes(dialog);
     const int result = dialog.Execute();
     TransferSettings().WriteInt("", "x", x);
     TransferSettings().WriteInt("", "y", y);

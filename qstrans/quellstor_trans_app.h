@@ -6,8 +6,11 @@
 
 #include "platform/ui/application.h"
 
+#include <functional>
 #include <string>
 #include <vector>
+
+class CQuellstorTransDlg;
 
 class CQuellstorTransApp : public TApplication {
 public:
@@ -23,6 +26,8 @@ public:
     const std::vector<std::string>& RefusedValues() const { return refused_; }
     // Runs the main dialog and stores its place.
     int RunMainDialog();
+    // Plugs the transfer routes into the main dialog before it runs.
+    std::function<void(CQuellstorTransDlg&)> installRoutes;
 
     // The files of a transfer: folders end with their separator.
     std::string databasePath;

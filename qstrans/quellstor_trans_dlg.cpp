@@ -70,6 +70,8 @@ const TResponseTable CQuellstorTransDlg::Responses{&TDialog::Responses, {
     OnCommand<&CQuellstorTransDlg::OnAbout>(ID_APP_ABOUT),
     OnCommand<&CQuellstorTransDlg::OnHelp>(ID_HELP_CONTENTS),
     OnMessage<&CQuellstorTransDlg::OnClose>(WM_CLOSE),
+    OnMessage<&CQuellstorTransDlg::OnTimer>(WM_TIMER),
+    OnMessage<&CQuellstorTransDlg::OnFieldbusStep>(kFieldbusStepMessage),
     OnMessage<&CQuellstorTransDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
     OnMessage<&CQuellstorTransDlg::OnActivateApp>(WM_ACTIVATEAPP),
     // Read-only fields ask as statics.
@@ -453,6 +455,18 @@ void CQuellstorTransDlg::OnFieldbusVersion()
 {
     if (CFieldbusRoute* route = FieldbusRoute())
         route->ShowVersion();
+}
+
+void CQuellstorTransDlg::OnTimer(WPARAM id, LPARAM)
+{
+    if (id == kFieldbusPollTimer && fieldbusRoute_)
+        fieldbusRoute_->OnPollTimer();
+}
+
+void CQuellstorTransDlg::OnFieldbusStep(WPARAM, LPARAM)
+{
+    if (fieldbusRoute_)
+        fieldbusRoute_->OnTimerStep();
 }
 
 void CQuellstorTransDlg::OnAbout()

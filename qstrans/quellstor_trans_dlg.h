@@ -92,6 +92,8 @@ private:
     void OnFieldbusMode();
     void OnFieldbusConfiguration();
     void OnFieldbusVersion();
+    void OnTimer(WPARAM id, LPARAM);
+    void OnFieldbusStep(WPARAM, LPARAM);
     void OnAbout();
     void OnHelp();
     void OnInitMenuPopup(WPARAM popup, LPARAM index);

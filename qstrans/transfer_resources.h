@@ -30,6 +30,9 @@ constexpr int IDC_EXIT_PROGRAM = 1;  // IDOK
 
 // Timers of the transfer steps.
 constexpr unsigned kStepTimer = 1017;
+// The fieldbus back-end's poll timer and its posted steps (WM_USER+12).
+constexpr unsigned kFieldbusPollTimer = 1027;
+constexpr unsigned kFieldbusStepMessage = 0x0400 + 12;
 
 // Menu commands.
 constexpr unsigned ID_FILE_EXIT = 1;

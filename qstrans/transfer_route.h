@@ -26,4 +26,8 @@ public:
     // The fieldbus settings dialog, and the fieldbus library's version.
     virtual void ShowConfiguration() = 0;
     virtual void ShowVersion() = 0;
+    // The fieldbus back-end works from the dialog's poll timer (1027) and
+    // the steps it posts to the dialog (WM_USER+12).
+    virtual void OnPollTimer() {}
+    virtual void OnTimerStep() {}
 };

@@ -21,6 +21,13 @@
 
 inline constexpr int kPcHost = 2;
 
+// A file's bytes, or "(missing)".
+inline std::string Contents(const std::string& path)
+{
+    std::string text;
+    return ReadWholeFile(path, text) ? text : "(missing)";
+}
+
 // A UDP port free on the PC's loopback host and the nodes' hosts.
 inline int FreePort()
 {

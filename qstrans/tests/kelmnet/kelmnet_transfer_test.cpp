@@ -40,12 +40,6 @@ namespace {
 using sim_console::Program;
 using Clock = std::chrono::steady_clock;
 
-std::string Contents(const std::string& path)
-{
-    std::string text;
-    return ReadWholeFile(path, text) ? text : "(missing)";
-}
-
 class KelmnetTransferTest : public ProjectFixture {
 protected:
     void SetUp() override
