@@ -509,11 +509,6 @@ void TGComboBox::DrawCell(TDC& dc, const TRect& rect, const void* data, int /*al
 
 namespace {
 
-const char* CharsOf(int radix)
-{
-    return radix == 8 ? "0-7" : radix == 16 ? "0-9a-fA-F" : "0-9";
-}
-
 TGNumberValidator* MakeValidator(int radix, std::uint16_t min, std::uint16_t max, TWindow* owner)
 {
     switch (radix) {

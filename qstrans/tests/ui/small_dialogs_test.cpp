@@ -19,8 +19,9 @@ TEST_F(SmallDialogsTest, PortDialogShowsAndStoresTheChosenPort)
     for (const Case& c : cases) {
         FileDelete(TransferSettings().GetFilePath());
         MakeDir(profile_.Path() + "/Brellcor");
-        if (c.stored)
+        if (c.stored) {
             ASSERT_TRUE(WriteWholeFile(TransferSettings().GetFilePath(), std::string("[QSTRANS]\nPort=") + c.stored));
+        }
         EXPECT_EQ(ReadPortSetting(), c.stored && c.shown ? c.shown : kPortNeverChosen) << (c.stored ? c.stored : "-");
         driver.OnNextDialog([&](TDialog& d) {
             for (int i = 0; i < 4; ++i)
