@@ -337,15 +337,17 @@ void TrmtGrid::ScrollHorizontally(int dx)
     if (shift == 0)
         return;
     ShiftColumns(shift);
-    if (client_->IsWindow()) {
+    if (client_->IsWindow())
         ScrollWindowEx(client_->GetHandle(), -shift, 0, nullptr, nullptr, nullptr, nullptr,
                        SW_SCROLLCHILDREN | SW_INVALIDATE);
-        client_->UpdateWindow();
-    }
     if (titleH_ > 0 && title_->IsWindow()) {
-        title_->Invalidate();
-        title_->UpdateWindow();
+        // The headers move with their columns; the title's closing line at
+        // its right edge stays where it is.
+        const TRect headers(0, 0, std::max(0, clientW_ - 1), titleH_);
+        ScrollWindowEx(title_->GetHandle(), -shift, 0, &headers, &headers, nullptr, nullptr, SW_INVALIDATE);
     }
+    if (client_->IsWindow())
+        client_->UpdateWindow();
     if (hScroll_ && hScroll_->IsWindow())
         hScroll_->TScrollBar::SetPosition(offset_);
 }

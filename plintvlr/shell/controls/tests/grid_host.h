@@ -84,6 +84,8 @@ inline std::string ScreenshotPath(const char* name)
     QDir dir = QDir::current();
     while (!dir.exists("CMakeCache.txt") && dir.cdUp()) {
     }
+    if (!dir.exists("CMakeCache.txt"))
+        dir = QDir::current();
     dir.mkpath("screenshots");
     return dir.filePath(QString("screenshots/") + name).toStdString();
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 constexpr int kTemplate = 9101;
@@ -56,11 +58,14 @@ protected:
 
 class GridTest : public ::testing::Test {
 protected:
-    void Open(int columns = 1, int gridCx = 250, int columnCount = -1)
+    void Open(int columns = 1, int gridCx = 250, int columnCount = -1,
+              const std::function<void(TTableGrid&)>& beforeCreate = nullptr)
     {
         host = std::make_unique<TKindsHost>(columns, gridCx);
         if (columnCount >= 0)
             host->grid->SetColumnCount(columnCount);
+        if (beforeCreate)
+            beforeCreate(*host->grid);
         ASSERT_TRUE(host->Create());
         driver.Show(*host);
         grid = host->grid;
@@ -369,6 +374,29 @@ TEST_F(GridTest, TheCurrentCellTakesItsColoursFromItsRow)
     driver.Grab(*name);
     const QImage image = driver.Grab(*name);
     EXPECT_EQ(image.pixelColor(image.width() - 5, image.height() / 2), QColor(255, 255, 0));
+}
+
+TEST_F(GridTest, TitleFontAndBarWidthAreSetBeforeTheWindowExists)
+{
+    Open();
+    const int plainTitle = grid->GetTitleHeight();
+    const int plainBar = grid->GetBarWidth();
+    grid->SetTitleFont("Arial", 30, FW_BOLD, false);  // too late: no change
+    grid->FindRow(kName)->SetFont("Courier New", 20, FW_NORMAL, true);
+    const TFont* rowFont = grid->GetRowFont(kName);
+    ASSERT_NE(rowFont, nullptr);
+    EXPECT_EQ(rowFont->GetObject().lfHeight, 20);
+    EXPECT_EQ(grid->GetRowFont(kHex), grid->GetGridFont());
+    host.reset();
+    driver.ProcessEvents();
+
+    Open(1, 250, -1, [](TTableGrid& g) {
+        g.SetTitleFont(nullptr, 30, FW_BOLD, false);
+        g.GetVerticalBar()->SetCharCount(12);
+    });
+    EXPECT_GT(grid->GetTitleHeight(), plainTitle + 10);
+    EXPECT_GT(grid->GetBarWidth(), plainBar);
+    driver.Grab(*host).save(QString::fromStdString(ScreenshotPath("grid_title_font.png")));
 }
 
 // A grid of statics only: the focus goes on to its scroll bar.
