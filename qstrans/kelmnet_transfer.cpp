@@ -167,8 +167,7 @@ void CKelmnetTransfer::Open()
     if (status != VNH_SUCCESS)
         return;
     // The library settles its channels before the first connection.
-    for (int i = 0; i < 100; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     openState_ = kReady;
 }
 
