@@ -192,6 +192,12 @@ TEST_F(ToolBarsTest, BarDraggedOffItsEdgeFloatsAndReopensWhereItWasClosed)
     EXPECT_FALSE(MainBar().IsWindowVisible());
     EXPECT_FALSE(Checked(CM_MAINTOOLBAR));
     EXPECT_TRUE(Checked(CM_GRAPHICSTOOLBAR));
+    // The View item shows it floating there again, and hides it again.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_MAINTOOLBAR));
+    ASSERT_TRUE(MainBar().IsFloating());
+    EXPECT_EQ(MainBar().GetParentO()->GetWindowRect(), floated);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_MAINTOOLBAR));
+    EXPECT_FALSE(MainBar().IsWindowVisible());
     End();
     EXPECT_EQ(Toolbar(0, "Loc"), "0");
     EXPECT_EQ(SavedRect(0), floated);
