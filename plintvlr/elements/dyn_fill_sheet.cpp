@@ -21,6 +21,18 @@ TMDIClient* SheetClient(TWindow* parent, ActivePageEditor* editor)
     return editor ? editor->GetMDIClient() : nullptr;
 }
 
+namespace {
+
+// The sheet's caption, read after the page resources are registered: their
+// registration reads many texts, and Str's buffers rotate.
+const char* Caption(int id)
+{
+    RegisterElementPageTemplates();
+    return Str(id);
+}
+
+}  // namespace
+
 bool PanelHasMotion()
 {
     const int type = _QSglobals.GetDatabase().GetPanelType();
@@ -29,7 +41,7 @@ bool PanelHasMotion()
 
 TDynFillSheet::TDynFillSheet(TMDIClient* client, const char* caption, TResId icon, int sheetId, SizeRect& element,
                              ActivePageEditor* canvas, TModule* module)
-    : TGraphEditSheet(client, caption, (RegisterElementPageTemplates(), icon), 0, sheetId, false,
+    : TGraphEditSheet(client, caption, icon, 0, sheetId, false,
                       PSH_HASHELP | PSH_NOAPPLYNOW, module),
       element_(element),
       canvas_(canvas)
@@ -70,7 +82,7 @@ void TDynFillSheet::RepaintElement()
 // ---------------------------------------------------------------- TEditLinesDlg
 
 TEditLinesDlg::TEditLinesDlg(TMDIClient* client, LinesElem& lines, ActivePageEditor* canvas, TModule* module)
-    : TDynFillSheet(client, Str(kStrSheetLinesShape), kLinesSheetIcon, kSheetId, lines, canvas, module)
+    : TDynFillSheet(client, Caption(kStrSheetLinesShape), kLinesSheetIcon, kSheetId, lines, canvas, module)
 {
     new TEditLinesPage(this, lines, canvas);
     AddCommonPages(lines.GetShowHide(), true);
@@ -98,7 +110,7 @@ int FigureCaption(const TRegFigElem& figure)
 
 TEditRegFigDlg::TEditRegFigDlg(TMDIClient* client, TRegFigElem& figure, ActivePageEditor* canvas, TResId icon,
                                TModule* module)
-    : TDynFillSheet(client, Str(FigureCaption(figure)), icon, kSheetId, figure, canvas, module)
+    : TDynFillSheet(client, Caption(FigureCaption(figure)), icon, kSheetId, figure, canvas, module)
 {
     const bool frame = figure.GetKind() == TRegFigElem::kFrame;
     new TRegFigPage(this, figure, canvas);

@@ -173,8 +173,9 @@ TEST_F(ElementPages, ShowHidePageOfAFrameKeepsTwoStatesOfAnAnalogTag)
             [&](TPropertySheet* sheet) { return new TColorPage(sheet, showHide, compact); });
         EXPECT_EQ(Enabled(page, IDC_STATE_00 + 2), !compact);
         EXPECT_EQ(Checked(page, IDC_STATE_00 + 3), !compact);
-        if (!compact)
+        if (!compact) {
             EXPECT_TRUE(Screenshot(Sheet(), "element_page_show_hide"));
+        }
         driver.SelectComboItem(page, IDC_TAG_COMBO, "VALVE");
         EXPECT_TRUE(Enabled(page, IDC_STATE_00 + 2)) << "a four-state digital tag";
         driver.Click(Sheet(), IDCANCEL);

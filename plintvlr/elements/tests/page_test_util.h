@@ -70,7 +70,11 @@ protected:
     void OpenProject(int panelType)
     {
         SetActivePageEditor(nullptr);
-        adatabase& db = CreateAndOpen("PAGES" + std::to_string(++projects_), panelType);
+        // Colour type 5 cannot be opened: such a project is opened as type 9
+        // and then takes the type.
+        const bool openable = panelType != kColorPanel;
+        adatabase& db = CreateAndOpen("PAGES" + std::to_string(++projects_), openable ? panelType : kMonoPanel);
+        db.SetPanelType(panelType);
         std::uint32_t id = 0;
         db.GetAnalogRegistry()->Add("LEVEL", id);
         db.GetAnalogRegistry()->Add("TEMP", id);
