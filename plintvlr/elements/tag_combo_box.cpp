@@ -63,12 +63,16 @@ void TTagComboBox::Fill(tagregistry* registry, bool digital)
     hears = true;
     std::string name;
     std::uint32_t id = 0;
-    // The walk goes on from the registry's position: start it at 0.
-    registry->SetIteration(registry->GetIterationKind(), 0);
+    // The walk goes on from the registry's position, which a browser of the
+    // registry may be keeping: walk from 0 and give the position back.
+    const int kind = registry->GetIterationKind();
+    const std::int32_t position = registry->GetIterationPosition();
+    registry->SetIteration(kind, 0);
     while (registry->Next(name, id, kWalkForward)) {
         const int index = TComboBox::AddString(name.c_str());
         SetItemData(index, digital ? (id | kTagRefDigital) : id);
     }
+    registry->SetIteration(kind, position);
 }
 
 void TTagComboBox::Leave(tagregistry* registry, bool digital)

@@ -16,9 +16,11 @@
 #include "plintvlr/elements/tags_point_page.h"
 #include "plintvlr/shell/mdi_hosts.h"
 #include "platform/ui/controls/combo_box.h"
+#include "platform/ui/help.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/window_api.h"
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -296,4 +298,33 @@ TEST_F(ElementPages, PicturesAndIconsAreRegistered)
         EXPECT_TRUE(HasBitmapResource(id)) << id;
     for (int id : {kLinesSheetIcon, kRectangleSheetIcon, kFrameSheetIcon, kCircleSheetIcon})
         EXPECT_TRUE(HasIconResource(id)) << id;
+}
+
+TEST_F(ElementPages, HelpShowsThePagesTopic)
+{
+    TDynBlink blink;
+    TDynFill fill;
+    DynamicData showHide;
+    TDynRotation rotation;
+    TDynPosition position;
+    const struct {
+        std::function<TPropertyPage*(TPropertySheet*)> make;
+        DWORD context;
+    } cases[] = {
+        {[&](TPropertySheet* s) { return new TPositionPage(s, position, {}); }, 712},
+        {[&](TPropertySheet* s) { return new TRotationPage(s, rotation, {}); }, 713},
+        {[&](TPropertySheet* s) { return new TBlinkPage(s, blink); }, 714},
+        {[&](TPropertySheet* s) { return new TFillPage(s, fill); }, 715},
+        {[&](TPropertySheet* s) { return new TColorPage(s, showHide); }, 716},
+    };
+    for (const auto& c : cases) {
+        OpenPage<TPropertyPage>(c.make);
+        const std::size_t before = HelpRequests().size();
+        driver.AnswerMessageBox(IDOK);  // no help is installed here
+        driver.Click(Sheet(), IDHELP);
+        ASSERT_EQ(HelpRequests().size(), before + 1);
+        EXPECT_EQ(HelpRequests().back().file, program_ + "/HELP/PLINTVLR.HLP");
+        EXPECT_EQ(HelpRequests().back().data, c.context);
+        driver.Click(Sheet(), IDCANCEL);
+    }
 }

@@ -111,6 +111,19 @@ TEST_F(TagComboBox, FiltersShowTheirKindsAndABoundTagOfAnotherKindIsCleared)
     }
 }
 
+TEST_F(TagComboBox, FillingLeavesARegistryWalkWhereItWas)
+{
+    // A browser part-way through the analog tags.
+    std::string name;
+    std::uint32_t id = 0;
+    ASSERT_TRUE(Db().GetAnalogRegistry()->Next(name, id, kWalkForward));
+    ASSERT_EQ(name, "LEVEL");
+    TChooser& chooser = Open(0, TTagComboBox::kBothKinds);
+    EXPECT_EQ(Entries(*chooser.combo), Names({"LEVEL", "TEMP", "DOOR", "VALVE"}));
+    ASSERT_TRUE(Db().GetAnalogRegistry()->Next(name, id, kWalkForward));
+    EXPECT_EQ(name, "TEMP");
+}
+
 TEST_F(TagComboBox, TagsAddedAndRemovedWhileOpenComeAndGoAtOnce)
 {
     TChooser& both = Open(kLevel, TTagComboBox::kBothKinds);
