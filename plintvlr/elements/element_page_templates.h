@@ -4,7 +4,17 @@
 // modes, the figure styles and the sheets' icons. The pages register them
 // when the first page is made; a program may call it earlier.
 
+#include "platform/ui/res_id.h"
+
 void RegisterElementPageTemplates();
+
+// The template id, once the templates are registered: a page's title is read
+// from its template as soon as it joins an open sheet.
+inline TResId RegisteredPageTemplate(TResId id)
+{
+    RegisterElementPageTemplates();
+    return id;
+}
 
 // Picture resources.
 inline constexpr int kFramePictureRaised = 11308;

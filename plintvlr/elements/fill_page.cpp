@@ -21,7 +21,7 @@ const TResponseTable TFillPage::Responses{&TZKPropPage::Responses, {
 }};
 
 TFillPage::TFillPage(TPropertySheet* sheet, TDynFill& fill, TModule* module)
-    : TZKPropPage(sheet, (RegisterElementPageTemplates(), IDD_FILL_PAGE), kFillHelp, module),
+    : TZKPropPage(sheet, RegisteredPageTemplate(IDD_FILL_PAGE), kFillHelp, module),
       fill_(fill),
       tag_(fill.GetTag()),
       mode_(fill.GetMode())

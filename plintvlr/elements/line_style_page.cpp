@@ -37,7 +37,7 @@ const TResponseTable TLineStylePage::Responses{&TZKPropPage::Responses, {
 
 TLineStylePage::TLineStylePage(TDynFillSheet* sheet, TResId resId, TLineStyle& style, int helpContext,
                                SizeRect& element, ActivePageEditor* canvas, bool withFill, TModule* module)
-    : TZKPropPage(sheet, (RegisterElementPageTemplates(), resId), helpContext, module),
+    : TZKPropPage(sheet, RegisteredPageTemplate(resId), helpContext, module),
       sheet_(sheet),
       style_(style),
       element_(element),

@@ -20,8 +20,7 @@ constexpr int kPickupLimit = 32000;
 
 TResId TemplateOf(TResId resId)
 {
-    RegisterElementPageTemplates();
-    return resId.IsNull() ? TResId(IDD_POINT_PICKUP) : resId;
+    return RegisteredPageTemplate(resId.IsNull() ? TResId(IDD_POINT_PICKUP) : resId);
 }
 
 }  // namespace

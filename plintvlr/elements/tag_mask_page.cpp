@@ -34,7 +34,7 @@ const TResponseTable TTagMaskPage::Responses{&TZKPropPage::Responses, {
 
 TTagMaskPage::TTagMaskPage(TPropertySheet* sheet, TResId resId, int helpContext, TTagMask& attribute,
                            TModule* module)
-    : TZKPropPage(sheet, (RegisterElementPageTemplates(), resId), helpContext, module), attribute_(attribute)
+    : TZKPropPage(sheet, RegisteredPageTemplate(resId), helpContext, module), attribute_(attribute)
 {
     std::uint16_t tag = 0;
     attribute.GetTag(tag, dataType_);

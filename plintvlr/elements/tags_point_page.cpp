@@ -34,7 +34,7 @@ const TResponseTable TTagsPointPage::Responses{&TZKPropPage::Responses, {
 
 TTagsPointPage::TTagsPointPage(TPropertySheet* sheet, TResId resId, int helpContext, TTagsPoint& attribute,
                                const TPoint& anchor, bool rotation, TModule* module)
-    : TZKPropPage(sheet, (RegisterElementPageTemplates(), resId), helpContext, module),
+    : TZKPropPage(sheet, RegisteredPageTemplate(resId), helpContext, module),
       attribute_(attribute),
       tag_(attribute.GetFirstTag()),
       point_(attribute.GetPoint()),
