@@ -108,6 +108,9 @@ TEST_F(ShapeSheets, TheFilledStyleGreysTheWidthAndBringsTheFillPage)
         ASSERT_EQ(sheet.GetPageCount(), pages + 1);
         EXPECT_EQ(sheet.GetPage(pages), sheet.GetFillPage());
         EXPECT_EQ(PageTitles(sheet).back(), "Fill");
+        if (c.element == &rectangle) {
+            EXPECT_TRUE(Screenshot(sheet, "rectangle_sheet_filled"));
+        }
 
         driver.Click(page, IDC_STYLE_OPEN);
         EXPECT_FALSE(c.style->IsFilled());
