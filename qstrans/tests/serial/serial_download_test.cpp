@@ -182,4 +182,166 @@ TEST_F(SerialDownloadTest, PanelFamiliesFrameTheirOwnWay)
     }
 }
 
+// The checks before a download, as a table: what the panel answers (or
+// not), the file chosen, and what the engineer is told.
+TEST_F(SerialDownloadTest, ChecksBeforeADownload)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> panel;
+        int dbType;
+        const char* dbVersion;
+        int radio;
+        const char* systemName;     // set when not null
+        const char* protocol2Name;  // set when not null
+        const char* message;        // nullptr: no message, the file goes down
+        int answer;                 // to the message
+        int storedKind;             // what the panel has then (0: nothing)
+    };
+    const char* noResponse = "No Response from Quellstor.";
+    const Case cases[] = {
+        {"a silent panel still takes a protocol", {"fault answer-nth 4"}, 9, "5.2.0", IDC_DOWNLOAD_PROTOCOL,
+         nullptr, nullptr, nullptr, 0, kProtocol1},
+        {"but not a PCG protocol", {"fault answer-nth 4"}, 15, "5.2.0", IDC_DOWNLOAD_PROTOCOL, nullptr, nullptr,
+         noResponse, IDOK, 0},
+        {"a silent panel takes a database of a type below 15", {"fault answer-nth 4"}, 9, "5.2.0",
+         IDC_DOWNLOAD_DATABASE, nullptr, nullptr, nullptr, 0, kDatabase},
+        {"but not one of 15 to 26", {"fault answer-nth 4"}, 15, "5.2.0", IDC_DOWNLOAD_DATABASE, nullptr, nullptr,
+         noResponse, IDOK, 0},
+        {"a reply to the third request is not used", {"set type 20", "fault answer-nth 3"}, 20, "5.2.0",
+         IDC_DOWNLOAD_DATABASE, nullptr, nullptr, noResponse, IDOK, 0},
+        {"9 on a panel reporting 25", {"set type 25"}, 9, "5.2.0", IDC_DOWNLOAD_DATABASE, nullptr, nullptr, nullptr,
+         0, kDatabase},
+        {"14 on a panel reporting 26", {"set type 26"}, 14, "5.2.0", IDC_DOWNLOAD_DATABASE, nullptr, nullptr,
+         nullptr, 0, kDatabase},
+        {"a database of another type", {}, 11, "5.2.0", IDC_DOWNLOAD_DATABASE, nullptr, nullptr,
+         "Database Type(QSRTA) does not match Quellstor Type(QSRTB)", IDOK, 0},
+        {"panel V2.1.0, database 2.1.0", {"set version V2.1.0"}, 9, "2.1.0", IDC_DOWNLOAD_DATABASE, nullptr,
+         nullptr, nullptr, 0, kDatabase},
+        {"panel V2.1.0, database 2.2.0: Cancel", {"set version V2.1.0"}, 9, "2.2.0", IDC_DOWNLOAD_DATABASE,
+         nullptr, nullptr,
+         "Plintorvaler Database(2.2.0) newer than Quellstor Cmd File(2.1.0)\n\nYou may experience runtime "
+         "problems.\nClick Ok to continue,  Cancel to abort",
+         IDCANCEL, 0},
+        {"panel V2.1.0, database 2.2.0: OK", {"set version V2.1.0"}, 9, "2.2.0", IDC_DOWNLOAD_DATABASE, nullptr,
+         nullptr, nullptr, IDOK, kDatabase},
+        {"a version text cut short reads 0 where it ends", {"set version V2."}, 9, "2.1.0", IDC_DOWNLOAD_DATABASE,
+         nullptr, nullptr, "Plintorvaler Database(2.1.0) newer than Quellstor Cmd File(2.0.0)", IDCANCEL, 0},
+        {"a protocol of another type", {}, 11, "5.2.0", IDC_DOWNLOAD_PROTOCOL, nullptr, nullptr,
+         "Protocol Type does not match Quellstor Type(QSRTB)", IDOK, 0},
+        {"system software of another panel", {}, 9, "5.2.0", IDC_DOWNLOAD_SYSTEM, "AQSK.cmd", nullptr,
+         "System Software File Type(QSK) does not match Quellstor Type(QSRTB)", IDOK, 0},
+        {"a system software name too short", {}, 9, "5.2.0", IDC_DOWNLOAD_SYSTEM, "QE.cmd", nullptr,
+         "System Software File Type(QE) does not match Quellstor Type(QSRTB)", IDOK, 0},
+        {"system software of the panel", {}, 9, "5.2.0", IDC_DOWNLOAD_SYSTEM, "KQSE.cmd", nullptr, nullptr, 0,
+         kSystemSoftware},
+        {"a Comm 2 protocol of another type", {}, 9, "5.2.0", IDC_DOWNLOAD_PROTOCOL, nullptr, "08.pcd",
+         "Protocol2 Type does not match Quellstor Type(QSRTB)", IDOK, kProtocol1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ErasePanelFolder();
+        MakePanel({});
+        for (const std::string& command : c.panel)
+            Command(command);
+        const std::string image = WriteImage(c.dbType, c.dbVersion);
+        WriteHandOff();
+        CQuellstorTransDlg& dialog = OpenOnPanel();
+        const std::string protocol(80, 'p');
+        ASSERT_TRUE(WriteWholeFile(Folder("PROTOCOL") + app_.protocolName1, protocol));
+        if (c.systemName) {
+            app_.systemName = c.systemName;
+            ASSERT_TRUE(WriteWholeFile(Folder("CMD") + c.systemName, "system"));
+        }
+        if (c.protocol2Name) {
+            app_.protocolName2 = c.protocol2Name;
+            ASSERT_TRUE(WriteWholeFile(Folder("PROTOCOL") + c.protocol2Name, "second"));
+        }
+        const std::size_t boxes = driver.MessageBoxes().size();
+        if (c.answer)
+            driver.AnswerMessageBox(c.answer);
+        Start({c.radio});
+        ASSERT_TRUE(RunToEnd());
+        if (c.message) {
+            ASSERT_EQ(driver.MessageBoxes().size(), boxes + 1);
+            EXPECT_EQ(LastMessage().substr(0, std::string(c.message).size()), c.message);
+            EXPECT_EQ(driver.MessageBoxes().back().caption, "Version/Hardware Verification Problem");
+            EXPECT_TRUE(dialog.Progress().IsFailed()) << "the chain was stopped";
+        } else {
+            EXPECT_EQ(driver.MessageBoxes().size(), boxes + (c.answer ? 1 : 0)) << LastMessage();
+            EXPECT_FALSE(dialog.Progress().IsFailed());
+        }
+        for (int kind : {kProtocol1, kDatabase, kSystemSoftware})
+            EXPECT_EQ(Stored(kind) != "<none>", kind == c.storedKind) << "kind " << kind;
+        if (c.storedKind == kDatabase)
+            EXPECT_TRUE(SameBytes(Stored(kDatabase), image));
+        ExpectStopped();
+        Close();
+    }
+}
+
+// Faults on the line during the blocks of a download: those a frame can
+// survive are recovered from and the image arrives whole; the others end
+// the transfer within the block period, with the panel's old image kept,
+// and the next Start Transfer goes through.
+TEST_F(SerialDownloadTest, FaultsDuringTheBlocks)
+{
+    struct Case {
+        const char* what;
+        const char* fault;  // frames count from the start: in 5 and out 5 are the first block's
+        const char* message;  // nullptr: recovered
+    };
+    const Case cases[] = {
+        {"a late acknowledgement", "fault late out 6 1000", nullptr},
+        {"a late byte of a frame", "fault late in 6 1 5", nullptr},
+        {"a repeated acknowledgement byte", "fault repeat out 6", nullptr},
+        {"a repeated byte of a frame", "fault repeat in 6 5", nullptr},
+        {"a corrupted byte of a frame", "fault corrupt in 6 9", nullptr},
+        {"a refused block", "fault refuse 2 2", nullptr},
+        {"a lost byte of a frame", "fault lose in 6 5", "No Response from Quellstor."},
+        {"a lost acknowledgement", "fault ack-lost 2", "No Response from Quellstor."},
+        {"a silent panel", "fault silent 6", "No Response from Quellstor."},
+        {"a block refused again and again", "fault refuse 2 0", "The panel refused the same block 6 times running. The transfer was stopped."},
+    };
+    const std::string old = DatabaseImage(9, "5.2.0", 100);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteWholeFile(panelFolder_.Path() + "/" + qs_panel_sim::SerialPanel::StoredName(kDatabase), old));
+        MakePanel({c.fault});
+        const std::string image = WriteImage(9, "5.2.0", 1200);
+        WriteHandOff();
+        CQuellstorTransDlg& dialog = OpenOnPanel();
+        const std::size_t boxes = driver.MessageBoxes().size();
+        if (c.message)
+            driver.AnswerMessageBox(IDOK);
+        const long started = TimerTesting::VirtualNow();
+        Start({IDC_DOWNLOAD_DATABASE});
+        ASSERT_TRUE(RunToEnd());
+        const long took = TimerTesting::VirtualNow() - started;
+        ExpectStopped();
+        if (!c.message) {
+            EXPECT_EQ(driver.MessageBoxes().size(), boxes) << LastMessage();
+            EXPECT_TRUE(SameBytes(Stored(kDatabase), image));
+            EXPECT_FALSE(dialog.Progress().IsFailed());
+            Close();
+            continue;
+        }
+        ASSERT_EQ(driver.MessageBoxes().size(), boxes + 1);
+        EXPECT_EQ(LastMessage(), c.message);
+        EXPECT_EQ(driver.MessageBoxes().back().flags & MB_ICONMASK, MB_ICONSTOP);
+        EXPECT_TRUE(dialog.Progress().IsFailed());
+        EXPECT_LT(took, 7000) << "within the block period of 5 seconds";
+        EXPECT_TRUE(SameBytes(Stored(kDatabase), old)) << "the panel keeps its old image";
+        const std::size_t frames = std::count(panelLog.begin(), panelLog.end(), "frame 2 250 good");
+        EXPECT_LE(frames, 2u) << "nothing went on after the failing frame";
+
+        Command("fault none");
+        Start({IDC_DOWNLOAD_DATABASE});
+        ASSERT_TRUE(RunToEnd());
+        EXPECT_TRUE(SameBytes(Stored(kDatabase), image)) << "the next Start Transfer goes through";
+        EXPECT_FALSE(dialog.Progress().IsFailed());
+        Close();
+    }
+}
+
 }  // namespace

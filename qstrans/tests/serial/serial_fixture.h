@@ -115,6 +115,7 @@ protected:
     // The panel as it starts; `commands` as the simulator takes them ("set type 20").
     void MakePanel(std::initializer_list<std::string> commands = {}, bool pacing = false)
     {
+        panelLog.clear();
         qs_panel_sim::PanelSettings settings;
         settings.pacing = pacing;
         settings.folder = panelFolder_.Path();
@@ -124,6 +125,13 @@ protected:
         });
         for (const std::string& c : commands)
             Command(c);
+    }
+    // The panel's memory emptied, for the next panel made.
+    void ErasePanelFolder()
+    {
+        for (int kind : {qs_panel_sim::kProtocol1, qs_panel_sim::kDatabase, qs_panel_sim::kSystemSoftware,
+                         qs_panel_sim::kProtocol2})
+            FileDelete(panelFolder_.Path() + "/" + qs_panel_sim::SerialPanel::StoredName(kind));
     }
     void Command(const std::string& line)
     {
