@@ -124,8 +124,9 @@ void BM_SerialDownload200k(benchmark::State& state)
         const auto t0 = std::chrono::steady_clock::now();
         dialog.OnStartTransfer();
         QCoreApplication::processEvents();
+        // As the dialog's own loop: asleep until the port, a timer or a posted step wakes it.
         while (dialog.pending != 0)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         // The end frame crosses the line after the port has closed.
         std::string got;
