@@ -273,8 +273,9 @@ TEST_F(SerialDownloadTest, ChecksBeforeADownload)
         }
         for (int kind : {kProtocol1, kDatabase, kSystemSoftware})
             EXPECT_EQ(Stored(kind) != "<none>", kind == c.storedKind) << "kind " << kind;
-        if (c.storedKind == kDatabase)
+        if (c.storedKind == kDatabase) {
             EXPECT_TRUE(SameBytes(Stored(kDatabase), image));
+        }
         ExpectStopped();
         Close();
     }
