@@ -237,6 +237,16 @@ bool CSerialTransfer::StartStep(const StepStart& start)
     return true;
 }
 
+void CSerialTransfer::StartFileStep(const StepStart& start)
+{
+    if (!StartStep(start)) {
+        Cancel();
+        return;
+    }
+    host_.SetProgressActive(true);
+    host_.SetProgressPos(0);
+}
+
 void CSerialTransfer::Fail(const std::string& text, const std::string& caption)
 {
     host_.Stop();
@@ -675,14 +685,7 @@ void CSerialTransfer::StartDownload(int kind)
     refusals_ = 0;
     state_.fileLength = length;
     state_.kind = kind;
-    if (!StartStep({1000, status, kStepDownloadAck, 2})) {
-        if (sourceOpen_)
-            files_.CloseSource();
-        sourceOpen_ = false;
-        return;
-    }
-    host_.SetProgressActive(true);
-    host_.SetProgressPos(0);
+    StartFileStep({1000, status, kStepDownloadAck, 2});
 }
 
 void CSerialTransfer::OnDownloadAck(StepCause cause)
@@ -815,14 +818,7 @@ void CSerialTransfer::StartUpload()
     refusals_ = 0;
     state_.fileLength = 0;
     const int replyLength = HasLargeUpload(state_.panelType) ? 6 : 4;
-    if (!StartStep({1000, kStrUploadingDatabase, kStepUploadAck, replyLength})) {
-        if (targetOpen_)
-            files_.AbandonTarget();
-        targetOpen_ = false;
-        return;
-    }
-    host_.SetProgressActive(true);
-    host_.SetProgressPos(0);
+    StartFileStep({1000, kStrUploadingDatabase, kStepUploadAck, replyLength});
 }
 
 void CSerialTransfer::OnUploadAck(StepCause cause)

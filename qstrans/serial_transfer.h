@@ -214,6 +214,9 @@ private:
     // OpenCommPort: false (and said) when the port cannot be opened.
     bool OpenCommPort();
     bool StartStep(const StepStart& start);
+    // The first step of a download or an upload: the bar starts at 0; the
+    // file goes again when the step cannot start.
+    void StartFileStep(const StepStart& start);
     // The end of a step: its timer and status go, and nothing runs it again.
     void EndStep();
     // Stops, then tells why, with a stop icon.
