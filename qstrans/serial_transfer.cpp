@@ -287,17 +287,28 @@ void CSerialTransfer::SendBytes(const Bytes& bytes)
 
 // ------------------------------------------------------------ events
 
-void CSerialTransfer::OnReceive()
+bool CSerialTransfer::TakeReceived()
 {
     if (!line_.IsOpen())
-        return;
+        return false;
     const Bytes bytes = line_.Receive();
     if (state_.pending == 0 || bytes.empty())
-        return;
+        return false;
     Bytes& received = state_.receiveBytes;
     received.insert(received.end(), bytes.begin(), bytes.end());
     if (received.size() > kMostReceived)
         received.erase(received.begin(), received.end() - static_cast<std::ptrdiff_t>(kMostReceived));
+    return true;
+}
+
+void CSerialTransfer::OnReceive()
+{
+    if (TakeReceived())
+        OnReceived();
+}
+
+void CSerialTransfer::OnReceived()
+{
     switch (state_.pending) {
     case kStepVersionRequest:
     case kStepVersionData:
@@ -324,6 +335,13 @@ void CSerialTransfer::OnTimer()
 {
     if (state_.pending == 0) {
         host_.KillStepTimer();
+        return;
+    }
+    // Bytes that came without reaching the receive threshold count as
+    // arrived: a reply cut at the tick waits one more period for its rest
+    // rather than being asked for again or taken for silence.
+    if (TakeReceived()) {
+        OnReceived();
         return;
     }
     OnStep(state_.pending, StepCause::Timer);
@@ -431,16 +449,22 @@ bool CSerialTransfer::StartChain()
     return StartStep({500, kStrCheckingSystemSoftware, kStepSystemSoftware, 3});
 }
 
-bool CSerialTransfer::ThreeByteReply(StepCause cause, std::uint8_t request, bool& replied)
+bool CSerialTransfer::ThreeByteReply(StepCause cause, std::uint8_t request, bool& replied, std::uint8_t& value)
 {
-    const std::size_t have = state_.receiveBytes.size();
-    if (have >= 3) {
+    const Bytes& received = state_.receiveBytes;
+    const std::size_t have = received.size();
+    // The reply repeats the request before its value; a byte before it is
+    // noise. A panel that begins its reply otherwise is read from the start.
+    const std::size_t at = Find(received, {kStart, request});
+    const bool whole = at != kNotFound ? at + 2 < have : have >= 3;
+    if (whole) {
+        value = received[at != kNotFound ? at + 2 : 2];
         // A reply to the last request that could be asked comes too late to be used.
         replied = state_.retryCount < kRequestsAsked;
         return true;
     }
     if (cause == StepCause::Received) {
-        Await(static_cast<int>(3 - have));
+        Await(at != kNotFound ? 1 : static_cast<int>(3 - have));
         return false;
     }
     if (state_.retryCount < kRequestsAsked) {
@@ -464,11 +488,11 @@ void CSerialTransfer::EndStep()
 void CSerialTransfer::OnSystemSoftwareReply(StepCause cause)
 {
     bool replied = false;
-    if (!ThreeByteReply(cause, kSystemSoftwareRequest, replied))
+    std::uint8_t state = 0;
+    if (!ThreeByteReply(cause, kSystemSoftwareRequest, replied, state))
         return;
     EndStep();
     if (replied) {
-        const std::uint8_t state = state_.receiveBytes[2];
         if (state & 0x80) {
             state_.noSystemSoftware = 1;
             state_.hardwareIndex = state & 0x7F;
@@ -481,12 +505,13 @@ void CSerialTransfer::OnSystemSoftwareReply(StepCause cause)
 void CSerialTransfer::OnPanelTypeReply(StepCause cause)
 {
     bool replied = false;
-    if (!ThreeByteReply(cause, kPanelTypeRequest, replied))
+    std::uint8_t reported = 0;
+    if (!ThreeByteReply(cause, kPanelTypeRequest, replied, reported))
         return;
     EndStep();
     int type = 0;
     if (replied) {
-        type = state_.receiveBytes[2];
+        type = reported;
     } else if (state_.noSystemSoftware) {
         // The hardware index stands for a type the panel could not tell.
         type = state_.hardwareIndex;

@@ -252,8 +252,13 @@ private:
     void OnUploadBlock();
     void EndUpload();
     // A request answered by a 3-byte reply, asked at most three times:
-    // true when the step is over (with `replied` telling whether its reply counts).
-    bool ThreeByteReply(StepCause cause, std::uint8_t request, bool& replied);
+    // true when the step is over, with `replied` telling whether its reply
+    // counts and `value` its third byte.
+    bool ThreeByteReply(StepCause cause, std::uint8_t request, bool& replied, std::uint8_t& value);
+    // Takes what waits on the line into the received bytes; false when nothing came.
+    bool TakeReceived();
+    // Hands what was received to the step pending.
+    void OnReceived();
 
     CSerialTransferState& state_;
     CSerialTransferHost& host_;

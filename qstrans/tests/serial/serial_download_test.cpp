@@ -225,6 +225,15 @@ TEST_F(SerialDownloadTest, ChecksBeforeADownload)
          IDCANCEL, 0},
         {"panel V2.1.0, database 2.2.0: OK", {"set version V2.1.0"}, 9, "2.2.0", IDC_DOWNLOAD_DATABASE, nullptr,
          nullptr, nullptr, IDOK, kDatabase},
+        {"a version text of 255 bytes", {"set version V2.1.0" + std::string(249, '.')}, 9, "2.1.0",
+         IDC_DOWNLOAD_DATABASE, nullptr, nullptr, nullptr, 0, kDatabase},
+        {"a version reply in two pieces", {"set version V2.1.0", "fault late out 3 600 6"}, 9, "2.2.0",
+         IDC_DOWNLOAD_DATABASE, nullptr, nullptr, "Plintorvaler Database(2.2.0) newer than Quellstor Cmd File(2.1.0)",
+         IDCANCEL, 0},
+        {"a type reply in two pieces", {"set type 20", "fault late out 2 300 3"}, 20, "5.2.0", IDC_DOWNLOAD_DATABASE,
+         nullptr, nullptr, nullptr, 0, kDatabase},
+        {"a type reply cut across the tick", {"set type 20", "fault late out 2 700 3"}, 20, "5.2.0",
+         IDC_DOWNLOAD_DATABASE, nullptr, nullptr, nullptr, 0, kDatabase},
         {"a version text cut short reads 0 where it ends", {"set version V2."}, 9, "2.1.0", IDC_DOWNLOAD_DATABASE,
          nullptr, nullptr, "Plintorvaler Database(2.1.0) newer than Quellstor Cmd File(2.0.0)", IDCANCEL, 0},
         {"a protocol of another type", {}, 11, "5.2.0", IDC_DOWNLOAD_PROTOCOL, nullptr, nullptr,
@@ -341,6 +350,45 @@ TEST_F(SerialDownloadTest, FaultsDuringTheBlocks)
         ASSERT_TRUE(RunToEnd());
         EXPECT_TRUE(SameBytes(Stored(kDatabase), image)) << "the next Start Transfer goes through";
         EXPECT_FALSE(dialog.Progress().IsFailed());
+        Close();
+    }
+}
+
+// A stray byte before an answer hides nothing: not the echo of the
+// download request, and not a block's acknowledgement, which read as a
+// refusal would have the block resent and stored twice.
+TEST_F(SerialDownloadTest, NoiseBeforeAnAnswerHidesNothing)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(const PanelBytes&)> when;
+        PanelBytes noise;
+    };
+    const Case cases[] = {
+        {"before the echo", [](const PanelBytes& sent) { return sent == PanelBytes{0x10, 0x02}; }, {0x55}},
+        {"before every acknowledgement", [](const PanelBytes& sent) { return sent.size() > 2 && sent[0] == 0x10; },
+         {0x55}},
+        {"the kind byte before every acknowledgement",
+         [](const PanelBytes& sent) { return sent.size() > 2 && sent[0] == 0x10; }, {0x02}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ErasePanelFolder();
+        MakePanel();
+        const std::string image = WriteImage(9, "5.2.0", 1200);
+        WriteHandOff();
+        OpenOnPanel();
+        line_->noise = c.noise;
+        line_->noiseWhen = c.when;
+        Start({IDC_DOWNLOAD_DATABASE});
+        ASSERT_TRUE(RunToEnd(10000));
+        EXPECT_TRUE(driver.MessageBoxes().empty()) << LastMessage();
+        EXPECT_TRUE(SameBytes(Stored(kDatabase), image));
+        const auto requests = std::count(line_->sends.begin(), line_->sends.end(), PanelBytes{0x10, 0x02});
+        EXPECT_EQ(requests, 1) << "the echo was seen the first time";
+        const auto frames = std::count_if(line_->sends.begin(), line_->sends.end(),
+                                          [](const PanelBytes& sent) { return sent.size() == 253; });
+        EXPECT_EQ(static_cast<std::size_t>(frames), image.size() / 250) << "no block went twice";
         Close();
     }
 }

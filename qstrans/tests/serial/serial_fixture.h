@@ -68,8 +68,12 @@ public:
         sends.emplace_back(data, data + count);
         panel_.Write(data, count, Now());
         // Noise that reaches the PC before the panel's answer.
-        waiting_.insert(waiting_.end(), noise.begin(), noise.end());
-        noise.clear();
+        const PanelBytes& sent = sends.back();
+        if (!noiseWhen || noiseWhen(sent)) {
+            waiting_.insert(waiting_.end(), noise.begin(), noise.end());
+            if (!noiseWhen)
+                noise.clear();
+        }
         return true;
     }
     std::vector<std::uint8_t> Receive() override
@@ -96,7 +100,9 @@ public:
     // Everything the PC sent, one entry per write.
     std::vector<PanelBytes> sends;
     std::size_t SentCount() const { return sends.size(); }
+    // Noise before the answer to the next write, or to every write `noiseWhen` picks.
     PanelBytes noise;
+    std::function<bool(const PanelBytes&)> noiseWhen;
     bool openable = true;
     int openedOn = 0;
     std::function<void()> onReceive;
