@@ -200,9 +200,6 @@ public:
     // Lets the file, the upload and the line go (the host's Stop calls it).
     void Cancel();
 
-    // For a stopped machine, what did it last do: for tests and the fuzz target.
-    bool IsRunning() const { return state_.pending != 0; }
-
 private:
     struct StepStart {
         unsigned periodMs;
