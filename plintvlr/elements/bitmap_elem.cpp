@@ -748,6 +748,7 @@ void BitmapElem::Edit(TWindow* parent)
             return;
         tag_ = kindBits == kTagRefBit ? static_cast<std::uint16_t>(kTagRefDigital | 1) : 1;
     }
+    OpenSheet(parent);
 }
 
 bool BitmapElem::IsAllowedOnPanel() const

@@ -120,6 +120,8 @@ private:
     // The width of a stored value: 4 bytes on a 32-bit tag, else 2.
     int ValueWidth() const;
     bool ReadBody(RecordReader& in, std::uint16_t length);
+    // Opens the element's sheet (the sheet's file defines it).
+    void OpenSheet(TWindow* parent);
 
     std::uint16_t mode_ = kStatic;
     std::uint16_t tag_ = 1;

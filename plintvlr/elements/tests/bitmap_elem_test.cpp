@@ -181,8 +181,9 @@ TEST_F(BitmapElemTest, ModeBodiesAreWrittenAndReadBack)
         EXPECT_EQ(back->GetKind(), e.GetKind()) << c.what;
         EXPECT_EQ(back->GetTag(), e.GetTag()) << c.what;
         EXPECT_EQ(Record(*back), Record(e)) << c.what;
-        if (e.GetMode() != BitmapElem::kLimit)
+        if (e.GetMode() != BitmapElem::kLimit) {
             EXPECT_EQ(back->GetEntries(), e.GetEntries()) << c.what;
+        }
     }
 }
 
