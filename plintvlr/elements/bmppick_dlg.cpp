@@ -97,7 +97,8 @@ void RegisterBitmapPickerResources()
 
 void RegisterBitmapPicker()
 {
-    RegisterBitmapPickerResources();
+    // The template and pictures are registered by the first picker: the
+    // program calls this before its application object exists.
     SetBitmapPicker([](TWindow& parent, TQSBitmaps& library, bool allowFiles, int userValue, int& slot) {
         bmppickDlg(&parent, TResId(), library, allowFiles, userValue, &slot).Execute();
     });

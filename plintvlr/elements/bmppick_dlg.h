@@ -102,8 +102,9 @@ private:
 // start; once set it ends with a backslash.
 std::string& BitmapPickerFolder();
 
-// Registers the picker's dialog template and pictures, installs it as the
-// bitmap buttons' picker and has the main frame empty the picker folder
-// when it is set up. The program calls it at start.
+// Installs the picker as the bitmap buttons' picker and has the main frame
+// empty the picker folder when it is set up. The program calls it at start.
 void RegisterBitmapPicker();
+// The picker's dialog template, the folder glyph and the bitmap editors'
+// icon; the first picker or bitmap sheet registers them.
 void RegisterBitmapPickerResources();
