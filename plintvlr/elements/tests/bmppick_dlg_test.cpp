@@ -8,6 +8,7 @@
 #include "platform/base/paths.h"
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/dialog_template.h"
+#include "platform/ui/help.h"
 #include "platform/ui/testing/test_driver.h"
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/bitmap_elem.h"
@@ -186,11 +187,17 @@ TEST_F(BitmapPickerTest, BrowsingReplacesTheFilesAndKeepsTheLibrary)
 
 TEST_F(BitmapPickerTest, WithoutFilesOnlyTheLibraryAndNoBrowsing)
 {
+    const std::size_t helps = HelpRequests().size();
     Pick(-1, [&](TDialog& d) {
         EXPECT_EQ(Texts(d), std::vector<std::string>({"Null BMP"}));
         EXPECT_FALSE(d.ChildWithId(IDC_PICK_BROWSE)->IsWindowEnabled());
+        driver.AnswerMessageBox(IDOK);  // no help is installed here
+        driver.Click(d, IDC_PICK_HELP);
         driver.Click(d, IDCANCEL);
     }, false);
+    ASSERT_EQ(HelpRequests().size(), helps + 1);
+    EXPECT_EQ(HelpRequests().back().command, HELP_CONTEXT);
+    EXPECT_EQ(HelpRequests().back().data, 45u);
 }
 
 TEST_F(BitmapPickerTest, TheDefaultFolderIsBitmapsInTheProgramFolder)
