@@ -2,6 +2,7 @@
 
 #include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tqs_bitmaps.h"
+#include "plintvlr/elements/bmppick_dlg.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/program_objects.h"
@@ -23,5 +24,7 @@ int main(int argc, char* argv[])
     RegisterEditorBases();
     // The View items of the tool bars, shown for the bars that have buttons.
     RegisterToolBarCommands();
+    // The bitmap buttons' picker, and its folder emptied with each frame.
+    RegisterBitmapPicker();
     return OwlMain(argc, argv);
 }

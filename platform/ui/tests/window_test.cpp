@@ -12,6 +12,8 @@
 #include "platform/ui/window_api.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QWidget>
@@ -496,6 +498,27 @@ TEST_F(WindowTest, SetFontGivesTheWindowItsTextFont)
     EXPECT_EQ(window.SendMessage(WM_GETFONT), reinterpret_cast<LRESULT>(&big));
     EXPECT_EQ(window.GetWidget()->font().pixelSize(), 20);
     EXPECT_TRUE(window.GetWidget()->font().bold());
+}
+
+TEST_F(WindowTest, SetIconShowsTheIconInATopLevelCaption)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_TRUE(RegisterIconResource(4711, png.constData(), static_cast<std::size_t>(png.size())));
+
+    TNoteWindow window(nullptr, "w");
+    ASSERT_TRUE(window.Create());
+    EXPECT_TRUE(window.GetWidget()->windowIcon().isNull());
+    const HICON icon = LoadIcon(nullptr, 4711);
+    EXPECT_EQ(IconResourceId(icon), TResId(4711));
+    EXPECT_EQ(window.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)), 0);
+    EXPECT_EQ(window.SendMessage(WM_GETICON, ICON_BIG), reinterpret_cast<LRESULT>(icon));
+    ASSERT_FALSE(window.GetWidget()->windowIcon().isNull());
+    EXPECT_EQ(window.GetWidget()->windowIcon().pixmap(16, 16).toImage().pixel(8, 8), qRgb(0, 0, 255));
 }
 
 // A window that deletes itself while it handles a click or a key.
