@@ -4,6 +4,7 @@
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
+#include "plintvlr/shell/frame_printer.h"
 #include "plintvlr/shell/program_objects.h"
 #include "plintvlr/shell/project_dialogs.h"
 #include "plintvlr/shell/transfer_command.h"
@@ -18,6 +19,7 @@ int main(int argc, char* argv[])
     // The frame's project commands, known before its menu is built.
     RegisterProjectCommands();
     RegisterTransferCommand();
+    RegisterPrintingCommands();
     // Save All, Preferences and Current Topic.
     RegisterEditorBases();
     return OwlMain(argc, argv);

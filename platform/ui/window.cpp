@@ -519,6 +519,10 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
+    case WM_SETREDRAW:
+        if (handle_)
+            GetWidget()->setUpdatesEnabled(wParam != 0);
+        return 0;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {

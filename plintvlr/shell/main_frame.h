@@ -16,6 +16,8 @@
 class Menv_registry;
 class ProjectShell;
 class TMDIClientWin;
+class TPrinter;
+class TextPagePrintout;
 
 class MDIFrame : public TDecoratedMDIFrame {
 public:
@@ -34,6 +36,13 @@ public:
     TMDIClientWin* GetClient() const;
     TRecipeArray& GetRecipeGroups() { return *recipes_; }
     BitmapPaster& GetBitmapPaster() { return *bitmapPaster_; }
+    // The printer pages are printed with: the desktop's default printer, or
+    // a PDF file when the machine has none.
+    TPrinter* GetPrinter() const { return printer_.get(); }
+    // Prints a graphic page printout with the frame's printer, without the
+    // print dialog (frame_printer.cpp). The engineer is told where a PDF
+    // file was written, and why nothing was printed; false then.
+    bool Print(TWindow* parent, TextPagePrintout& printout);
 
     // The caption: the title alone for an empty name, else title - name.
     void SetProjectCaption(const char* projectName);
@@ -71,6 +80,7 @@ private:
     void SetDefaultMenuItems();
     void SavePlace();
 
+    std::unique_ptr<TPrinter> printer_;
     std::unique_ptr<TRecipeArray> recipes_;
     std::unique_ptr<BitmapPaster> bitmapPaster_;
     std::unique_ptr<ProjectShell> projectShell_;

@@ -6,6 +6,7 @@
 #include "platform/gdi/printer.h"
 #include "platform/gdi/print_dc.h"
 #include "platform/gdi/tests/gdi_test_util.h"
+#include "platform/tests/scoped_env.h"
 
 #include <QAbstractPrintDialog>
 #include <QDialog>
@@ -260,6 +261,31 @@ TEST_F(Printing, ThePrintDialogChoosesPagesOrCancels)
     printer.SetOutputFileName(pdf);
     EXPECT_TRUE(printer.Setup(nullptr));
     EXPECT_EQ(printer.GetOutputFileName(), pdf);
+}
+
+TEST_F(Printing, WithoutPrinterOrFileEachPrintoutGetsAPdfNamedAfterIt)
+{
+    if (!TPrinter::PrinterNames().empty())
+        GTEST_SKIP() << "the desktop has a printer";
+    const ScopedEnv home("HOME", dir_.c_str());
+    const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+    TPrinter printer;
+    HeaderPrintout first("LINE1(V5.20)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, first, false));
+    const std::filesystem::path firstFile = printer.GetOutputFileName();
+    EXPECT_EQ(firstFile.filename(), "LINE1(V5.20).pdf");
+    EXPECT_EQ(firstFile.parent_path().parent_path(), dir_) << "in the documents folder";
+    // A printout with another title does not overwrite the first one's file.
+    HeaderPrintout second("PUMPS(V1.00)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, second, false));
+    EXPECT_EQ(std::filesystem::path(printer.GetOutputFileName()).filename(), "PUMPS(V1.00).pdf");
+    EXPECT_EQ(PdfPages(firstFile.string()), 1);
+    EXPECT_EQ(PdfPages(printer.GetOutputFileName()), 1);
+    // A file chosen stays chosen.
+    printer.SetOutputFileName(File("chosen.pdf"));
+    HeaderPrintout third("OTHER", 1);
+    ASSERT_TRUE(printer.Print(nullptr, third, false));
+    EXPECT_EQ(printer.GetOutputFileName(), File("chosen.pdf"));
 }
 
 TEST_F(Printing, AFileThatCannotBeWrittenIsAnError)
