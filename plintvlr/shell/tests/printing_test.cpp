@@ -204,8 +204,9 @@ protected:
         const std::size_t told = driver.MessageBoxes().size();
         const bool printed = Frame().Print(nullptr, printout);
         EXPECT_EQ(driver.MessageBoxes().size(), told + 1);
-        if (driver.MessageBoxes().size() == told + 1)
+        if (driver.MessageBoxes().size() == told + 1) {
             EXPECT_EQ(driver.MessageBoxes().back().text, "The printout was written to the file " + file);
+        }
         EXPECT_TRUE(pdf_pages::LooksComplete(file)) << file;
         return printed;
     }
@@ -248,13 +249,15 @@ TEST_F(PrintingTest, TheListingRunsOverAsManyPagesAsItsLinesNeed)
             EXPECT_NE(text.find(Collapsed(printout.GetDateText())), std::string::npos) << text;
             EXPECT_NE(text.find("Page " + std::to_string(page)), std::string::npos) << text;
             const std::vector<std::string> lines = ListedLines(text);
-            if (page < c.pages)
+            if (page < c.pages) {
                 EXPECT_GT(lines.size(), 50u) << "a full page holds more than 50 lines";
+            }
             listed.insert(listed.end(), lines.begin(), lines.end());
         }
         EXPECT_EQ(listed, expected) << "every line once, in element order";
-        if (c.pages == 1 && c.elements == 3)
+        if (c.pages == 1 && c.elements == 3) {
             Shot(pdf_pages::PageImage(file, 1, 60), "printout_listing");
+        }
     }
 }
 
