@@ -16,6 +16,8 @@
 #include "shell_fixture.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -459,7 +461,10 @@ TEST_F(PrintingTest, PrinterSetupKeepsTheChoiceOnOkAndPutsTheDefaultBackOnCancel
 
     // The dialog as the engineer sees it.
     QImage shot;
+    std::string okText;
     TPrinter::SetDialogHook([&](QDialog& dialog) {
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+            okText = buttons->button(QDialogButtonBox::Ok)->text().toStdString();
         dialog.show();
         driver.ProcessEvents();
         shot = dialog.grab().toImage();
@@ -468,6 +473,7 @@ TEST_F(PrintingTest, PrinterSetupKeepsTheChoiceOnOkAndPutsTheDefaultBackOnCancel
     });
     ASSERT_TRUE(driver.ChooseMenuItem(frame, CM_PRINTERSETUP));
     TPrinter::SetDialogHook(nullptr);
+    EXPECT_EQ(okText, "OK") << "setting up prints nothing";
     ASSERT_FALSE(shot.isNull());
     Shot(shot, "printer_setup");
 }
