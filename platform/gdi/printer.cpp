@@ -148,6 +148,15 @@ std::string TPrinter::GetDeviceName() const
 
 bool TPrinter::Setup(QWidget* parent)
 {
+    // With no file chosen the dialog would offer a folder, which its OK
+    // refuses. It offers the name a printout without a title gets instead;
+    // left as it is, each printout still gets a file named after itself.
+    QString offered;
+    if (printer_->outputFormat() == QPrinter::PdfFormat &&
+        (printer_->outputFileName().isEmpty() || printer_->outputFileName().toStdString() == namedForPrintout_)) {
+        offered = DefaultPdfPath(std::string());
+        printer_->setOutputFileName(offered);
+    }
     QPrintDialog dialog(printer_.get(), parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -157,8 +166,14 @@ bool TPrinter::Setup(QWidget* parent)
     if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(QStringLiteral("OK"));
-    if (RunDialog(dialog) == QDialog::Accepted)
+    if (RunDialog(dialog) == QDialog::Accepted) {
+        if (!offered.isEmpty() && printer_->outputFormat() == QPrinter::PdfFormat &&
+            printer_->outputFileName() == offered) {
+            printer_->setOutputFileName(QString());
+            namedForPrintout_.clear();
+        }
         return true;
+    }
     ResetToDefault();
     return false;
 }

@@ -9,7 +9,13 @@
 #include "platform/tests/scoped_env.h"
 
 #include <QAbstractPrintDialog>
+#include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -286,6 +292,38 @@ TEST_F(Printing, WithoutPrinterOrFileEachPrintoutGetsAPdfNamedAfterIt)
     HeaderPrintout third("OTHER", 1);
     ASSERT_TRUE(printer.Print(nullptr, third, false));
     EXPECT_EQ(printer.GetOutputFileName(), File("chosen.pdf"));
+}
+
+TEST_F(Printing, SetupWithoutAChosenFileIsAcceptedAndKeepsNamingPrintouts)
+{
+    if (!TPrinter::PrinterNames().empty())
+        GTEST_SKIP() << "the desktop has a printer";
+    const ScopedEnv home("HOME", dir_.c_str());
+    const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+    TPrinter printer;
+    // OK pressed on the dialog as it opens: it must not refuse the file it offers.
+    std::string offered;
+    TPrinter::SetDialogHook([&](QDialog& dialog) {
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            offered = edit->text().toStdString();
+        dialog.show();
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    ADD_FAILURE() << box->text().toStdString();
+                    box->reject();
+                }
+        });
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        const int result = dialog.result();
+        dialog.hide();
+        return result;
+    });
+    EXPECT_TRUE(printer.Setup(nullptr));
+    EXPECT_EQ(std::filesystem::path(offered).filename(), "printout.pdf");
+    HeaderPrintout printout("LINE1(V5.20)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, printout, false));
+    EXPECT_EQ(std::filesystem::path(printer.GetOutputFileName()).filename(), "LINE1(V5.20).pdf");
 }
 
 TEST_F(Printing, AFileThatCannotBeWrittenIsAnError)

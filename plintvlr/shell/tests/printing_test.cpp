@@ -12,6 +12,7 @@
 #include "platform/gdi/printer.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/window_api.h"
+#include "platform/tests/scoped_env.h"
 #include "pdf_pages.h"
 #include "shell_fixture.h"
 
@@ -24,6 +25,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -172,6 +174,8 @@ protected:
         folder_ = shots_.parent_path() / "printouts";
         std::filesystem::create_directories(folder_);
         ShellTest::SetUp();
+        // A PDF without a chosen file goes to the documents folder: the test's own.
+        home_.emplace("HOME", program_.c_str());
         RegisterPrintingCommands();
         MakeLastProject("PRINTS", 14);
         Start();
@@ -213,8 +217,15 @@ protected:
         return printed;
     }
 
+    void TearDown() override
+    {
+        ShellTest::TearDown();
+        home_.reset();
+    }
+
     std::filesystem::path shots_;
     std::filesystem::path folder_;
+    std::optional<ScopedEnv> home_;
 };
 
 TEST_F(PrintingTest, TheListingRunsOverAsManyPagesAsItsLinesNeed)
