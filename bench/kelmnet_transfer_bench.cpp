@@ -71,8 +71,10 @@ double Seconds(CKelmnetTransfer& transfer, void (CKelmnetTransfer::*start)())
 {
     const auto t0 = std::chrono::steady_clock::now();
     (transfer.*start)();
+    // Sleeps between events: with a time limit the loop would spin and take
+    // the processor from the node.
     while (transfer.IsTransferring())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 

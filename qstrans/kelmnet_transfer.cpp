@@ -26,6 +26,8 @@ constexpr std::int32_t kRefuseStream = VNH_TIMEOUT;
 CKelmnetEvents g_events;
 CKelmnetFrame g_outgoing;
 HWND g_stepWindow = nullptr;  // set while a transfer runs
+// Counts the callbacks that reported something, so a poll can tell whether it brought news.
+unsigned g_reports = 0;
 
 VNHIdentifier Counted(std::string_view text)
 {
@@ -37,6 +39,7 @@ VNHIdentifier Counted(std::string_view text)
 
 void PostStep()
 {
+    ++g_reports;
     if (g_stepWindow)
         PostMessage(g_stepWindow, CKelmnetTransfer::kStepMessage);
 }
@@ -264,7 +267,17 @@ void CKelmnetTransfer::OnPollTimer()
 {
     if (phase_ == Phase::Idle)
         return;
-    VNHPollCommunication();
+    // The library reads no further than the first datagram with data in a
+    // poll, and the panel answers a frame with two: the stream's own answer,
+    // which completes our send, and its frame. Polling again while a poll
+    // brings news takes both in this tick, so the next frame can leave in it
+    // too instead of one tick later.
+    for (int poll = 0; poll < kPollsPerTick; ++poll) {
+        const unsigned before = g_reports;
+        VNHPollCommunication();
+        if (g_reports == before)
+            break;
+    }
     // The connection has no callback, and a silent panel sends none: the
     // handler looks at both.
     if (phase_ == Phase::Connecting || PastDeadline())

@@ -32,6 +32,8 @@ public:
     static constexpr UINT kPollTimer = 1027;
     static constexpr UINT kPollMs = 100;
     static constexpr UINT kStepMessage = 0x0400 + 12;  // WM_USER+12
+    // The most polls of the library in one tick of the poll timer.
+    static constexpr int kPollsPerTick = 8;
 
     // Open states: what start-up reached. Ready only at 6.
     enum OpenState : int {

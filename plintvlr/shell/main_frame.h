@@ -18,6 +18,7 @@ class ProjectShell;
 class TMDIClientWin;
 class TPrinter;
 class TextPagePrintout;
+class TZKHarbor;
 
 class MDIFrame : public TDecoratedMDIFrame {
 public:
@@ -43,6 +44,8 @@ public:
     // print dialog (frame_printer.cpp). The engineer is told where a PDF
     // file was written, and why nothing was printed; false then.
     bool Print(TWindow* parent, TextPagePrintout& printout);
+    // The harbor with the main and graphics tool bars; made while the frame is set up.
+    TZKHarbor* GetHarbor() const { return harbor_; }
 
     // The caption: the title alone for an empty name, else title - name.
     void SetProjectCaption(const char* projectName);
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<TRecipeArray> recipes_;
     std::unique_ptr<BitmapPaster> bitmapPaster_;
     std::unique_ptr<ProjectShell> projectShell_;
+    TZKHarbor* harbor_ = nullptr;  // a child window: goes with the frame's windows
 };
 
 // The shared message-table registry: made by the message table editor or the

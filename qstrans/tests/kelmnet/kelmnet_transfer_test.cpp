@@ -167,6 +167,34 @@ TEST_F(KelmnetTransferTest, CancelTransferClosesTheStreamAndThePanelKeepsItsData
     EXPECT_TRUE(driver_.MessageBoxes().empty()) << "a cancel needs no message: " << LastMessage();
 }
 
+// The panel answers a frame with two datagrams, the stream's answer and its
+// own frame, and the library reads one of them a poll: the tick that finds
+// both in takes both, and the next frame leaves in it. The node is given
+// ample time to answer between ticks, so each tick carries a block.
+TEST_F(KelmnetTransferTest, EachTickCarriesABlockOnceThePanelHasAnswered)
+{
+    StartNode();
+    const std::string image = Database(10000, 'k');  // 40 blocks
+    for (bool upload : {false, true}) {
+        SCOPED_TRACE(upload ? "upload" : "download");
+        ASSERT_TRUE(WriteWholeFile(pcDb_, upload ? Database(3000, 'z') : image));
+        if (upload)
+            transfer_->UploadDatabase();
+        else
+            transfer_->DownloadDatabase();
+        int ticks = 0;
+        Run([&] {
+            ++ticks;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        });
+        EXPECT_TRUE(driver_.MessageBoxes().empty()) << LastMessage();
+        EXPECT_TRUE(Contents(upload ? pcDb_ : panelDb_) == image);
+        // The blocks, and a few ticks for the connection, the stream and the
+        // close; two ticks a block would be more than 80.
+        EXPECT_LT(ticks, 65);
+    }
+}
+
 // Every fault ends the transfer as failed, with the red bar and a message
 // that names it; the panel's database and the engineer's file stay whole.
 TEST_F(KelmnetTransferTest, FaultsEndTheTransferAsFailedAndLoseNothing)
