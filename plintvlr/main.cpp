@@ -5,6 +5,7 @@
 #include "plintvlr/elements/bmppick_dlg.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
+#include "plintvlr/shell/frame_printer.h"
 #include "plintvlr/shell/program_objects.h"
 #include "plintvlr/shell/project_dialogs.h"
 #include "plintvlr/shell/transfer_command.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[])
     // The frame's project commands, known before its menu is built.
     RegisterProjectCommands();
     RegisterTransferCommand();
+    RegisterPrintingCommands();
     // Save All, Preferences and Current Topic.
     RegisterEditorBases();
     // The View items of the tool bars, shown for the bars that have buttons.

@@ -50,6 +50,9 @@ constexpr UINT WM_ACTIVATEAPP = 0x001C;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
+// wParam 0: the window stops painting (nothing invalidated meanwhile is
+// painted); non-zero: it paints again.
+constexpr UINT WM_SETREDRAW = 0x000B;
 constexpr UINT WM_SETTEXT = 0x000C;
 constexpr UINT WM_GETTEXT = 0x000D;
 constexpr UINT WM_GETTEXTLENGTH = 0x000E;

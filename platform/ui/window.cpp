@@ -530,6 +530,10 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETICON:
         return reinterpret_cast<LRESULT>(icon_);
+    case WM_SETREDRAW:
+        if (handle_)
+            GetWidget()->setUpdatesEnabled(wParam != 0);
+        return 0;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {

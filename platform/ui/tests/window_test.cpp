@@ -362,6 +362,28 @@ TEST_F(WindowTest, PaintGetsTheUpdateRectangleAndDrawsThroughTheBridge)
     EXPECT_EQ(window.painted.size(), 1u);
 }
 
+TEST_F(WindowTest, SetRedrawStopsPaintingUntilItIsSwitchedBackOn)
+{
+    TPaintWindow window;
+    window.Attr.W = 100;
+    window.Attr.H = 80;
+    driver.Show(window);
+    driver.ProcessEvents();
+    window.painted.clear();
+    // Neither an invalidated area nor a new size paints while redrawing is off.
+    window.SendMessage(WM_SETREDRAW, 0);
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.SetWindowPos(nullptr, 0, 0, 160, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    window.UpdateWindow();
+    driver.ProcessEvents();
+    EXPECT_TRUE(window.painted.empty());
+    window.SendMessage(WM_SETREDRAW, 1);
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    ASSERT_FALSE(window.painted.empty());
+    EXPECT_EQ(driver.Grab(window).pixelColor(15, 15), QColor(Qt::red));
+}
+
 TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)
 {
     HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
