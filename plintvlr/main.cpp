@@ -2,6 +2,7 @@
 
 #include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tqs_bitmaps.h"
+#include "plintvlr/elements/font_dialog.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/program_objects.h"
@@ -20,5 +21,7 @@ int main(int argc, char* argv[])
     RegisterTransferCommand();
     // Save All, Preferences and Current Topic.
     RegisterEditorBases();
+    // The installed panel fonts are looked up afresh for each main frame.
+    RegisterPanelFontServices();
     return OwlMain(argc, argv);
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kTextPanel = 15;  // 120 x 36 text panel, font "QS VZKA/MA 6x9"
+constexpr int kTextPanel = 15;  // 120 x 18 text panel, font "QS VZKA/MA 6x9"
 
 class TextRecords : public ::testing::TestWithParam<int> {
 protected:

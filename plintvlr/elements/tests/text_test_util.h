@@ -4,10 +4,12 @@
 
 #include "plintvlr/elements/tests/element_test_util.h"
 
+#include "platform/base/fnt_file.h"
 #include "platform/gdi/font_registry.h"
 #include "plintvlr/elements/record_reader.h"
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 class PanelFontsScope {
@@ -51,4 +53,28 @@ bool ReadWhole(Element& element, const Bytes& bytes)
 {
     RecordReader in(bytes.data(), bytes.size());
     return element.ReadRecord(in) && in.Remaining() == 0;
+}
+
+// A panel font file (character set 250) of that face and cell; a width of 0
+// makes a variable-pitch font.
+inline Bytes PanelFontFile(const std::string& face, int cellWidth, int cellHeight = 8)
+{
+    FntHeader header;
+    header.pixWidth = cellWidth;
+    header.pixHeight = cellHeight;
+    header.ascent = cellHeight - 1;
+    header.avgWidth = cellWidth ? cellWidth : 5;
+    header.pitchAndFamily = cellWidth ? 0 : 1;
+    header.firstChar = 32;
+    header.lastChar = 126;
+    header.defaultChar = 32;
+    header.charSet = 250;
+    header.face = face;
+    return FntFile(header).FileBytes();
+}
+
+inline void WriteBytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
