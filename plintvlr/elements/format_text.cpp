@@ -11,6 +11,7 @@
 #include "plintvlr/elements/panel_text.h"
 #include "plintvlr/elements/shape_drawing.h"
 #include "plintvlr/elements/text_string_ids.h"
+#include "plintvlr/elements/text_sheets.h"
 #include "plintvlr/elements/text_support.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/shell_string_ids.h"
@@ -496,4 +497,7 @@ void TFormatText::Edit(TWindow* parent)
 {
     if (!ConvertOldKinds(parent))
         return;
+    ActivePageEditor* editor = GetActivePageEditor();
+    if (TMDIClient* client = SheetClient(parent, editor))
+        (new TFormatTextDlg(client, *this, editor))->Create();
 }

@@ -6,6 +6,7 @@
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/elements/active_page_editor.h"
 #include "plintvlr/elements/shape_drawing.h"
+#include "plintvlr/elements/text_sheets.h"
 #include "plintvlr/elements/text_string_ids.h"
 #include "plintvlr/elements/text_support.h"
 #include "plintvlr/shell/base/str.h"
@@ -510,4 +511,7 @@ void PointElem::Edit(TWindow* parent)
             return;
         SetTagRef(kind == 'B' ? "D0001.PV" : "A0001.PV");
     }
+    ActivePageEditor* editor = GetActivePageEditor();
+    if (TMDIClient* client = SheetClient(parent, editor))
+        (new TTagDisplayDlg(client, *this, editor))->Create();
 }
