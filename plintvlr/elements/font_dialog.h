@@ -69,7 +69,7 @@ protected:
     void CleanupWindow() override;
 
 private:
-    void CmOk();
+    void CmOk() override;
     void CmRemove();
     void CmHelpButton();
     void EvSelChange();

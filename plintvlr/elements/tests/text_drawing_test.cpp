@@ -18,7 +18,8 @@ namespace {
 constexpr QRgb kBack = 0xFFC0C0C0u;
 constexpr QRgb kPaper = 0xFFFFFFFFu;
 constexpr QRgb kRedPixel = 0xFFFF0000u;
-constexpr int kCell = 6;  // "ANSI Zobrel 5x8", font 0 of type 14 (monochrome)
+// "ANSI Zobrel 5x8", font 0 of type 14 (monochrome): 6 x 8 cells.
+constexpr int kCell = 6;
 constexpr int kLine = 8;
 constexpr QRgb kBlackPixel = 0xFF000000u;
 
@@ -161,11 +162,11 @@ TEST_F(TextDrawing, JustifiedVerticalAndCutTextAtOneAndTwoPixelsPerPanelPixel)
         int cutRight;  // pixels taken off the right after the layout
     };
     const Case cases[] = {
-        {"two lines centred", "AB\r\nC", TRect(3, 2, 3 + 10 * kCell, 2 + 16), true, 1, 0},
-        {"right justified", "ABC", TRect(3, 2, 3 + 8 * kCell, 2 + 8), true, 2, 0},
-        {"vertical", "AB", TRect(3, 2, 3 + 8, 2 + 7 * kCell), false, 0, 0},
-        {"vertical centred", "AB", TRect(3, 2, 3 + 8, 2 + 7 * kCell), false, 1, 0},
-        {"cut at the edge", "ABCD", TRect(3, 2, 3 + 4 * kCell, 2 + 8), true, 0, 9},
+        {"two lines centred", "AB\r\nC", TRect(3, 2, 3 + 10 * kCell, 2 + 2 * kLine), true, 1, 0},
+        {"right justified", "ABC", TRect(3, 2, 3 + 8 * kCell, 2 + kLine), true, 2, 0},
+        {"vertical", "AB", TRect(3, 2, 3 + kLine, 2 + 7 * kCell), false, 0, 0},
+        {"vertical centred", "AB", TRect(3, 2, 3 + kLine, 2 + 7 * kCell), false, 1, 0},
+        {"cut at the edge", "ABCD", TRect(3, 2, 3 + 4 * kCell, 2 + kLine), true, 0, 9},
     };
     for (const Case& c : cases) {
         for (int scale : {1, 2}) {
