@@ -3,6 +3,7 @@
 #include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/bmppick_dlg.h"
+#include "plintvlr/elements/font_dialog.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/frame_printer.h"
@@ -28,5 +29,7 @@ int main(int argc, char* argv[])
     RegisterToolBarCommands();
     // The bitmap buttons' picker, and its folder emptied with each frame.
     RegisterBitmapPicker();
+    // The installed panel fonts are looked up afresh for each main frame.
+    RegisterPanelFontServices();
     return OwlMain(argc, argv);
 }

@@ -246,7 +246,7 @@ bool TDialog::CreateTemplateControls(const TDialogTemplate& t, const TDialogUnit
         }
         const TRect r = units.ToPixels(item.x, item.y, item.cx, item.cy);
         control->Attr.Id = item.id;
-        control->Attr.Style = item.style | WS_CHILD | WS_VISIBLE;
+        control->Attr.Style = (item.style | WS_CHILD | WS_VISIBLE) & ~control->GetRemovedTemplateStyle();
         control->Attr.ExStyle = item.exStyle;
         control->Attr.X = r.left;
         control->Attr.Y = r.top;

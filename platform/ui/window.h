@@ -102,6 +102,11 @@ public:
     DWORD GetStyle() const { return Attr.Style; }
     DWORD SetStyle(DWORD style);
     bool ModifyStyle(DWORD remove, DWORD add);
+    // A control made from a dialog template takes its style from the
+    // template, less these bits (set before the dialog makes the window: a
+    // style that decides what kind of widget it is, such as ES_MULTILINE).
+    void RemoveTemplateStyle(DWORD bits) { templateStyleRemoved_ |= bits; }
+    DWORD GetRemovedTemplateStyle() const { return templateStyleRemoved_; }
     DWORD GetExStyle() const { return Attr.ExStyle; }
     DWORD SetExStyle(DWORD style);
     bool ModifyExStyle(DWORD remove, DWORD add);
@@ -239,6 +244,8 @@ protected:
     void SetOwnsWidget(bool owns) { ownsWidget_ = owns; }
 
 private:
+    DWORD templateStyleRemoved_ = 0;
+
     friend class TDialog;
     friend class TWindowBridge;
     friend class TWindowDispatch;

@@ -49,7 +49,27 @@ public:
     int FindFreeNumber() const;
     const font_entry* GetEntry(int n) const;
 
+    // Stores the face's .fnt file as font n (1-9) and adds n to the font
+    // directory. False, storing nothing, when the face has no readable file
+    // with a fixed cell or the file is too large for a record.
+    bool AddFont(int n, const char* face);
+    // Deletes font n's record, frees its entry and takes it off the directory.
+    void RemoveFont(int n);
+
+    // The installed panel fonts (the program's font tree).
+    static std::size_t GetFontFileSize(const char* face);
+    static const char* GetInstalledFace(int i);
+    static PanelSize GetInstalledCellSize(const char* face);
+    // The face's file opened for reading, -1 when it has none.
+    static int OpenFontFile(const char* face);
+
+    static constexpr std::uint16_t kDirectoryRecord = 121;
+    static constexpr std::size_t kDirectorySize = 34;
+
 private:
+    // The directory record's numbers: adds or removes n.
+    void UpdateDirectory(int n, bool add);
+
     adatabase* db_;
     std::uint8_t defaultFont_ = 0;
     std::array<std::unique_ptr<font_entry>, kFontCount> entries_;

@@ -713,3 +713,30 @@ TEST(ModalDialogTest, NestedModalDialogsAnswerInTurn)
 }
 
 }  // namespace
+
+TEST_F(DialogTest, AControlCanDropStyleBitsTheTemplateGivesIt)
+{
+    // The notes edit, claimed with its multi-line style taken off, is a
+    // single-line edit: Return reaches the default button instead of
+    // breaking the text.
+    class TSingleNotesDlg : public TDialog {
+    public:
+        TSingleNotesDlg() : TDialog(nullptr, kDialogId)
+        {
+            notes = new TEdit(this, IDC_NOTES, 0);
+            notes->RemoveTemplateStyle(ES_MULTILINE | ES_WANTRETURN);
+        }
+        TEdit* notes;
+    };
+    TSingleNotesDlg single;
+    single.Attr.Style |= WS_VISIBLE;
+    ASSERT_TRUE(single.Create());
+    driver.Show(single);
+    EXPECT_FALSE(single.notes->IsMultiLine());
+    EXPECT_TRUE(single.notes->GetStyle() & WS_VSCROLL) << "the other bits stay";
+    driver.Type(single, IDC_NOTES, "ab");
+    EXPECT_EQ(single.GetDlgItemText(IDC_NOTES), "ab");
+    driver.PressKey(VK_RETURN);
+    EXPECT_FALSE(single.IsWindow()) << "OK ended the dialog";
+    EXPECT_TRUE(static_cast<TEdit*>(dialog->ChildWithId(IDC_NOTES))->IsMultiLine()) << "other dialogs keep the style";
+}
