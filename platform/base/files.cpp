@@ -57,6 +57,23 @@ bool FindEntryNoCase(const std::string& dir, const std::string& name, std::strin
     return ok;
 }
 
+// Whether the walk in ResolvePath would give `path` back unchanged when all
+// of it exists: no empty, "." or ".." components and no closing '/'.
+bool IsPlainPath(const std::string& path)
+{
+    std::size_t pos = path[0] == '/' ? 1 : 0;
+    while (true) {
+        const std::size_t slash = path.find('/', pos);
+        const std::size_t end = slash == std::string::npos ? path.size() : slash;
+        const std::string_view part(path.data() + pos, end - pos);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        pos = slash + 1;
+    }
+}
+
 // Decides whether this write call is to be spoiled, and how.
 // Returns -1 to fail, or the number of bytes to let through.
 long PlanWrite(std::size_t count)
@@ -92,6 +109,14 @@ std::string ResolvePath(std::string_view name)
     std::string path(name);
     std::replace(path.begin(), path.end(), '\\', '/');
     if (path.empty())
+        return path;
+
+    // A name that exists as written is its own answer (an exact match wins
+    // over others in every component), which spares a look-up per component
+    // on the common path. Only names already in their plain form take this
+    // way, so the answer is the same string the walk below would give.
+    struct stat st;
+    if (IsPlainPath(path) && ::lstat(path.c_str(), &st) == 0)
         return path;
 
     std::string result;
