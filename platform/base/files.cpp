@@ -74,6 +74,13 @@ bool IsPlainPath(const std::string& path)
     }
 }
 
+// lstat() of a path in its plain form that exists exactly as written: the
+// answer of ResolvePath for it is the path itself.
+bool ExistsAsWritten(const std::string& path, struct stat& st)
+{
+    return IsPlainPath(path) && ::lstat(path.c_str(), &st) == 0;
+}
+
 // Decides whether this write call is to be spoiled, and how.
 // Returns -1 to fail, or the number of bytes to let through.
 long PlanWrite(std::size_t count)
@@ -116,7 +123,7 @@ std::string ResolvePath(std::string_view name)
     // on the common path. Only names already in their plain form take this
     // way, so the answer is the same string the walk below would give.
     struct stat st;
-    if (IsPlainPath(path) && ::lstat(path.c_str(), &st) == 0)
+    if (ExistsAsWritten(path, st))
         return path;
 
     std::string result;
@@ -269,16 +276,31 @@ bool FileTruncate(int handle, std::int64_t length)
     return ::ftruncate(handle, length) == 0;
 }
 
+namespace {
+
+// stat() of the resolved name. A name that exists as written needs no walk,
+// and unless it is a link its lstat() already says what stat() would.
+bool StatResolved(std::string_view name, struct stat& st)
+{
+    std::string path(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!path.empty() && ExistsAsWritten(path, st))
+        return !S_ISLNK(st.st_mode) || ::stat(path.c_str(), &st) == 0;
+    return ::stat(ResolvePath(name).c_str(), &st) == 0;
+}
+
+}  // namespace
+
 bool FileExists(std::string_view name)
 {
     struct stat st;
-    return ::stat(ResolvePath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return StatResolved(name, st) && S_ISREG(st.st_mode);
 }
 
 bool DirExists(std::string_view name)
 {
     struct stat st;
-    return ::stat(ResolvePath(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return StatResolved(name, st) && S_ISDIR(st.st_mode);
 }
 
 std::int64_t FileSizeOf(std::string_view name)
