@@ -120,11 +120,23 @@ std::string ResolvePath(std::string_view name)
 
     // A name that exists as written is its own answer (an exact match wins
     // over others in every component), which spares a look-up per component
-    // on the common path. Only names already in their plain form take this
-    // way, so the answer is the same string the walk below would give.
+    // on the common path; so is its folder, when only the last component is
+    // to be matched. Only names already in their plain form take this way,
+    // so the answer is the same string the walk below would give.
     struct stat st;
     if (ExistsAsWritten(path, st))
         return path;
+    const std::size_t lastSlash = path.rfind('/');
+    if (lastSlash != std::string::npos && lastSlash > 0 && IsPlainPath(path)) {
+        std::string folder = path.substr(0, lastSlash);
+        if (::lstat(folder.c_str(), &st) == 0) {
+            const std::string last = path.substr(lastSlash + 1);
+            std::string found;
+            if (!FindEntryNoCase(folder, last, found))
+                found = last;
+            return folder + "/" + found;
+        }
+    }
 
     std::string result;
     std::size_t pos = 0;

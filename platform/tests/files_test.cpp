@@ -37,6 +37,10 @@ TEST_F(FilesTest, NamesMatchWithoutRegardToCaseAndBackslashes)
     // Doubled and closing slashes come back in the plain form, existing or not.
     EXPECT_EQ(ResolvePath(dir_ + "//DBASE/Proj1/"), dir_ + "/DBASE/Proj1");
     EXPECT_EQ(ResolvePath(dir_ + "//dbase/proj1/"), dir_ + "/DBASE/Proj1");
+    // In a folder written as it exists, only the last name is matched.
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/DTB-0a.DB3"), dir_ + "/DBASE/Proj1/dtb-0A.db3");
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/New.db3"), dir_ + "/DBASE/Proj1/New.db3");
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/dtb-0A.db3/x"), dir_ + "/DBASE/Proj1/dtb-0A.db3/x");
     // The exact spelling wins over another case of the same name.
     // (made past the layer, which would find the first file under the name)
     std::FILE* other = std::fopen((dir_ + "/DBASE/Proj1/DTB-0A.db3").c_str(), "w");
