@@ -57,6 +57,30 @@ bool FindEntryNoCase(const std::string& dir, const std::string& name, std::strin
     return ok;
 }
 
+// Whether the walk in ResolvePath would give `path` back unchanged when all
+// of it exists: no empty, "." or ".." components and no closing '/'.
+bool IsPlainPath(const std::string& path)
+{
+    std::size_t pos = path[0] == '/' ? 1 : 0;
+    while (true) {
+        const std::size_t slash = path.find('/', pos);
+        const std::size_t end = slash == std::string::npos ? path.size() : slash;
+        const std::string_view part(path.data() + pos, end - pos);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        pos = slash + 1;
+    }
+}
+
+// lstat() of a path in its plain form that exists exactly as written: the
+// answer of ResolvePath for it is the path itself.
+bool ExistsAsWritten(const std::string& path, struct stat& st)
+{
+    return IsPlainPath(path) && ::lstat(path.c_str(), &st) == 0;
+}
+
 // Decides whether this write call is to be spoiled, and how.
 // Returns -1 to fail, or the number of bytes to let through.
 long PlanWrite(std::size_t count)
@@ -93,6 +117,26 @@ std::string ResolvePath(std::string_view name)
     std::replace(path.begin(), path.end(), '\\', '/');
     if (path.empty())
         return path;
+
+    // A name that exists as written is its own answer (an exact match wins
+    // over others in every component), which spares a look-up per component
+    // on the common path; so is its folder, when only the last component is
+    // to be matched. Only names already in their plain form take this way,
+    // so the answer is the same string the walk below would give.
+    struct stat st;
+    if (ExistsAsWritten(path, st))
+        return path;
+    const std::size_t lastSlash = path.rfind('/');
+    if (lastSlash != std::string::npos && lastSlash > 0 && IsPlainPath(path)) {
+        std::string folder = path.substr(0, lastSlash);
+        if (::lstat(folder.c_str(), &st) == 0) {
+            const std::string last = path.substr(lastSlash + 1);
+            std::string found;
+            if (!FindEntryNoCase(folder, last, found))
+                found = last;
+            return folder + "/" + found;
+        }
+    }
 
     std::string result;
     std::size_t pos = 0;
@@ -244,16 +288,31 @@ bool FileTruncate(int handle, std::int64_t length)
     return ::ftruncate(handle, length) == 0;
 }
 
+namespace {
+
+// stat() of the resolved name. A name that exists as written needs no walk,
+// and unless it is a link its lstat() already says what stat() would.
+bool StatResolved(std::string_view name, struct stat& st)
+{
+    std::string path(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!path.empty() && ExistsAsWritten(path, st))
+        return !S_ISLNK(st.st_mode) || ::stat(path.c_str(), &st) == 0;
+    return ::stat(ResolvePath(name).c_str(), &st) == 0;
+}
+
+}  // namespace
+
 bool FileExists(std::string_view name)
 {
     struct stat st;
-    return ::stat(ResolvePath(name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return StatResolved(name, st) && S_ISREG(st.st_mode);
 }
 
 bool DirExists(std::string_view name)
 {
     struct stat st;
-    return ::stat(ResolvePath(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return StatResolved(name, st) && S_ISDIR(st.st_mode);
 }
 
 std::int64_t FileSizeOf(std::string_view name)

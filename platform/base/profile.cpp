@@ -44,7 +44,7 @@ std::optional<std::string> ReadValue(const char* section, const char* key, const
     std::string contents;
     if (!LoadContents(Locate(file), contents))
         return std::nullopt;
-    return ProfileText(contents).Find(section, key);
+    return ProfileText::Find(contents, section, key);
 }
 
 std::optional<int> ParseInt(std::string_view text)

@@ -79,6 +79,7 @@ ProfileText::ProfileText(std::string_view contents)
         bom_ = kByteOrderMark;
         contents.remove_prefix(kByteOrderMark.size());
     }
+    lines_.reserve(static_cast<std::size_t>(std::count(contents.begin(), contents.end(), '\n')) + 1);
     while (!contents.empty()) {
         std::size_t lf = contents.find('\n');
         Line line;
@@ -122,6 +123,34 @@ std::optional<std::string> ProfileText::Find(std::string_view section, std::stri
             if (kl && EqualNoCase(kl->key, key))
                 return Unquote(kl->value);
         }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ProfileText::Find(std::string_view contents, std::string_view section,
+                                             std::string_view key)
+{
+    // The lines in file order, each only as a view: sections of one name
+    // are searched in file order, so the first key of any of them wins.
+    // Blanks, a closing CR among them, never count in names or values.
+    if (contents.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        contents.remove_prefix(kByteOrderMark.size());
+    section = Trim(section);
+    key = Trim(key);
+    bool inSection = false;
+    while (!contents.empty()) {
+        const std::size_t lf = contents.find('\n');
+        const std::string_view line = contents.substr(0, lf);
+        contents.remove_prefix(lf == std::string_view::npos ? contents.size() : lf + 1);
+        if (std::optional<std::string_view> name = HeaderName(line)) {
+            inSection = EqualNoCase(*name, section);
+            continue;
+        }
+        if (!inSection)
+            continue;
+        std::optional<KeyLine> kl = ParseKeyLine(line);
+        if (kl && EqualNoCase(kl->key, key))
+            return Unquote(kl->value);
     }
     return std::nullopt;
 }

@@ -29,6 +29,9 @@ public:
 
     // The value of a key, or nothing when the section or key is absent.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    // The same answer straight from a file's contents, for a read that
+    // neither edits nor keeps the text.
+    static std::optional<std::string> Find(std::string_view contents, std::string_view section, std::string_view key);
 
     // Sets a key's value, adding the section at the end of the text and the key
     // after the section's last key when they are absent. False (nothing

@@ -39,7 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t seed : {std::size_t{1}, size / 3, size / 2 + 7}) {
         std::string section(NameAt(input, seed));
         std::string key(NameAt(input, seed * 31 + 5));
-        profile.Find(section, key);
+        // A read straight from the text answers as the parsed text does (the
+        // text as the edits of the seeds before left it).
+        Check(ProfileText::Find(profile.Text(), section, key) == profile.Find(section, key));
         if (profile.Set(section, key, "v=1\r\nx")) {
             std::optional<std::string> value = profile.Find(section, key);
             Check(value && *value == "v=1  x");

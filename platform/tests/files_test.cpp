@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
@@ -33,6 +34,20 @@ TEST_F(FilesTest, NamesMatchWithoutRegardToCaseAndBackslashes)
     // A missing last component keeps its spelling under the real parent.
     EXPECT_EQ(ResolvePath(dir_ + "/dbase/new.db3"), dir_ + "/DBASE/new.db3");
     EXPECT_EQ(ListDir(dir_ + "/dbase/proj1", "DTB-*.DB3"), std::vector<std::string>{"dtb-0A.db3"});
+    // Doubled and closing slashes come back in the plain form, existing or not.
+    EXPECT_EQ(ResolvePath(dir_ + "//DBASE/Proj1/"), dir_ + "/DBASE/Proj1");
+    EXPECT_EQ(ResolvePath(dir_ + "//dbase/proj1/"), dir_ + "/DBASE/Proj1");
+    // In a folder written as it exists, only the last name is matched.
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/DTB-0a.DB3"), dir_ + "/DBASE/Proj1/dtb-0A.db3");
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/New.db3"), dir_ + "/DBASE/Proj1/New.db3");
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/dtb-0A.db3/x"), dir_ + "/DBASE/Proj1/dtb-0A.db3/x");
+    // The exact spelling wins over another case of the same name.
+    // (made past the layer, which would find the first file under the name)
+    std::FILE* other = std::fopen((dir_ + "/DBASE/Proj1/DTB-0A.db3").c_str(), "w");
+    ASSERT_NE(other, nullptr);
+    std::fclose(other);
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/DTB-0A.db3"), dir_ + "/DBASE/Proj1/DTB-0A.db3");
+    EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/dtb-0A.db3"), dir_ + "/DBASE/Proj1/dtb-0A.db3");
 }
 
 TEST_F(FilesTest, NewFilesAreOwnerOnly)

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -261,6 +262,8 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     std::vector<std::uint16_t> textRefs;
     std::vector<std::uint8_t> flags;
     values.reserve(count * static_cast<std::size_t>(size));
+    textRefs.reserve(count);
+    flags.reserve(count);
     for (const entry& e : entries_) {
         const std::uint32_t bits = e.GetBits();
         for (int b = 0; b < size; ++b)
@@ -271,9 +274,11 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
         flags.push_back(largeMemory ? flag : static_cast<std::uint8_t>(1 - (flag & 1)));
     }
 
-    std::vector<std::uint8_t> buffer(kRecordLimit + 1);
+    // The writer's room for the largest record; only what it wrote is kept,
+    // so the room needs no clearing.
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(kRecordLimit + 1);
     FieldRecordCursor c;
-    FieldRecordBeginWrite(c, buffer.data(), static_cast<std::uint16_t>(dataType_), 0);
+    FieldRecordBeginWrite(c, buffer.get(), static_cast<std::uint16_t>(dataType_), 0);
     FieldRecordPutBytes(c, kFieldHeader, header.data(), static_cast<std::uint16_t>(header.size()));
     // A length of 0 would mean a string: empty fields are simply not written.
     if (!values.empty())
@@ -287,8 +292,7 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     const std::uint8_t* end = FieldRecordEnd(c);
     if (!end)
         return std::nullopt;
-    buffer.resize(static_cast<std::size_t>(end - buffer.data()));
-    return buffer;
+    return std::vector<std::uint8_t>(static_cast<const std::uint8_t*>(buffer.get()), end);
 }
 
 bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
@@ -318,8 +322,10 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
         FieldRecordGetBytes(c, kFieldFlags, flags.data(), static_cast<std::uint16_t>(count));
     }
 
-    std::vector<entry> entries;
-    entries.reserve(std::max<std::size_t>(count, 11));
+    // Nothing below can fail, so the entries are read in place, into the room
+    // the table already has.
+    entries_.clear();
+    entries_.reserve(std::max<std::size_t>(count, 11));
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t* v = values.data() + i * static_cast<std::size_t>(size);
         std::uint32_t bits = 0;
@@ -338,20 +344,17 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
             bits = GetLe32(v);
             break;
         }
-        entry e;
-        e.SetBits(bits);
-        e.SetTextNumber(static_cast<std::int32_t>(pool_ ? pool_->IndexOfOffset(textRefs[i]) : textRefs[i]));
         // The flag field is inverted on models without the large-memory flag;
         // its cut trailing zeros (all of it, when every flag is 1) read back
         // as zeros and so invert back to 1.
-        e.SetFlag(largeMemory ? flags[i] : 1 - (flags[i] & 1));
-        entries.push_back(e);
+        entry& e = entries_.emplace_back(largeMemory ? flags[i] : 1 - (flags[i] & 1));
+        e.SetBits(bits);
+        e.SetTextNumber(static_cast<std::int32_t>(pool_ ? pool_->IndexOfOffset(textRefs[i]) : textRefs[i]));
     }
 
     dataType_ = type;
     decimals_ = header[kHeaderWords];
     SetName(std::string_view(reinterpret_cast<const char*>(header + kHeaderWords + 1), kMaxName));
-    entries_ = std::move(entries);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -218,7 +219,10 @@ void tagregistry::Announce(UINT message, const std::string& name, std::uint32_t 
 
 int WalkTable(const TableWalk& walk, const std::function<void(std::uint32_t, std::span<const std::uint8_t>)>& take)
 {
-    std::vector<std::uint8_t> buffer(kLargestRecord);
+    // Room for the longest record; only what a read put there is used, so
+    // it needs no clearing.
+    const auto room = std::make_unique_for_overwrite<std::uint8_t[]>(kLargestRecord);
+    const std::span<std::uint8_t> buffer(room.get(), kLargestRecord);
     std::uint32_t position = 0;
     int taken = 0;
     for (bool first = true;; first = false) {

@@ -5,6 +5,8 @@
 #include "plintvlr/db/tag_project.h"
 
 #include <algorithm>
+#include <memory>
+#include <span>
 
 namespace {
 
@@ -34,7 +36,9 @@ std::unique_ptr<browseable> pile::CreateItem()
 
 bool pile::Load()
 {
-    std::vector<std::uint8_t> record(kLargestRecord);
+    // Room for the longest record; only what the read put there is used.
+    const auto room = std::make_unique_for_overwrite<std::uint8_t[]>(kLargestRecord);
+    const std::span<std::uint8_t> record(room.get(), kLargestRecord);
     std::uint16_t length = 0;
     if (GetTagTableRecord(kSystemTable, kTextPoolRecord, record, length) != kRecordOk)
         return false;

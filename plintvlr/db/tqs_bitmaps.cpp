@@ -13,6 +13,8 @@
 
 #include <cctype>
 #include <cstring>
+#include <memory>
+#include <span>
 
 namespace {
 
@@ -131,7 +133,9 @@ void TQSBitmaps::Load()
     adatabase& db = _QSglobals.GetDatabase();
     if (!db.IsOpen())
         return;
-    std::vector<std::uint8_t> buffer(65535);
+    // Room for the longest record; only what a read put there is used.
+    const auto room = std::make_unique_for_overwrite<std::uint8_t[]>(65535);
+    const std::span<std::uint8_t> buffer(room.get(), 65535);
     // No bitmap has the number 0; a record under it is a leftover.
     db.DeleteBitmap(kNoKey);
 

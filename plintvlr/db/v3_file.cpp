@@ -5,6 +5,8 @@
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/keyed_record_file.h"
 
+#include <memory>
+#include <span>
 #include <vector>
 
 namespace {
@@ -20,8 +22,10 @@ bool IsMarked(const BlockUsedArray& used, std::uint32_t block)
 // the table ended well, else the code that stopped it.
 int ConvertTable(int source, V3FILE& target, std::string_view sourceFolder)
 {
-    // Room for the longest record a keyed record file holds.
-    std::vector<std::uint8_t> buffer(0xFFFF);
+    // Room for the longest record a keyed record file holds; only what a
+    // read put there is used, so it needs no clearing.
+    const auto room = std::make_unique_for_overwrite<std::uint8_t[]>(0xFFFF);
+    const std::span<std::uint8_t> buffer(room.get(), 0xFFFF);
     std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
     std::uint32_t key = 0;
     std::uint32_t position = 0;

@@ -12,14 +12,17 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/qs-panel-fuzz-XXXXXX";
-        const int fd = ::mkstemp(pattern);
+    // In memory where the system has a memory file system, and never
+    // destroyed: the clean-up at exit still needs the name.
+    static const std::string& path = *new std::string([] {
+        std::string pattern = (DirExists("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/qs-panel-fuzz-XXXXXX");
+        const int fd = ::mkstemp(pattern.data());
         if (fd >= 0)
             ::close(fd);
-        std::atexit([] { FileDelete(path); });
-        return std::string(pattern);
-    }();
+        return pattern;
+    }());
+    static const bool cleanUp = std::atexit([] { FileDelete(path); }) == 0;
+    (void)cleanUp;
     WriteWholeFile(path, {reinterpret_cast<const char*>(data), size});
     CPanelFile file(path);
     file.ReadPanelType();

@@ -1,5 +1,6 @@
 #include "varnht32/src/settings_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -72,7 +73,11 @@ std::string Quoted(std::string_view name) { return "System variable: " + std::st
 
 SettingsText ParseSettings(std::string_view text) {
   SettingsText result;
-  std::map<std::string, std::size_t, std::less<>> index;
+  // Names are found as views into the text, which outlives the parse.
+  std::map<std::string_view, std::size_t> index;
+  // Two lines an entry at the least.
+  const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  result.entries.reserve(std::min<std::size_t>(lines / 2 + 1, kSettingsEntriesMax));
   std::size_t at = 0;
   std::string_view line;
   auto skipped = [&result](std::string_view name, const char* why) {
@@ -138,7 +143,7 @@ SettingsText ParseSettings(std::string_view text) {
                               " in the settings file, the rest skipped");
       return result;
     }
-    index.emplace(std::string(name), result.entries.size());
+    index.emplace(name, result.entries.size());
     result.entries.push_back(SettingsEntry{std::string(name), std::move(v)});
   }
   return result;
