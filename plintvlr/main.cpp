@@ -7,6 +7,7 @@
 #include "plintvlr/shell/program_objects.h"
 #include "plintvlr/shell/project_dialogs.h"
 #include "plintvlr/shell/transfer_command.h"
+#include "plintvlr/shell/zk_harbor.h"
 
 int main(int argc, char* argv[])
 {
@@ -20,5 +21,7 @@ int main(int argc, char* argv[])
     RegisterTransferCommand();
     // Save All, Preferences and Current Topic.
     RegisterEditorBases();
+    // The View items of the tool bars, shown for the bars that have buttons.
+    RegisterToolBarCommands();
     return OwlMain(argc, argv);
 }

@@ -4,6 +4,7 @@
 #include "qstrans/kelmnet_route.h"
 #include "qstrans/quellstor_trans_app.h"
 #include "qstrans/quellstor_trans_dlg.h"
+#include "qstrans/serial_port_route.h"
 
 #include <memory>
 
@@ -11,6 +12,7 @@ int main()
 {
     CQuellstorTransApp app;
     app.installRoutes = [](CQuellstorTransDlg& dialog) {
+        dialog.SetSerialRoute(std::make_unique<CSerialPortRoute>(dialog));
         dialog.SetFieldbusRoute(std::make_unique<CKelmnetRoute>(dialog));
     };
     return app.Run();

@@ -16,6 +16,18 @@ constexpr std::array<const char*, kPanelTypeCount> kCommandFilePrefixes = {
     "QSL", "QSL", "QSL", "QSL", "QSL", "QSR", "QSR",                       // 20-26
 };
 
+constexpr std::array<const char*, kPanelTypeCount> kModelNames = {
+    "Unknown", "QSK",    "D+",     "QSRTC", "QSSWAV", "QSSWBV",          "Old F",   "QSH",       "QSUXYA",
+    "QSRTB",   "QSUXYC", "QSRTA",  "Custom Keypad",   "QSUXYA Expanded", "QSSWAQ",  "QSMA",      "QSKA",
+    "QSMB",    "QSKB",   "QSLA",   "QSNA",  "QSPA",   "QSLB",            "QSNB",    "QSPB",      "QSRTBRev2",
+    "QSSWAQRev2",
+};
+
+bool InRange(int panelType, int first, int last)
+{
+    return panelType >= first && panelType <= last;
+}
+
 const char* ProtocolExtension(int comm, int panelType, bool atLeast33)
 {
     switch (panelType) {
@@ -55,4 +67,55 @@ std::string CommandFilePrefix(int panelType)
     if (panelType < 0 || panelType >= kPanelTypeCount)
         return {};
     return kCommandFilePrefixes[static_cast<std::size_t>(panelType)];
+}
+
+const char* PanelModelName(int panelType)
+{
+    if (panelType < 0 || panelType >= kPanelTypeCount)
+        return kModelNames[0];
+    return kModelNames[static_cast<std::size_t>(panelType)];
+}
+
+CProtocolExtensions ProtocolExtensions(int panelType)
+{
+    switch (panelType) {
+    case 1: case 2: case 4:
+        return {"PCK", "PCK", ""};
+    case 5: case 8: case 10: case 13:
+        return {"EXE", "EXE", "EXE"};
+    case 7:
+        return {"P1H", "PCH", "P2H"};
+    case 9: case 14:
+        return {"P1E", "PCE", "P2E"};
+    case 11:
+        return {"PCD", "PCD", ""};
+    case 25: case 26:
+        return {"P1E", "P1E", "P2E"};
+    default:
+        if (InRange(panelType, 15, 18))
+            return {"PCG", "PCG", ""};
+        if (InRange(panelType, 19, 24))
+            return {"PCR", "PCR", ""};
+        return {"", "", ""};
+    }
+}
+
+bool HasLargeUpload(int panelType)
+{
+    switch (panelType) {
+    case 5: case 6: case 8: case 10: case 12: case 13: case 14: case 15: case 16: case 17: case 18: case 26:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool HasSmallFrames(int panelType)
+{
+    return InRange(panelType, 15, 18);
+}
+
+bool AnswersEndFrame(int panelType)
+{
+    return InRange(panelType, 19, 24);
 }

@@ -72,6 +72,8 @@ const TResponseTable CQuellstorTransDlg::Responses{&TDialog::Responses, {
     OnMessage<&CQuellstorTransDlg::OnClose>(WM_CLOSE),
     OnMessage<&CQuellstorTransDlg::OnTimer>(WM_TIMER),
     OnMessage<&CQuellstorTransDlg::OnFieldbusStep>(kFieldbusStepMessage),
+    OnMessage<&CQuellstorTransDlg::OnSerialStep>(kSerialStepMessage),
+    OnNotify<&CQuellstorTransDlg::OnCommEvent>(IDC_COMMPORT, CN_COMMEVENT),
     OnMessage<&CQuellstorTransDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
     OnMessage<&CQuellstorTransDlg::OnActivateApp>(WM_ACTIVATEAPP),
     // Read-only fields ask as statics.
@@ -127,8 +129,10 @@ void CQuellstorTransDlg::SetupWindow()
     TDialog::SetupWindow();
     pending = 0;
     kind = kNone;
-    sendBytes.assign(253, 0);
-    receiveBytes.assign(255, 0);
+    sendBytes.clear();
+    sendBytes.reserve(253);
+    receiveBytes.clear();
+    receiveBytes.reserve(255);
     progress_->SetActive(false);
     CheckDlgButton(IDC_DOWNLOAD_DATABASE, BST_CHECKED);
     DeriveProtocolNames();
@@ -303,10 +307,15 @@ bool CQuellstorTransDlg::DatabaseImageReady()
     return false;
 }
 
-void CQuellstorTransDlg::OnStartTransfer()
+void CQuellstorTransDlg::AskPortFirst()
 {
     if (ReadPortSetting() == kPortNeverChosen)
         CPortDlg(this).Execute();
+}
+
+void CQuellstorTransDlg::OnStartTransfer()
+{
+    AskPortFirst();
     progress_->SetActive(false);
     panelType = 0;
     int chosen = kNone;
@@ -417,14 +426,18 @@ void CQuellstorTransDlg::OnPort()
 
 void CQuellstorTransDlg::OnEraseFlash()
 {
-    if (serialRoute_)
-        serialRoute_->StartEraseFlash();
+    if (!serialRoute_)
+        return;
+    AskPortFirst();
+    serialRoute_->StartEraseFlash();
 }
 
 void CQuellstorTransDlg::OnGotoTransfer()
 {
-    if (serialRoute_)
-        serialRoute_->StartGotoTransfer();
+    if (!serialRoute_)
+        return;
+    AskPortFirst();
+    serialRoute_->StartGotoTransfer();
 }
 
 void CQuellstorTransDlg::OnFieldbusMode()
@@ -461,6 +474,20 @@ void CQuellstorTransDlg::OnTimer(WPARAM id, LPARAM)
 {
     if (id == kFieldbusPollTimer && fieldbusRoute_)
         fieldbusRoute_->OnPollTimer();
+    else if (id == kStepTimer && serialRoute_)
+        serialRoute_->OnStepTimer();
+}
+
+void CQuellstorTransDlg::OnSerialStep(WPARAM step, LPARAM cause)
+{
+    if (serialRoute_)
+        serialRoute_->OnStep(static_cast<int>(step), static_cast<int>(cause));
+}
+
+void CQuellstorTransDlg::OnCommEvent()
+{
+    if (serialRoute_ && commPort_->GetCommEvent() == comEvReceive)
+        serialRoute_->OnReceive();
 }
 
 void CQuellstorTransDlg::OnFieldbusStep(WPARAM, LPARAM)

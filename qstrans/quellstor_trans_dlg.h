@@ -7,6 +7,7 @@
 
 #include "platform/ui/controls/comm_port.h"
 #include "platform/ui/dialog.h"
+#include "qstrans/serial_transfer.h"
 #include "qstrans/transfer_progress_ctrl.h"
 #include "qstrans/transfer_route.h"
 
@@ -19,17 +20,10 @@ class CQuellstorTransApp;
 class TBrush;
 class TDC;
 
-class CQuellstorTransDlg : public TDialog {
+// The state of a transfer (its kind, the pending step, the bytes) is the
+// dialog's, which the serial route's step machine works on.
+class CQuellstorTransDlg : public TDialog, public CSerialTransferState {
 public:
-    // Transfer kinds.
-    enum : int {
-        kNone = 0,
-        kProtocol1 = 1,
-        kDatabase = 2,
-        kUpload = 3,
-        kSystemSoftware = 4,
-        kProtocol2 = 7,
-    };
     // What SelectFile chooses.
     enum : int { kItemDatabase = 1, kItemProtocol1 = 2, kItemProtocol2 = 3, kItemSystem = 4 };
 
@@ -59,17 +53,6 @@ public:
     TCommPort& CommPort() { return *commPort_; }
     CQuellstorTransApp& App() { return app_; }
 
-    // The state of a transfer, for the routes.
-    int panelType = 0;
-    int retryCount = 0;
-    int kind = kNone;
-    std::uint32_t fileLength = 0;
-    int pending = 0;
-    int noSystemSoftware = 0;
-    int hardwareIndex = 0;
-    std::vector<std::uint8_t> receiveBytes;
-    std::vector<std::uint8_t> sendBytes;
-
 protected:
     void SetupWindow() override;
 
@@ -94,6 +77,10 @@ private:
     void OnFieldbusVersion();
     void OnTimer(WPARAM id, LPARAM);
     void OnFieldbusStep(WPARAM, LPARAM);
+    void OnSerialStep(WPARAM step, LPARAM cause);
+    void OnCommEvent();
+    // Runs the port dialog when no port was ever chosen.
+    void AskPortFirst();
     void OnAbout();
     void OnHelp();
     void OnInitMenuPopup(WPARAM popup, LPARAM index);

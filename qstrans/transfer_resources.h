@@ -30,6 +30,10 @@ constexpr int IDC_EXIT_PROGRAM = 1;  // IDOK
 
 // Timers of the transfer steps.
 constexpr unsigned kStepTimer = 1017;
+// The serial steps: one message of the dialog's own, the step in wParam,
+// so no step is taken for a message the dialog also answers (WM_USER+1 is
+// the default-button message).
+constexpr unsigned kSerialStepMessage = 0x8000 + 0x103;
 // The fieldbus back-end's poll timer and its posted steps (WM_USER+12).
 constexpr unsigned kFieldbusPollTimer = 1027;
 constexpr unsigned kFieldbusStepMessage = 0x0400 + 12;

@@ -14,6 +14,12 @@ public:
     virtual void StartGotoTransfer() = 0;
     // Stops a transfer that runs, and lets its file go.
     virtual void Cancel() = 0;
+    // The serial steps work from the dialog's step timer (1017), the step
+    // message it posts to itself (kSerialStepMessage: the step in wParam,
+    // why it runs in lParam) and its serial port's receive event.
+    virtual void OnStepTimer() {}
+    virtual void OnStep(int /*step*/, int /*cause*/) {}
+    virtual void OnReceive() {}
 };
 
 class CFieldbusRoute {

@@ -33,6 +33,24 @@ void TDockableControlBar::Layout(TAbsLocation location)
     LayoutSession();
 }
 
+void TDockableControlBar::Layout(TAbsLocation location, const TSize& size)
+{
+    Layout(location);
+    if (location != alNone)
+        return;
+    int columns = 0;
+    if (size.cx > 0) {
+        columns = 1;
+        for (int c = GadgetCount(); c > 1; --c) {
+            if (MeasureLayout(Rectangular, c).cx <= size.cx) {
+                columns = c;
+                break;
+            }
+        }
+    }
+    SetRectangularColumns(columns);
+}
+
 TAbsLocation TDockableControlBar::GetLocation() const
 {
     auto* slip = dynamic_cast<TEdgeSlip*>(GetParentO());

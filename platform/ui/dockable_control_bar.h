@@ -20,6 +20,10 @@ public:
 
     // Takes the direction that suits `location` and lays the gadgets out.
     virtual void Layout(TAbsLocation location);
+    // The same, for a bar that is to take about `size` there: floating, it
+    // puts as many gadgets in a row as the width holds (at least one; all in
+    // one row when the width is 0). Along an edge the edge decides the size.
+    void Layout(TAbsLocation location, const TSize& size);
     // The edge it is docked at; alNone when it floats or is not shown.
     TAbsLocation GetLocation() const;
     bool IsFloating() const;

@@ -93,6 +93,13 @@ QWidget* TFrameWindow::CreateWidget(QWidget* /*parent*/)
 
 void TFrameWindow::SetupWindow()
 {
+    // A client window that had its own window before this frame had one (a
+    // tool bar floated into a new palette) moves in now.
+    if (clientWnd_ && clientWnd_->IsWindow() && (clientWnd_->Attr.Style & WS_CHILD) &&
+        clientWnd_->GetWidget()->parentWidget() != GetClientWidget()) {
+        clientWnd_->GetWidget()->setParent(GetClientWidget());
+        clientWnd_->GetWidget()->setVisible((clientWnd_->Attr.Style & WS_VISIBLE) != 0);
+    }
     TWindow::SetupWindow();
     ApplyIcon();
     if (menu_) {

@@ -191,6 +191,11 @@ TSize TGadgetWindow::GadgetSize(TGadget& gadget)
 
 void TGadgetWindow::GetDesiredSize(TSize& size)
 {
+    size = MeasureLayout(direction_, columns_);
+}
+
+TSize TGadgetWindow::MeasureLayout(TTileDirection direction, int columns)
+{
     // Rows (or one column) of gadgets, each row as high as its tallest gadget.
     int along = 0;
     int across = 0;
@@ -199,9 +204,9 @@ void TGadgetWindow::GetDesiredSize(TSize& size)
     int inRow = 0;
     for (TGadget* g : gadgets_) {
         const TSize s = GadgetSize(*g);
-        const int a = direction_ == Vertical ? s.cy : s.cx;
-        const int c = direction_ == Vertical ? s.cx : s.cy;
-        if (direction_ == Rectangular && columns_ > 0 && inRow == columns_) {
+        const int a = direction == Vertical ? s.cy : s.cx;
+        const int c = direction == Vertical ? s.cx : s.cy;
+        if (direction == Rectangular && columns > 0 && inRow == columns) {
             along = std::max(along, rowAlong);
             across += rowAcross;
             rowAlong = rowAcross = inRow = 0;
@@ -212,13 +217,9 @@ void TGadgetWindow::GetDesiredSize(TSize& size)
     }
     along = std::max(along, rowAlong);
     across += rowAcross;
-    if (direction_ == Vertical) {
-        size.cx = across + margins_.Left + margins_.Right;
-        size.cy = along + margins_.Top + margins_.Bottom;
-    } else {
-        size.cx = along + margins_.Left + margins_.Right;
-        size.cy = across + margins_.Top + margins_.Bottom;
-    }
+    if (direction == Vertical)
+        return {across + margins_.Left + margins_.Right, along + margins_.Top + margins_.Bottom};
+    return {along + margins_.Left + margins_.Right, across + margins_.Top + margins_.Bottom};
 }
 
 TSize TGadgetWindow::DesiredDecorationSize(TAbsLocation location, const TSize& room)

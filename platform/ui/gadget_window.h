@@ -58,6 +58,9 @@ public:
     virtual void LayoutSession();
     // The size that holds every gadget with the margins.
     virtual void GetDesiredSize(TSize& size);
+    // The size the gadgets with the margins would take laid out in
+    // `direction`, `columns` gadgets a row when Rectangular (0: one row).
+    TSize MeasureLayout(TTileDirection direction, int columns);
     TSize DesiredDecorationSize(TAbsLocation location, const TSize& room) override;
 
     bool IdleAction(long idleCount) override;

@@ -207,6 +207,19 @@ void TMDIChild::ApplyWindowFlags()
     subWindow_->setWindowFlags(flags);
 }
 
+void TMDIChild::StyleChanged(DWORD oldStyle)
+{
+    TFrameWindow::StyleChanged(oldStyle);
+    constexpr DWORD kCaptionBoxes = WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    if (!subWindow_ || !((oldStyle ^ Attr.Style) & kCaptionBoxes))
+        return;
+    // New window flags hide a widget: a shown child stays shown.
+    const bool shown = subWindow_->isVisible();
+    ApplyWindowFlags();
+    if (shown)
+        subWindow_->show();
+}
+
 void TMDIChild::SetupWindow()
 {
     TFrameWindow::SetupWindow();

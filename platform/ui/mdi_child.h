@@ -13,6 +13,9 @@
 //   The close box sends WM_SYSCOMMAND SC_CLOSE too; its default is WM_CLOSE.
 // - A click on the frame of a child that is not the active one sends
 //   WM_MOUSEACTIVATE first.
+// - Taking WS_SYSMENU, WS_MINIMIZEBOX or WS_MAXIMIZEBOX away (ModifyStyle)
+//   from a shown child takes its system menu with the close box, or the
+//   box, off its caption at once.
 // - Destroy goes through the client's WM_MDIDESTROY, so the client (and
 //   whoever keeps track of the children there) hears of every child that goes.
 //
@@ -59,6 +62,7 @@ protected:
     void WidgetReleased() override;
     void SetupWindow() override;
     void TextChanged() override;
+    void StyleChanged(DWORD oldStyle) override;
     LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

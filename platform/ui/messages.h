@@ -241,6 +241,10 @@ constexpr UINT STM_SETICON = 0x0170;
 constexpr UINT STM_GETICON = 0x0171;
 constexpr UINT STM_SETIMAGE = 0x0172;
 constexpr UINT STM_GETIMAGE = 0x0173;
+// STM_SETIMAGE / STM_GETIMAGE kinds. A bitmap's lParam is a `const TBitmap*`
+// that the caller keeps alive while the static shows it.
+constexpr WPARAM IMAGE_BITMAP = 0;
+constexpr WPARAM IMAGE_ICON = 1;
 constexpr UINT STN_CLICKED = 0;
 
 // ---------------------------------------------------------------- edits

@@ -98,6 +98,11 @@ bool HasBitmapResource(TResId id)
     return Bitmaps().count(Key(id)) != 0;
 }
 
+bool HasIconResource(TResId id)
+{
+    return Icons().count(Key(id)) != 0;
+}
+
 QImage BitmapResourceImage(TResId id)
 {
     auto it = Bitmaps().find(Key(id));

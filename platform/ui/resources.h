@@ -34,6 +34,8 @@ bool RegisterBitmapResource(TResId id, const void* data, std::size_t size);
 bool RegisterIconResource(TResId id, const void* data, std::size_t size);
 bool RegisterCursorResource(TResId id, const void* data, std::size_t size, int hotX, int hotY);
 bool HasBitmapResource(TResId id);
+// A program's own icon (the standard icons need no registration).
+bool HasIconResource(TResId id);
 // A registered bitmap as a device-independent bitmap, for drawing with
 // StretchDIBits: a picture registered as a BMP comes back exactly as its file
 // holds it (depth and palette too), any other at 24 bits per pixel. Empty

@@ -1,5 +1,8 @@
 #include "plintvlr/elements/lines_elem.h"
 
+#include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/dyn_fill_sheet.h"
+#include "plintvlr/elements/element_page_templates.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/pen.h"
@@ -392,4 +395,10 @@ void LinesElem::Describe(int number, ReportLines& lines, int subnumber) const
         lines.push_back(line);
     SizeRect::Describe(number, lines, subnumber);
     lines.emplace_back();
+}
+
+void LinesElem::Edit(TWindow* parent)
+{
+    ActivePageEditor* editor = GetActivePageEditor();
+    (new TEditLinesDlg(SheetClient(parent, editor), *this, editor))->Create();
 }

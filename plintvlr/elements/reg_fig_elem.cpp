@@ -1,5 +1,8 @@
 #include "plintvlr/elements/reg_fig_elem.h"
 
+#include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/dyn_fill_sheet.h"
+#include "plintvlr/elements/element_page_templates.h"
 #include "platform/base/little_endian.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
@@ -487,4 +490,11 @@ void TRegFigElem::Describe(int number, ReportLines& lines, int subnumber) const
     DescribeColorOrShowHide(GetColors(), showHide_, lines);
     SizeRect::Describe(number, lines, subnumber);
     lines.emplace_back();
+}
+
+void TRegFigElem::Edit(TWindow* parent)
+{
+    ActivePageEditor* editor = GetActivePageEditor();
+    const int icon = kind_ == kRectangle ? kRectangleSheetIcon : kind_ == kCircle ? kCircleSheetIcon : kFrameSheetIcon;
+    (new TEditRegFigDlg(SheetClient(parent, editor), *this, editor, icon))->Create();
 }

@@ -30,6 +30,9 @@ public:
     std::unique_ptr<SizeRect> Clone() const override;
     bool ReadRecord(RecordReader& in) override;
     std::uint8_t* WriteRecord(std::uint8_t* at) const override;
+    // Opens the element's sheet in the MDI client (the parent, or the page
+    // editor's) over the active page editor.
+    void Edit(TWindow* parent) override;
     void Describe(int number, ReportLines& lines, int subnumber) const override;
     std::uint16_t GetShowHideTag() const override;
     std::string GetTypeName() const override;

@@ -13,6 +13,7 @@ namespace {
 
 struct Registrations {
     std::map<UINT, TFrameCommand> frameCommands;
+    std::map<UINT, std::function<bool()>> shownRules;
     std::set<UINT> windowCommands;
     std::array<TEditorFactory, kEditorKindCount> editors;
     std::vector<std::function<void()>> atSetup;
@@ -45,9 +46,10 @@ constexpr EditorCommand kEditorCommands[] = {
 
 }  // namespace
 
-void RegisterFrameCommand(UINT id, TFrameCommand command)
+void RegisterFrameCommand(UINT id, TFrameCommand command, std::function<bool()> shown)
 {
     Registry().frameCommands[id] = std::move(command);
+    Registry().shownRules[id] = std::move(shown);
 }
 
 const TFrameCommand* FindFrameCommand(UINT id)
@@ -96,7 +98,12 @@ bool IsCommandProvided(UINT id)
 {
     if (std::find(std::begin(kOwnCommands), std::end(kOwnCommands), id) != std::end(kOwnCommands))
         return true;
-    if (FindFrameCommand(id) || Registry().windowCommands.count(id))
+    if (FindFrameCommand(id)) {
+        const auto rule = Registry().shownRules.find(id);
+        if (rule == Registry().shownRules.end() || !rule->second || rule->second())
+            return true;
+    }
+    if (Registry().windowCommands.count(id))
         return true;
     for (const EditorCommand& command : kEditorCommands) {
         if (command.id == id)

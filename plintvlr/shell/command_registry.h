@@ -26,7 +26,9 @@ struct TFrameCommand {
     std::function<void(MDIFrame& frame)> run;
     std::function<void(MDIFrame& frame, TCommandEnabler& enabler)> refine;
 };
-void RegisterFrameCommand(UINT id, TFrameCommand command);
+// `shown`, when given, decides whether its menu item is shown (a tool bar's
+// item only when the bar has buttons).
+void RegisterFrameCommand(UINT id, TFrameCommand command, std::function<bool()> shown = nullptr);
 const TFrameCommand* FindFrameCommand(UINT id);
 
 // A command that a subsystem's windows carry out when they are on the route.

@@ -2,6 +2,7 @@
 
 #include "plintvlr/shell/command_registry.h"
 #include "plintvlr/shell/frame_commands.h"
+#include "plintvlr/shell/tool_items.h"
 #include "platform/base/embedded_file.h"
 #include "platform/ui/accelerators.h"
 #include "platform/ui/mdi_client.h"
@@ -236,4 +237,5 @@ void RegisterFrameResources()
     RegisterAcceleratorTable(IDM_MAINFRAME, MakeAccelerators());
     if (const EmbeddedFile* icon = FindEmbeddedFile(FramePictureFiles(), "zobrel.png"))
         RegisterIconResource(IDI_ZOBREL, icon->data, icon->size);
+    RegisterToolBarPictures();
 }

@@ -12,8 +12,10 @@
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_menu.h"
 #include "plintvlr/shell/frame_string_ids.h"
+#include "plintvlr/shell/graph_tool_bar.h"
 #include "plintvlr/shell/mdi_client_win.h"
 #include "plintvlr/shell/status_line.h"
+#include "plintvlr/shell/zk_harbor.h"
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
 #include "platform/ui/help.h"
@@ -228,6 +230,7 @@ void MDIFrame::SetupWindow()
     TDecoratedMDIFrame::SetupWindow();
     ResetStrBuffers();
     Insert(*new TStatusLine(this, TGadget::Recessed, 0, nullptr), Bottom);
+    harbor_ = new TZKHarbor(*this);
 
     // The project database reports sizes and finds its warning through the
     // shell, and reloads the frame's recipe groups with a project, while the
@@ -260,6 +263,7 @@ void MDIFrame::SetupWindow()
         PostMessage(WM_COMMAND, CM_CHECKSIZE);
     }
     UpdateGraphToolBar(true);
+    harbor_->Create();
     SetDefaultMenuItems();
 }
 
@@ -325,8 +329,23 @@ void MDIFrame::SetProjectCaption(const char* projectName)
 
 void MDIFrame::UpdateGraphToolBar(bool rebuild)
 {
-    // The graphics tool bar is not built yet; its level follows the panel type then.
-    (void)rebuild;
+    if (!harbor_)
+        return;
+    int level = 0;
+    switch (Database().GetPanelType()) {
+    case 11:
+        level = 1;
+        break;
+    case 9:
+        level = 2;
+        break;
+    case 14:
+        level = 3;
+        break;
+    default:
+        break;
+    }
+    harbor_->GetGraphBar().SetToolLevel(level, rebuild);
 }
 
 void MDIFrame::OpenGraphicPages()

@@ -16,6 +16,7 @@
 class Menv_registry;
 class ProjectShell;
 class TMDIClientWin;
+class TZKHarbor;
 
 class MDIFrame : public TDecoratedMDIFrame {
 public:
@@ -34,6 +35,8 @@ public:
     TMDIClientWin* GetClient() const;
     TRecipeArray& GetRecipeGroups() { return *recipes_; }
     BitmapPaster& GetBitmapPaster() { return *bitmapPaster_; }
+    // The harbor with the main and graphics tool bars; made while the frame is set up.
+    TZKHarbor* GetHarbor() const { return harbor_; }
 
     // The caption: the title alone for an empty name, else title - name.
     void SetProjectCaption(const char* projectName);
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<TRecipeArray> recipes_;
     std::unique_ptr<BitmapPaster> bitmapPaster_;
     std::unique_ptr<ProjectShell> projectShell_;
+    TZKHarbor* harbor_ = nullptr;  // a child window: goes with the frame's windows
 };
 
 // The shared message-table registry: made by the message table editor or the

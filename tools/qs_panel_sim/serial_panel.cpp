@@ -477,6 +477,8 @@ void SerialPanel::Store(int kind, const Bytes& file) {
     }
   }
   stored_[kind] = file;
+  // A panel that has been sent its system software runs it from then on.
+  if (kind == kSystemSoftware) settings_.system_software = true;
   Report("stored " + name + " " + std::to_string(file.size()) + " bytes");
 }
 

@@ -25,6 +25,7 @@
 //                database; 03 42 brings the next block, 03 41 the same one
 //                again, and 10 00 follows the last
 //   "EFN"        nothing; every stored file is erased
+//   (a panel sent its system software reports that it has some from then on)
 //   "GXFER"      "AXFER"
 //
 // Anything else is noise and is skipped. A frame or request that stops for

@@ -1,9 +1,12 @@
 #include "platform/ui/controls/static.h"
 
+#include "platform/gdi/bitmap.h"
+
 #include "platform/ui/qt_text.h"
 #include "platform/ui/resources_qt.h"
 
 #include <QLabel>
+#include <QPixmap>
 
 TStatic::TStatic(TWindow* parent, int id, const char* title, int x, int y, int w, int h, UINT textLimit,
                  TModule* module)
@@ -87,7 +90,11 @@ void TStatic::TextChanged()
         label->setPixmap(IconResource(icon).pixmap(32, 32));
         return;
     }
-    if (type == SS_BITMAP || (type >= SS_BLACKRECT && type <= SS_WHITEFRAME) || type >= SS_ETCHEDHORZ) {
+    if (type == SS_BITMAP) {
+        ShowImage();
+        return;
+    }
+    if ((type >= SS_BLACKRECT && type <= SS_WHITEFRAME) || type >= SS_ETCHEDHORZ) {
         label->clear();
         return;
     }
@@ -104,8 +111,30 @@ void TStatic::StyleChanged(DWORD oldStyle)
     }
 }
 
+void TStatic::ShowImage()
+{
+    auto* label = qobject_cast<QLabel*>(GetWidget());
+    if (!label)
+        return;
+    if (image_ && image_->IsOK())
+        label->setPixmap(QPixmap::fromImage(image_->Image()));
+    else
+        label->clear();
+}
+
 LRESULT TStatic::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (msg == STM_SETIMAGE || msg == STM_GETIMAGE) {
+        if (wParam != IMAGE_BITMAP)
+            return 0;
+        const TBitmap* previous = image_;
+        if (msg == STM_SETIMAGE) {
+            image_ = reinterpret_cast<const TBitmap*>(lParam);
+            if ((Attr.Style & SS_TYPEMASK) == SS_BITMAP)
+                ShowImage();
+        }
+        return reinterpret_cast<LRESULT>(previous);
+    }
     const LRESULT result = TControl::DefWindowProc(msg, wParam, lParam);
     if (msg == WM_LBUTTONUP && (Attr.Style & SS_NOTIFY))
         NotifyParent(STN_CLICKED);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+class TBitmap;
+
 class TStatic : public TControl {
 public:
     TStatic(TWindow* parent, int id, const char* title, int x, int y, int w, int h, UINT textLimit = 0,
@@ -33,4 +35,7 @@ protected:
 
 private:
     void ApplyStaticStyle();
+    void ShowImage();
+
+    const TBitmap* image_ = nullptr;
 };

@@ -1,5 +1,6 @@
 // Push buttons, owner-drawn buttons, glyph buttons and labels.
 
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/brush.h"
 #include "platform/ui/controls/button.h"
@@ -160,6 +161,35 @@ TEST(StaticTest, LabelsShowTheirTextWithoutMnemonicMarkers)
     host.label->ModifyStyle(0, SS_NOPREFIX);
     EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "&Tag && Value");
     EXPECT_EQ(host.label->SendMessage(WM_GETDLGCODE), DLGC_STATIC);
+}
+
+TEST(StaticTest, BitmapStaticShowsTheBitmapItIsGiven)
+{
+    TTestDriver driver;
+    TButtonHost host;
+    auto* picture = new TStatic(&host, 191, "", 200, 50, 40, 40);
+    picture->Attr.Style = (picture->Attr.Style & ~SS_TYPEMASK) | SS_BITMAP;
+    driver.Show(host);
+    TBitmap red(8, 6, 1, 24);
+    red.Image().fill(QColor(255, 0, 0));
+    TBitmap blue(8, 6, 1, 24);
+    blue.Image().fill(QColor(0, 0, 255));
+
+    EXPECT_EQ(picture->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(&red)), 0);
+    QImage shown = driver.Grab(*picture);
+    EXPECT_EQ(shown.pixelColor(3, 3), QColor(255, 0, 0));
+    EXPECT_NE(shown.pixelColor(20, 20), QColor(255, 0, 0)) << "shown at its size, top-left";
+
+    // The previous bitmap comes back; the new one shows.
+    EXPECT_EQ(picture->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(&blue)),
+              reinterpret_cast<LRESULT>(&red));
+    EXPECT_EQ(picture->SendMessage(STM_GETIMAGE, IMAGE_BITMAP), reinterpret_cast<LRESULT>(&blue));
+    EXPECT_EQ(driver.Grab(*picture).pixelColor(3, 3), QColor(0, 0, 255));
+    picture->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, 0);
+    EXPECT_NE(driver.Grab(*picture).pixelColor(3, 3), QColor(0, 0, 255));
+    // A text static keeps its text.
+    EXPECT_EQ(host.label->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(&red)), 0);
+    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "Tag & Value");
 }
 
 TEST(TextTest, LatinOneTextsRoundTripUnchanged)

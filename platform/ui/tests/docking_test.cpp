@@ -160,6 +160,7 @@ TEST_F(DockingTest, BarDocksAtAnyEdgeFloatsAndIsPutBackWhereItWas)
     EXPECT_EQ(palette->GetCaption(), "Main Toolbar");
     const TRect floated = palette->GetWindowRect();
     EXPECT_EQ(TPoint(floated.left, floated.top), TPoint(middle.x - 4, middle.y - 6));
+    EXPECT_TRUE(floated.Contains(bar.GetWindowRect())) << "the bar moved into its palette";
 
     // The palette's close box hides the bar; its place was recorded.
     driver.CloseBox(*palette);
@@ -215,6 +216,45 @@ TEST_F(DockingTest, BarsDockedAtSavedPointsKeepTheirRows)
     EXPECT_TRUE(frame->main->IsWindowVisible());
     EXPECT_EQ(frame->main->GetLocation(), alTop);
     EXPECT_EQ(TPoint(frame->main->GetWindowRect().left, frame->main->GetWindowRect().top), below);
+}
+
+TEST_F(DockingTest, FloatingBarTakesAsManyButtonsARowAsItsSizeHolds)
+{
+    TToolBar& bar = *frame->main;
+    const TSize oneRow = bar.MeasureLayout(TGadgetWindow::Rectangular, 0);
+    const TSize twoARow = bar.MeasureLayout(TGadgetWindow::Rectangular, 2);
+    const TSize oneARow = bar.MeasureLayout(TGadgetWindow::Rectangular, 1);
+    ASSERT_LT(twoARow.cx, oneRow.cx);
+    ASSERT_GT(twoARow.cy, oneRow.cy);
+
+    struct Case {
+        TSize size;
+        TSize expected;
+    };
+    const Case cases[] = {
+        {{twoARow.cx + 3, 400}, twoARow},  // room for two, not three
+        {{oneRow.cx, 10}, oneRow},         // the whole row fits
+        {{0, 0}, oneRow},                  // no size: one row
+        {{1, 1}, oneARow},                 // too narrow for anything: one a row
+    };
+    for (const Case& c : cases) {
+        bar.Layout(alNone, c.size);
+        const TPoint at = frame->ClientToScreen({200, 150});
+        frame->harbor->Insert(bar, alNone, &at);
+        driver.ProcessEvents();
+        ASSERT_TRUE(bar.IsFloating());
+        TSize desired;
+        bar.GetDesiredSize(desired);
+        EXPECT_EQ(desired, c.expected) << "width " << c.size.cx;
+        EXPECT_EQ(bar.GetClientRect().Height(), c.expected.cy) << "the palette fits the bar";
+    }
+
+    // Along an edge the edge decides: the size given changes nothing.
+    bar.Layout(alLeft, TSize(1000, 10));
+    frame->harbor->Insert(bar, alLeft);
+    driver.ProcessEvents();
+    EXPECT_EQ(bar.GetDirection(), TGadgetWindow::Vertical);
+    EXPECT_EQ(bar.GetLocation(), alLeft);
 }
 
 }  // namespace

@@ -380,6 +380,29 @@ TEST_F(MdiTest, SystemCommandsReachTheChildAndCloseGoesThroughIt)
     EXPECT_FALSE(child->IsWindow());
 }
 
+TEST_F(MdiTest, CaptionBoxesTakenFromAShownChildGoAtOnce)
+{
+    TFrame frame;
+    driver.Show(frame);
+    auto* child = new TEditorChild(*frame.GetMDIClient(), "Position Offset", "Tag");
+    child->Create();
+    driver.ProcessEvents();
+    QMdiSubWindow* sub = child->GetSubWindow();
+    ASSERT_TRUE(sub->windowFlags() & Qt::WindowSystemMenuHint);
+    ASSERT_TRUE(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
+
+    child->ModifyStyle(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0);
+    driver.ProcessEvents();
+    EXPECT_TRUE(sub->isVisible());
+    EXPECT_FALSE(sub->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                       Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(frame.GetMDIClient()->GetActiveMDIChild(), child);
+
+    child->ModifyStyle(0, WS_MINIMIZEBOX);
+    EXPECT_TRUE(sub->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(sub->windowFlags() & Qt::WindowSystemMenuHint);
+}
+
 TEST_F(MdiTest, FrameClosesOnlyWhenEveryChildAgrees)
 {
     auto* frame = new TFrame;

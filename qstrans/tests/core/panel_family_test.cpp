@@ -47,4 +47,44 @@ TEST(PanelFamilyTest, CommandFilePrefixes)
     EXPECT_NE(CommandFilePrefix(18), CommandFilePrefix(19));
 }
 
+// The serial line's tables, written out from the panel models.
+TEST(PanelFamilyTest, ModelsProtocolExtensionsAndLineDifferences)
+{
+    const std::pair<int, const char*> models[] = {
+        {0, "Unknown"}, {6, "Old F"}, {9, "QSRTB"}, {12, "Custom Keypad"}, {13, "QSUXYA Expanded"},
+        {18, "QSKB"},   {24, "QSPB"}, {26, "QSSWAQRev2"}, {27, "Unknown"}, {-1, "Unknown"},
+    };
+    for (const auto& [type, name] : models)
+        EXPECT_STREQ(PanelModelName(type), name) << type;
+
+    struct Extensions {
+        int type;
+        const char* first;
+        const char* second;
+        const char* comm2;
+    };
+    const Extensions extensions[] = {
+        {0, "", "", ""},          {2, "PCK", "PCK", ""},    {10, "EXE", "EXE", "EXE"}, {7, "P1H", "PCH", "P2H"},
+        {14, "P1E", "PCE", "P2E"}, {11, "PCD", "PCD", ""},  {16, "PCG", "PCG", ""},    {21, "PCR", "PCR", ""},
+        {25, "P1E", "P1E", "P2E"}, {12, "", "", ""},        {40, "", "", ""},
+    };
+    for (const Extensions& e : extensions) {
+        const CProtocolExtensions got = ProtocolExtensions(e.type);
+        EXPECT_STREQ(got.comm1First, e.first) << e.type;
+        EXPECT_STREQ(got.comm1Second, e.second) << e.type;
+        EXPECT_STREQ(got.comm2, e.comm2) << e.type;
+    }
+
+    const std::string large = "000001101010111111100000001";
+    const std::string small = "000000000000000111100000000";
+    const std::string answered = "000000000000000000011111100";
+    for (int type = 0; type < kPanelTypeCount; ++type) {
+        EXPECT_EQ(HasLargeUpload(type), large[static_cast<std::size_t>(type)] == '1') << type;
+        EXPECT_EQ(HasSmallFrames(type), small[static_cast<std::size_t>(type)] == '1') << type;
+        EXPECT_EQ(AnswersEndFrame(type), answered[static_cast<std::size_t>(type)] == '1') << type;
+    }
+    for (int type : {-1, 27, 255})
+        EXPECT_FALSE(HasLargeUpload(type) || HasSmallFrames(type) || AnswersEndFrame(type)) << type;
+}
+
 }  // namespace

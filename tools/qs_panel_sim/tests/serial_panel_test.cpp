@@ -232,6 +232,17 @@ TEST_F(SerialPanelTest, AHandWrittenDownloadOfThreeBytes) {
   EXPECT_EQ(*panel_->Stored(2), (Bytes{0x01, 0x02, 0x04}));
 }
 
+TEST_F(SerialPanelTest, SystemSoftwareSentIsReportedFromThenOn) {
+  PanelSettings settings = Unpaced();
+  settings.system_software = false;
+  settings.hardware_index = 9;
+  Panel(settings);
+  EXPECT_EQ(Exchange({0x10, 0x08}), (Bytes{0x10, 0x08, 0x89}));
+  Download(4, Bytes(40, 0x33), 250);
+  ASSERT_NE(panel_->Stored(4), nullptr);
+  EXPECT_EQ(Exchange({0x10, 0x08}), (Bytes{0x10, 0x08, 0x09}));
+}
+
 TEST_F(SerialPanelTest, BadFramesAreRefusedAndARepeatIsKept) {
   struct Case {
     const char* what;
