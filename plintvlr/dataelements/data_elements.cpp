@@ -30,6 +30,11 @@ std::size_t Consumed(const RecordReader& from, const RecordReader& to)
     return to.Failed() ? 0 : static_cast<std::size_t>(to.Position() - from.Position());
 }
 
+bool PanelShowsBitmaps()
+{
+    return Quellstor(_QSglobals.GetDatabase().GetPanelType()).bitmapSupport != 0;
+}
+
 }  // namespace
 
 // --- Touch regions and push buttons ----------------------------------------
@@ -273,6 +278,11 @@ std::unique_ptr<SizeRect> TrendElem::Clone() const
     return std::make_unique<TrendElem>(*this);
 }
 
+bool TrendElem::IsAllowedOnPanel() const
+{
+    return PanelShowsBitmaps();
+}
+
 std::string TrendElem::GetTypeName() const
 {
     return "obj_trn";
@@ -332,6 +342,11 @@ std::unique_ptr<SizeRect> MeterElem::Clone() const
 std::unique_ptr<SizeRect> TTrendRecord::Clone() const
 {
     return std::make_unique<TTrendRecord>(*this);
+}
+
+bool TTrendRecord::IsAllowedOnPanel() const
+{
+    return PanelShowsBitmaps();
 }
 
 std::string TTrendRecord::GetTypeName() const

@@ -120,6 +120,8 @@ public:
     TrendElem();
     TrendElem(const TPoint& a, const TPoint& b) : KeptRecordElem(a, b) {}
 
+    // Trends need a panel that shows bitmaps.
+    bool IsAllowedOnPanel() const override;
     std::unique_ptr<SizeRect> Clone() const override;
     std::string GetTypeName() const override;
 
@@ -163,6 +165,7 @@ public:
     TTrendRecord() = default;
     TTrendRecord(const TPoint& a, const TPoint& b) : FieldRecordElem(a, b) {}
     bool CanToggleOrientation() const override { return false; }
+    bool IsAllowedOnPanel() const override;
     std::unique_ptr<SizeRect> Clone() const override;
     std::string GetTypeName() const override;
 };

@@ -3,7 +3,9 @@
 #include "plintvlr/db/field_record.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
+#include "plintvlr/elements/combo_string_ids.h"
 #include "plintvlr/elements/panel_queries.h"
+#include "plintvlr/shell/base/str.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/pen.h"
@@ -397,7 +399,7 @@ void ComboElem::Edit(TWindow*) {}
 
 void ComboElem::Describe(int number, ReportLines& lines, int subnumber) const
 {
-    AddDescriptionLine(*this, number, lines, subnumber, "Element Group");
+    AddDescriptionLine(*this, number, lines, subnumber, Str(kStrElementGroup));
     int k = 0;
     for (const auto& member : members_)
         member->Describe(number, lines, ++k);

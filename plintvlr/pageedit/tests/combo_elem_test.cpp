@@ -248,4 +248,20 @@ TEST_F(GroupTest, DuplicatesGiveEveryMemberANewIdAndCopiesKeepThem)
     EXPECT_EQ(group.GetTypeName(), "group");
 }
 
+TEST_F(GroupTest, TheReportNumbersTheMembersUnderTheGroup)
+{
+    Open(9);
+    SizeRectArray members;
+    members.Add(Line(kLine));
+    members.Add(Line(kLine2));
+    ReportLines lines;
+    ComboElem(members).Describe(4, lines, 0);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("4. Element Group: left ", 0), 0u) << lines[0];
+    int numbered = 0;
+    for (const std::string& line : lines)
+        numbered += line.rfind("4.1. ", 0) == 0 || line.rfind("4.2. ", 0) == 0;
+    EXPECT_EQ(numbered, 2);
+}
+
 }  // namespace
