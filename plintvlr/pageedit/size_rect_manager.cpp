@@ -627,6 +627,8 @@ std::uint16_t SizeRectManager::LoadRecord(int mode, std::uint32_t key, const std
     int templatePage = 0;
     int background = 0;
     const std::uint16_t stored = ReadRecordInto(elements_, &blocks_, nullptr, &templatePage, &background, mode, record);
+    // The page number first, so that a page naming itself gets no template.
+    pageNumber_ = key;
     if (templatePage != 0)
         SetTemplatePage(templatePage);
     if (mode == kPageMode)
@@ -635,7 +637,6 @@ std::uint16_t SizeRectManager::LoadRecord(int mode, std::uint32_t key, const std
         if (ActivePageEditor* editor = GetActivePageEditor())
             editor->SetBackgroundColor(background);
     }
-    pageNumber_ = key;
     modified_ = false;
     if (mode == kPageMode) {
         const tpsummary* summary = _QSglobals.GetDatabase().GetPageSummary();

@@ -271,9 +271,12 @@ TEST_F(PageRecordTest, LoadingMarksAPageNeverStoredAsModifiedAndFetchesTemplateA
     EXPECT_TRUE(model.IsModified());
     EXPECT_EQ(model.GetElements().Count(), 0);
 
-    // A template reference outside the panel's pages is ignored.
+    // A template reference outside the panel's pages, or to the page itself, is ignored.
     StorePage(5, "05 00 1F 8B 01 02 E8 03 00");
     model.LoadPage(kPage, 5);
+    EXPECT_EQ(model.GetTemplatePage(), 0);
+    StorePage(6, "06 00 1F 8B 01 01 06 00");
+    model.LoadPage(kPage, 6);
     EXPECT_EQ(model.GetTemplatePage(), 0);
 }
 
