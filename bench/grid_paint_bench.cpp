@@ -5,6 +5,7 @@
 // repaint (only the exposed strip and the resized column are painted). The
 // "of_full_repaint" counters give those ratios, measured in the same run.
 
+#include "bench/headless_ui.h"
 #include "platform/ui/application.h"
 #include "platform/ui/window.h"
 #include "plintvlr/shell/controls/grid.h"
@@ -24,20 +25,6 @@
 
 namespace {
 
-bool StartApplication()
-{
-    static QApplication* app = nullptr;
-    if (!app) {
-        if (!std::getenv("QT_QPA_PLATFORM"))
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char name[] = "grid_paint_bench";
-        static char* argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-        InitPlatformUi();
-    }
-    return app != nullptr;
-}
 
 class TBenchGrid : public TrmtGrid {
 public:
@@ -81,7 +68,7 @@ struct THost {
 
 THost& HostWith(int rows)
 {
-    StartApplication();
+    StartHeadlessUi("grid_paint_bench");
     // The hosts live as long as the program, as the application does.
     static auto* hosts = new std::map<int, THost*>;
     THost*& host = (*hosts)[rows];

@@ -4,6 +4,7 @@
 // at most 250 bytes per tick, so 2,500 bytes per second is its ceiling; the
 // figures are given as a fraction of it (the goal is 0.9 each way).
 
+#include "bench/headless_ui.h"
 #include "platform/ui/application.h"
 #include "qstrans/tests/kelmnet/kelmnet_fixture.h"
 
@@ -24,19 +25,6 @@ namespace {
 constexpr double kCeiling = 2500.0;
 constexpr int kNodeHost = 30;
 
-QApplication& Qt()
-{
-    static int argc = 1;
-    static char name[] = "kelmnet_transfer_bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        InitPlatformUi();
-        return a;
-    }();
-    return *app;
-}
 
 // The node as its own program, without this process's library settings.
 pid_t StartNode(const std::string& database, int port)
@@ -80,7 +68,7 @@ double Seconds(CKelmnetTransfer& transfer, void (CKelmnetTransfer::*start)())
 
 void BM_KelmnetTransfer200k(benchmark::State& state)
 {
-    Qt();
+    StartHeadlessUi("kelmnet_transfer_bench");
     PcLibrary& library = Library();
     TempFolder folder;
     const std::string panel = folder.Path() + "/PANEL.DTB";

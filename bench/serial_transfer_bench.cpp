@@ -10,6 +10,7 @@
 #include "platform/base/files.h"
 #include "platform/base/profile.h"
 #include "platform/tests/scoped_env.h"
+#include "bench/headless_ui.h"
 #include "platform/ui/application.h"
 #include "qstrans/quellstor_trans_app.h"
 #include "qstrans/quellstor_trans_dlg.h"
@@ -39,19 +40,6 @@ constexpr double kLine = 1920.0;
 constexpr double kBound = 250.0 / 255.0 * kLine;
 constexpr std::size_t kImageSize = 200000;
 
-QApplication& Qt()
-{
-    static int argc = 1;
-    static char name[] = "serial_transfer_bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        InitPlatformUi();
-        return a;
-    }();
-    return *app;
-}
 
 // A whole database of type 9 of about `size` bytes.
 std::string Image(std::size_t size)
@@ -98,7 +86,7 @@ void BM_SerialDownload200k(benchmark::State& state)
     ScopedEnv programDir("PLV_PROGRAM_DIR", program.Path().c_str());
     ScopedEnv profileDir("PLV_PROFILE_DIR", profile.Path().c_str());
     ScopedEnv session("PLV_DESKTOP_SESSION", "serial-transfer-bench");
-    Qt();
+    StartHeadlessUi("serial_transfer_bench");
     const std::string image = Image(kImageSize);
     const std::string folder = program.Path() + "/DBASE/LINE1/";
     MakeDir(folder);

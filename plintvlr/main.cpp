@@ -2,8 +2,10 @@
 
 #include "plintvlr/db/ov_class.h"
 #include "plintvlr/db/tqs_bitmaps.h"
+#include "plintvlr/elements/bmppick_dlg.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
+#include "plintvlr/shell/frame_printer.h"
 #include "plintvlr/shell/program_objects.h"
 #include "plintvlr/shell/project_dialogs.h"
 #include "plintvlr/shell/transfer_command.h"
@@ -19,9 +21,12 @@ int main(int argc, char* argv[])
     // The frame's project commands, known before its menu is built.
     RegisterProjectCommands();
     RegisterTransferCommand();
+    RegisterPrintingCommands();
     // Save All, Preferences and Current Topic.
     RegisterEditorBases();
     // The View items of the tool bars, shown for the bars that have buttons.
     RegisterToolBarCommands();
+    // The bitmap buttons' picker, and its folder emptied with each frame.
+    RegisterBitmapPicker();
     return OwlMain(argc, argv);
 }

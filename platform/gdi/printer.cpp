@@ -2,10 +2,12 @@
 
 #include "platform/gdi/print_dc.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <climits>
@@ -103,6 +105,7 @@ void TPrinter::ResetToDefault()
                              : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (info.isNull())
         printer_->setOutputFormat(QPrinter::PdfFormat);
+    namedForPrintout_.clear();
 }
 
 void TPrinter::SetDialogHook(std::function<int(QDialog&)> hook)
@@ -120,6 +123,7 @@ std::vector<std::string> TPrinter::PrinterNames()
 
 void TPrinter::SetOutputFileName(const std::string& fileName)
 {
+    namedForPrintout_.clear();
     if (fileName.empty()) {
         printer_->setOutputFileName(QString());
         if (QPrinterInfo::defaultPrinter().isNull())
@@ -144,13 +148,32 @@ std::string TPrinter::GetDeviceName() const
 
 bool TPrinter::Setup(QWidget* parent)
 {
+    // With no file chosen the dialog would offer a folder, which its OK
+    // refuses. It offers the name a printout without a title gets instead;
+    // left as it is, each printout still gets a file named after itself.
+    QString offered;
+    if (printer_->outputFormat() == QPrinter::PdfFormat &&
+        (printer_->outputFileName().isEmpty() || printer_->outputFileName().toStdString() == namedForPrintout_)) {
+        offered = DefaultPdfPath(std::string());
+        printer_->setOutputFileName(offered);
+    }
     QPrintDialog dialog(printer_.get(), parent);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (RunDialog(dialog) == QDialog::Accepted)
+    // Setting up prints nothing: its button says OK, not Print.
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    if (RunDialog(dialog) == QDialog::Accepted) {
+        if (!offered.isEmpty() && printer_->outputFormat() == QPrinter::PdfFormat &&
+            printer_->outputFileName() == offered) {
+            printer_->setOutputFileName(QString());
+            namedForPrintout_.clear();
+        }
         return true;
+    }
     ResetToDefault();
     return false;
 }
@@ -185,8 +208,11 @@ bool TPrinter::Print(QWidget* parent, TPrintout& printout, bool prompt)
         fromPage = minPage;
         toPage = maxPage;
     }
-    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty())
+    if (printer_->outputFormat() == QPrinter::PdfFormat &&
+        (printer_->outputFileName().isEmpty() || printer_->outputFileName().toStdString() == namedForPrintout_)) {
         printer_->setOutputFileName(DefaultPdfPath(printout.GetTitle()));
+        namedForPrintout_ = printer_->outputFileName().toStdString();
+    }
     printer_->setDocName(QString::fromLatin1(printout.GetTitle().c_str()));
 
     TPrintDC dc(*printer_);

@@ -72,7 +72,9 @@ public:
     bool Print(QWidget* parent, TPrintout& printout, bool prompt);
     int GetError() const { return error_; }
 
-    // Output to a PDF file instead of the printer (empty: the printer).
+    // Output to a PDF file instead of the printer (empty: the printer). With
+    // no printer and no file chosen, Print writes each printout to a PDF named
+    // after its title in the documents folder; GetOutputFileName then tells it.
     void SetOutputFileName(const std::string& fileName);
     std::string GetOutputFileName() const;
     // The printer chosen; empty when the output is a PDF file.
@@ -91,5 +93,8 @@ private:
     void ResetToDefault();
 
     std::unique_ptr<QPrinter> printer_;
+    // The PDF file Print named after the last printout when none was chosen:
+    // the next printout gets a name of its own, not that one.
+    std::string namedForPrintout_;
     int error_ = 0;
 };

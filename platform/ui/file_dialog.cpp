@@ -243,10 +243,13 @@ int TOpenSaveDialog::Execute()
     return IDOK;
 }
 
-bool BrowseForFolder(TWindow* parent, const char* title, std::string& folder)
+bool BrowseForFolder(TWindow* parent, const char* title, std::string& folder, const char* caption)
 {
     TFileDialogWidget dialog(ParentWidget(parent), nullptr);
-    dialog.setWindowTitle(ToQString(title ? title : "Browse for Folder"));
+    const char* shownTitle = title ? title : "Browse for Folder";
+    dialog.setWindowTitle(ToQString(caption ? caption : shownTitle));
+    if (caption)
+        dialog.setLabelText(QFileDialog::LookIn, ToQString(shownTitle));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (!folder.empty() && DirExists(folder))

@@ -86,8 +86,9 @@ public:
 };
 
 // Chooses an existing folder, starting in `folder`; true (and `folder` set)
-// on OK.
-bool BrowseForFolder(TWindow* parent, const char* title, std::string& folder);
+// on OK. `title` is the line shown above the folders; the window's caption
+// is `caption`, or the title when there is none.
+bool BrowseForFolder(TWindow* parent, const char* title, std::string& folder, const char* caption = nullptr);
 
 // For tests: runs once a file or folder dialog shows; it must end the dialog.
 using TFileDialogHook = std::function<void(QFileDialog& dialog)>;

@@ -5,7 +5,21 @@
 
 #include <QWidget>
 
+namespace {
+
+QWidget* DialogParent(TWindow* parent)
+{
+    return parent && parent->IsWindow() ? parent->GetWidget()->window() : nullptr;
+}
+
+}  // namespace
+
 bool PrinterSetup(TWindow* parent, TPrinter& printer)
 {
-    return printer.Setup(parent && parent->IsWindow() ? parent->GetWidget()->window() : nullptr);
+    return printer.Setup(DialogParent(parent));
+}
+
+bool PrintOut(TWindow* parent, TPrinter& printer, TPrintout& printout, bool prompt)
+{
+    return printer.Print(DialogParent(parent), printout, prompt);
 }

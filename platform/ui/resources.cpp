@@ -17,6 +17,10 @@ struct TCursorHandle {
     TResId id;
 };
 
+struct TIconHandle {
+    TResId id;
+};
+
 namespace {
 
 struct CursorImage {
@@ -220,4 +224,18 @@ HCURSOR GetCursor()
 TResId CursorResource(HCURSOR cursor)
 {
     return cursor ? cursor->id : TResId(IDC_ARROW);
+}
+
+HICON LoadIcon(TModule* /*module*/, TResId id)
+{
+    static std::map<std::string, std::unique_ptr<TIconHandle>> loaded;
+    auto& handle = loaded[Key(id)];
+    if (!handle)
+        handle = std::make_unique<TIconHandle>(TIconHandle{id});
+    return handle.get();
+}
+
+TResId IconResourceId(HICON icon)
+{
+    return icon ? icon->id : TResId();
 }

@@ -51,3 +51,12 @@ HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 // The resource a cursor was loaded from.
 TResId CursorResource(HCURSOR cursor);
+
+// Icons, as WM_SETICON takes them (lParam; wParam ICON_BIG or ICON_SMALL):
+// a window that is not a child shows the icon in its caption. WM_GETICON
+// answers the icon last set. Handles stay valid for the program's life.
+struct TIconHandle;
+using HICON = const TIconHandle*;
+HICON LoadIcon(TModule* module, TResId id);
+// The resource an icon was loaded from.
+TResId IconResourceId(HICON icon);

@@ -7,6 +7,7 @@
 #include "platform/ui/message_queue.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/resources.h"
 #include "platform/ui/resources_qt.h"
 #include "platform/ui/timer.h"
 #include "platform/ui/window_api.h"
@@ -519,6 +520,20 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
+    case WM_SETICON: {
+        // lParam: an HICON from LoadIcon; the caption of a top-level window shows it.
+        const void* previous = icon_;
+        icon_ = reinterpret_cast<const void*>(lParam);
+        if (handle_ && !(Attr.Style & WS_CHILD))
+            GetWidget()->setWindowIcon(icon_ ? IconResource(IconResourceId(static_cast<HICON>(icon_))) : QIcon());
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(icon_);
+    case WM_SETREDRAW:
+        if (handle_)
+            GetWidget()->setUpdatesEnabled(wParam != 0);
+        return 0;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(ReadText().size());
     case WM_GETTEXT: {

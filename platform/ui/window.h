@@ -260,6 +260,7 @@ private:
     bool ownsWidget_ = true;
     bool hasCursor_ = false;
     const TFont* font_ = nullptr;  // set by WM_SETFONT
+    const void* icon_ = nullptr;   // set by WM_SETICON (an HICON)
     TResId cursor_;
     TResId accelerators_;
     QWidget* clientWidget_ = nullptr;

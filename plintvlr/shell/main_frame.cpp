@@ -18,6 +18,7 @@
 #include "plintvlr/shell/zk_harbor.h"
 #include "platform/base/paths.h"
 #include "platform/base/profile.h"
+#include "platform/gdi/printer.h"
 #include "platform/ui/help.h"
 #include "platform/ui/window_api.h"
 
@@ -189,6 +190,7 @@ const TResponseTable MDIFrame::Responses{&TDecoratedMDIFrame::Responses, {
 MDIFrame::MDIFrame(const char* title, TResId menuResId, TMDIClientWin* client, bool trackMenuSelection,
                    TModule* module)
     : TDecoratedMDIFrame(title, TResId(), client, trackMenuSelection, module),
+      printer_(std::make_unique<TPrinter>()),
       recipes_(std::make_unique<TRecipeArray>()),
       bitmapPaster_(std::make_unique<BitmapPaster>())
 {

@@ -16,6 +16,8 @@
 class Menv_registry;
 class ProjectShell;
 class TMDIClientWin;
+class TPrinter;
+class TextPagePrintout;
 class TZKHarbor;
 
 class MDIFrame : public TDecoratedMDIFrame {
@@ -35,6 +37,13 @@ public:
     TMDIClientWin* GetClient() const;
     TRecipeArray& GetRecipeGroups() { return *recipes_; }
     BitmapPaster& GetBitmapPaster() { return *bitmapPaster_; }
+    // The printer pages are printed with: the desktop's default printer, or
+    // a PDF file when the machine has none.
+    TPrinter* GetPrinter() const { return printer_.get(); }
+    // Prints a graphic page printout with the frame's printer, without the
+    // print dialog (frame_printer.cpp). The engineer is told where a PDF
+    // file was written, and why nothing was printed; false then.
+    bool Print(TWindow* parent, TextPagePrintout& printout);
     // The harbor with the main and graphics tool bars; made while the frame is set up.
     TZKHarbor* GetHarbor() const { return harbor_; }
 
@@ -74,6 +83,7 @@ private:
     void SetDefaultMenuItems();
     void SavePlace();
 
+    std::unique_ptr<TPrinter> printer_;
     std::unique_ptr<TRecipeArray> recipes_;
     std::unique_ptr<BitmapPaster> bitmapPaster_;
     std::unique_ptr<ProjectShell> projectShell_;

@@ -6,9 +6,16 @@
 #include "platform/gdi/printer.h"
 #include "platform/gdi/print_dc.h"
 #include "platform/gdi/tests/gdi_test_util.h"
+#include "platform/tests/scoped_env.h"
 
 #include <QAbstractPrintDialog>
+#include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QFile>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -260,6 +267,63 @@ TEST_F(Printing, ThePrintDialogChoosesPagesOrCancels)
     printer.SetOutputFileName(pdf);
     EXPECT_TRUE(printer.Setup(nullptr));
     EXPECT_EQ(printer.GetOutputFileName(), pdf);
+}
+
+TEST_F(Printing, WithoutPrinterOrFileEachPrintoutGetsAPdfNamedAfterIt)
+{
+    if (!TPrinter::PrinterNames().empty())
+        GTEST_SKIP() << "the desktop has a printer";
+    const ScopedEnv home("HOME", dir_.c_str());
+    const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+    TPrinter printer;
+    HeaderPrintout first("LINE1(V5.20)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, first, false));
+    const std::filesystem::path firstFile = printer.GetOutputFileName();
+    EXPECT_EQ(firstFile.filename(), "LINE1(V5.20).pdf");
+    EXPECT_EQ(firstFile.parent_path().parent_path(), dir_) << "in the documents folder";
+    // A printout with another title does not overwrite the first one's file.
+    HeaderPrintout second("PUMPS(V1.00)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, second, false));
+    EXPECT_EQ(std::filesystem::path(printer.GetOutputFileName()).filename(), "PUMPS(V1.00).pdf");
+    EXPECT_EQ(PdfPages(firstFile.string()), 1);
+    EXPECT_EQ(PdfPages(printer.GetOutputFileName()), 1);
+    // A file chosen stays chosen.
+    printer.SetOutputFileName(File("chosen.pdf"));
+    HeaderPrintout third("OTHER", 1);
+    ASSERT_TRUE(printer.Print(nullptr, third, false));
+    EXPECT_EQ(printer.GetOutputFileName(), File("chosen.pdf"));
+}
+
+TEST_F(Printing, SetupWithoutAChosenFileIsAcceptedAndKeepsNamingPrintouts)
+{
+    if (!TPrinter::PrinterNames().empty())
+        GTEST_SKIP() << "the desktop has a printer";
+    const ScopedEnv home("HOME", dir_.c_str());
+    const ScopedEnv config("XDG_CONFIG_HOME", (dir_ / "config").c_str());
+    TPrinter printer;
+    // OK pressed on the dialog as it opens: it must not refuse the file it offers.
+    std::string offered;
+    TPrinter::SetDialogHook([&](QDialog& dialog) {
+        if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("filename")))
+            offered = edit->text().toStdString();
+        dialog.show();
+        QTimer::singleShot(0, [] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    ADD_FAILURE() << box->text().toStdString();
+                    box->reject();
+                }
+        });
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        const int result = dialog.result();
+        dialog.hide();
+        return result;
+    });
+    EXPECT_TRUE(printer.Setup(nullptr));
+    EXPECT_EQ(std::filesystem::path(offered).filename(), "printout.pdf");
+    HeaderPrintout printout("LINE1(V5.20)", 1);
+    ASSERT_TRUE(printer.Print(nullptr, printout, false));
+    EXPECT_EQ(std::filesystem::path(printer.GetOutputFileName()).filename(), "LINE1(V5.20).pdf");
 }
 
 TEST_F(Printing, AFileThatCannotBeWrittenIsAnError)

@@ -320,7 +320,12 @@ LRESULT TListBox::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!valid)
             return LB_ERR;
         TQuietChange quiet(programmatic_);
+        const bool wasSelected = list_->item(index)->isSelected();
         delete list_->takeItem(index);
+        // A list of one selection has none after its selected item goes;
+        // Qt would move the selection on to a neighbour.
+        if (wasSelected && !MultiSelect())
+            list_->clearSelection();
         return list_->count();
     }
     case LB_RESETCONTENT: {

@@ -144,6 +144,7 @@ public:
     // What each file dialog showed when it opened, oldest first.
     struct ShownFileDialog {
         std::string title;
+        std::string prompt;                // the line above the folders ("Look in:" unless set)
         std::vector<std::string> filters;  // "Description (pattern)" as the dialog lists them
         int filterIndex = 0;               // 1-based, the one selected
         bool save = false;

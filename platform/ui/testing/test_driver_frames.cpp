@@ -220,6 +220,7 @@ void TTestDriver::InstallFrameHooks()
     SetFileDialogHook([this](QFileDialog& dialog) {
         ShownFileDialog shown;
         shown.title = dialog.windowTitle().toStdString();
+        shown.prompt = dialog.labelText(QFileDialog::LookIn).toStdString();
         const QStringList filters = dialog.nameFilters();
         for (const QString& f : filters)
             shown.filters.push_back(f.toStdString());

@@ -135,6 +135,16 @@ TEST_F(FileDialogTest, FolderBrowserAnswersAnExistingFolder)
     std::string unchanged = "/nowhere";
     EXPECT_FALSE(BrowseForFolder(nullptr, nullptr, unchanged));
     EXPECT_EQ(unchanged, "/nowhere");
+
+    // A caption of its own; the title then stands above the folders.
+    driver.CancelFileDialog();
+    std::string start = folder.Path() + "/DBASE";
+    EXPECT_FALSE(BrowseForFolder(nullptr, "Select Bitmap Folder:", start, "Choose Directory"));
+    ASSERT_FALSE(driver.FileDialogs().empty());
+    EXPECT_EQ(driver.FileDialogs().back().title, "Choose Directory");
+    EXPECT_EQ(driver.FileDialogs().back().prompt, "Select Bitmap Folder:");
+    EXPECT_EQ(driver.FileDialogs().back().folder, folder.Path() + "/DBASE");
+    EXPECT_EQ(driver.FileDialogs()[0].title, "Choose the project folder");
 }
 
 }  // namespace

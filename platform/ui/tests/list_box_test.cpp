@@ -98,6 +98,12 @@ TEST_F(ListBoxTest, ItemsDataAndBadIndexes)
     EXPECT_EQ(list.DeleteString(0), 3);
     EXPECT_EQ(list.GetItemData(1), 0xDEADBEEFu);  // data moves with its item
     EXPECT_EQ(list.DeleteString(-1), LB_ERR);
+    // Deleting the selected item leaves no selection; deleting another keeps it.
+    list.SetSelIndex(1);
+    EXPECT_EQ(list.DeleteString(0), 2);
+    EXPECT_EQ(list.GetSelIndex(), 0);
+    EXPECT_EQ(list.DeleteString(0), 1);
+    EXPECT_EQ(list.GetSelIndex(), LB_ERR);
     list.ClearList();
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_EQ(list.GetSelIndex(), LB_ERR);

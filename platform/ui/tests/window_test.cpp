@@ -12,6 +12,8 @@
 #include "platform/ui/window_api.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QWidget>
@@ -360,6 +362,28 @@ TEST_F(WindowTest, PaintGetsTheUpdateRectangleAndDrawsThroughTheBridge)
     EXPECT_EQ(window.painted.size(), 1u);
 }
 
+TEST_F(WindowTest, SetRedrawStopsPaintingUntilItIsSwitchedBackOn)
+{
+    TPaintWindow window;
+    window.Attr.W = 100;
+    window.Attr.H = 80;
+    driver.Show(window);
+    driver.ProcessEvents();
+    window.painted.clear();
+    // Neither an invalidated area nor a new size paints while redrawing is off.
+    window.SendMessage(WM_SETREDRAW, 0);
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.SetWindowPos(nullptr, 0, 0, 160, 120, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    window.UpdateWindow();
+    driver.ProcessEvents();
+    EXPECT_TRUE(window.painted.empty());
+    window.SendMessage(WM_SETREDRAW, 1);
+    window.InvalidateRect(TRect(20, 30, 40, 35));
+    window.UpdateWindow();
+    ASSERT_FALSE(window.painted.empty());
+    EXPECT_EQ(driver.Grab(window).pixelColor(15, 15), QColor(Qt::red));
+}
+
 TEST_F(WindowTest, CursorsByResourceAndTheWaitCursor)
 {
     HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
@@ -496,6 +520,27 @@ TEST_F(WindowTest, SetFontGivesTheWindowItsTextFont)
     EXPECT_EQ(window.SendMessage(WM_GETFONT), reinterpret_cast<LRESULT>(&big));
     EXPECT_EQ(window.GetWidget()->font().pixelSize(), 20);
     EXPECT_TRUE(window.GetWidget()->font().bold());
+}
+
+TEST_F(WindowTest, SetIconShowsTheIconInATopLevelCaption)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    ASSERT_TRUE(RegisterIconResource(4711, png.constData(), static_cast<std::size_t>(png.size())));
+
+    TNoteWindow window(nullptr, "w");
+    ASSERT_TRUE(window.Create());
+    EXPECT_TRUE(window.GetWidget()->windowIcon().isNull());
+    const HICON icon = LoadIcon(nullptr, 4711);
+    EXPECT_EQ(IconResourceId(icon), TResId(4711));
+    EXPECT_EQ(window.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon)), 0);
+    EXPECT_EQ(window.SendMessage(WM_GETICON, ICON_BIG), reinterpret_cast<LRESULT>(icon));
+    ASSERT_FALSE(window.GetWidget()->windowIcon().isNull());
+    EXPECT_EQ(window.GetWidget()->windowIcon().pixmap(16, 16).toImage().pixel(8, 8), qRgb(0, 0, 255));
 }
 
 // A window that deletes itself while it handles a click or a key.

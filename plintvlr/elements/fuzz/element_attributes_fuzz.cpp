@@ -6,6 +6,7 @@
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/color_point.h"
 #include "plintvlr/elements/dyn_attributes.h"
 #include "plintvlr/elements/frame_rect.h"
@@ -124,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SetActivePageEditor(&editor);
     RecordReader in(data + 1, size - 1);
 
-    switch (reader % 11) {
+    switch (reader % 12) {
     case 0:
         RoundTrip<ColorPoint>(
             in, [](ColorPoint& c, RecordReader& r) { return c.Unpack(r); },
@@ -184,6 +185,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 10:
         ElementRoundTrip(in, Element(std::make_unique<TRegFigElem>(TRegFigElem::kFrame)));
+        break;
+    case 11:
+        ElementRoundTrip(in, Element(std::make_unique<BitmapElem>()));
         break;
     default: {
         int x = 0;
