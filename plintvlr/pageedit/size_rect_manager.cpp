@@ -7,6 +7,7 @@
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/combo_elem.h"
 #include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
@@ -80,7 +81,8 @@ const std::map<std::uint8_t, Maker>& CodeMakers()
         {EFKeyElem::kCode, MakeKey},
         {DriveOutElem::kCode, MakeDefault<DriveOutElem>},
         {TrendElem::kCode, MakeDefault<TrendElem>},
-        // The bitmap (0x39) and formatted text (0x3F) makers go here.
+        {kBitmapCode, MakeDefault<BitmapElem>},
+        // The formatted text (0x3F) maker goes here.
     };
     return makers;
 }

@@ -280,6 +280,18 @@ TEST_F(PageRecordTest, LoadingMarksAPageNeverStoredAsModifiedAndFetchesTemplateA
     EXPECT_EQ(model.GetTemplatePage(), 0);
 }
 
+TEST_F(PageRecordTest, DrawnElementsOfEveryKindComeBackByteForByte)
+{
+    Open(9);
+    SizeRectManager model(nullptr, true);
+    const std::string page = Join({"01 00", kLine, "4C 00 10 01 00 0A 1F 10 00 32 2A 10 00 0A 2A 00", kFrame, kBitmap,
+                                   "1F 95 05 01 03 18 48 00 10 01 00 0A 13 10 00 0A 27 10 00 1E 27 10 00 1E 13 10 00 0A 13 00",
+                                   "00"});
+    EXPECT_EQ(RoundTrip(model, 1, page), page);
+    EXPECT_EQ(model.GetElements().Count(), 5);
+    EXPECT_FALSE(model.WasReadInPart());
+}
+
 TEST_F(PageRecordTest, ADamagedRecordKeepsWhatItCannotReadAndSavesItBack)
 {
     Open(9);

@@ -121,6 +121,8 @@ inline const char* kLine = "48 00 10 01 00 0A 1F 10 00 32 2A 00";
 inline const char* kLine2 = "48 00 10 01 00 0A 1F 10 00 32 2C 00";
 // A raised frame.
 inline const char* kFrame = "1F 8E 54 07 0A 00 13 00 14 00 14 01 01 03 00 10 01";
+// A bitmap of no library slot with its top-left corner at (10, 20).
+inline const char* kBitmap = "79 01 00 10 01 00 0A 1F 03 00 00 01 00";
 // A drive-out at (20, 20) on tag 1, and one on tag 2.
 inline const char* kDriveOut1 = "50 00 10 01 00 14 1F 01 00";
 inline const char* kDriveOut2 = "50 00 10 01 00 14 1F 02 00";

@@ -5,6 +5,7 @@
 
 #include "plintvlr/dataelements/data_elements.h"
 #include "plintvlr/db/id_counter.h"
+#include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/combo_elem.h"
 #include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
@@ -139,9 +140,9 @@ TEST_F(ModelTest, TheFactoryMakesEachElementByItsCode)
     const auto walk = Walk(elements, Join({"08 03 00 10 01 00 0A 1F 10 00 32 2A 00", kLine,
                                            "4C 00 10 01 00 0A 1F 10 00 32 2A 10 00 0A 2A 00",
                                            "1F 95 05 01 01 10 48 00 10 01 00 0A 1D 20 00 0A 1D 10 00 0A 1D 00",
-                                           kFrame, group, "00"}));
+                                           kFrame, group, kBitmap, "00"}));
     EXPECT_EQ(walk.end, SizeRectManager::WalkEnd::EndByte);
-    ASSERT_EQ(elements.Count(), 6);
+    ASSERT_EQ(elements.Count(), 7);
     for (int i : {0, 1, 2})
         EXPECT_NE(dynamic_cast<LinesElem*>(elements[i]), nullptr) << i;
     EXPECT_EQ(static_cast<TRegFigElem*>(elements[3])->GetKind(), TRegFigElem::kCircle);
@@ -149,6 +150,7 @@ TEST_F(ModelTest, TheFactoryMakesEachElementByItsCode)
     auto* read = dynamic_cast<ComboElem*>(elements[5]);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetMembers().Count(), 1);
+    EXPECT_NE(dynamic_cast<BitmapElem*>(elements[6]), nullptr);
 }
 
 TEST_F(ModelTest, TheFactoryDropsKeysBeyondThePanelAndNumbersDriveOutsInReadingOrder)
