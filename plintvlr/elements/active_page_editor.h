@@ -38,6 +38,12 @@ public:
     // Where element editors open, and the window that owns their message boxes.
     virtual TMDIClient* GetMDIClient() const = 0;
     virtual TWindow* GetMessageOwner() const = 0;
+
+    // What the page's editing model asks of the canvas and the key bar.
+    virtual void InvalidateAll() {}
+    virtual int GetBackgroundColor() const { return 0; }
+    virtual void SetBackgroundColor(int index) { (void)index; }
+    virtual void UpdateFunctionKeyLegend(int key) { (void)key; }
 };
 
 ActivePageEditor* GetActivePageEditor();

@@ -99,6 +99,9 @@ public:
     virtual void CountRecipeUse(TIdCounter& counter) const;
     virtual std::uint32_t GetEditTag() const;
     virtual void SetEditTag(std::uint32_t tag);
+    // Touch regions of one page may not overlap; the touch-region element
+    // and those derived from it answer true.
+    virtual bool IsTouchRegion() const { return false; }
 
     // --- Shared members -------------------------------------------------
     const TRect& GetRect() const { return *this; }

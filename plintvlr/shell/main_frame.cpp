@@ -196,6 +196,7 @@ MDIFrame::MDIFrame(const char* title, TResId menuResId, TMDIClientWin* client, b
 {
     (void)menuResId;
     SetMenu(BuildFrameMenu());
+    SetProjectRecipeList(recipes_.get());
 }
 
 MDIFrame::~MDIFrame()
@@ -208,6 +209,8 @@ MDIFrame::~MDIFrame()
         hooks.reloadRecipeGroups = nullptr;
     }
     RunFrameDestructionSteps();
+    if (GetProjectRecipeList() == recipes_.get())
+        SetProjectRecipeList(nullptr);
     if (g_mainFrame == this) {
         g_mainFrame = nullptr;
         SetMainWindowHandle(nullptr);

@@ -160,3 +160,17 @@ void ReloadRecipeGroups(TRecipeArray& recipes, adatabase& db)
     if (counter.LoadAll())
         recipes.ApplyUseCounts(counter);
 }
+
+namespace {
+TRecipeArray* g_projectRecipes = nullptr;
+}  // namespace
+
+TRecipeArray* GetProjectRecipeList()
+{
+    return g_projectRecipes;
+}
+
+void SetProjectRecipeList(TRecipeArray* recipes)
+{
+    g_projectRecipes = recipes;
+}

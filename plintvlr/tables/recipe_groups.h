@@ -86,3 +86,8 @@ private:
 // Loads the groups from the project and applies the use counts of its
 // recipe counter file when that can be read.
 void ReloadRecipeGroups(TRecipeArray& recipes, adatabase& db);
+
+// The program's recipe list: the main frame's while it exists (tests set
+// their own), null otherwise. Not owned.
+TRecipeArray* GetProjectRecipeList();
+void SetProjectRecipeList(TRecipeArray* recipes);

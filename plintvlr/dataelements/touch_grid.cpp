@@ -1,0 +1,90 @@
+#include "plintvlr/dataelements/touch_grid.h"
+
+#include "plintvlr/db/quellstor.h"
+#include "plintvlr/elements/panel_queries.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/pen.h"
+
+#include <algorithm>
+
+namespace {
+
+// Half the stroke of a corner cross, in pixels.
+constexpr int kCrossArm = 3;
+
+}  // namespace
+
+TouchGrid::TouchGrid(int rows, int columns, const TSize& cellPixels, bool visible)
+    : rows_(std::max(rows, 0)),
+      columns_(std::max(columns, 0)),
+      cellWidth_(cellPixels.cx * kUnitsPerPixel),
+      cellHeight_(cellPixels.cy * kUnitsPerPixel),
+      visible_(visible)
+{
+}
+
+TRect TouchGrid::Cell(int row, int column) const
+{
+    const int half = cellHeight_ / 2;
+    return {column * cellWidth_, row * cellHeight_ + half, (column + 1) * cellWidth_, (row + 1) * cellHeight_ + half};
+}
+
+TRect TouchGrid::CellAt(const TPoint& point) const
+{
+    for (int r = 0; r < rows_; ++r) {
+        for (int c = 0; c < columns_; ++c) {
+            const TRect cell = Cell(r, c);
+            if (point.x >= cell.left && point.x < cell.right && point.y >= cell.top && point.y < cell.bottom)
+                return cell;
+        }
+    }
+    return {};
+}
+
+TRect TouchGrid::SnapRect(const TRect& rect) const
+{
+    TRect result;
+    bool any = false;
+    for (int r = 0; r < rows_; ++r) {
+        for (int c = 0; c < columns_; ++c) {
+            const TRect cell = Cell(r, c);
+            if (cell.left < rect.left || cell.right > rect.right || cell.top < rect.top || cell.bottom > rect.bottom)
+                continue;
+            result = any ? result | cell : cell;
+            any = true;
+        }
+    }
+    return result;
+}
+
+void TouchGrid::Paint(TDC& dc) const
+{
+    if (!visible_)
+        return;
+    const int arm = kCrossArm * kUnitsPerPixel;
+    dc.SaveDC();
+    dc.SelectObject(TPen(TColor::Gray, kUnitsPerPixel));
+    for (int r = 0; r <= rows_; ++r) {
+        const int y = r * cellHeight_ + cellHeight_ / 2;
+        for (int c = 0; c <= columns_; ++c) {
+            const int x = c * cellWidth_;
+            dc.MoveTo(x - arm, y);
+            dc.LineTo(x + arm, y);
+            if (c == 0 || c == columns_)
+                continue;
+            // The top row's crosses point only downwards, the bottom row's only upwards.
+            dc.MoveTo(x, r == 0 ? y : y - arm);
+            dc.LineTo(x, r == rows_ ? y : y + arm);
+        }
+    }
+    dc.RestoreDC();
+}
+
+std::unique_ptr<TouchGrid> MakeTouchGrid(const Quellstor& panel)
+{
+    const int w = panel.touchCellWidth;
+    const int h = panel.touchCellHeight;
+    if (w <= 0 || h <= 0 || (w == 1 && h == 1))
+        return nullptr;
+    return std::make_unique<TouchGrid>(panel.displayHeight / h - 1, panel.displayWidth / w, TSize{w, h});
+}

@@ -1,0 +1,164 @@
+#pragma once
+// The editing model of one graphic page (or of one function-key set): its
+// elements in drawing order, the undo stack, the embedded comms blocks, the
+// keys that apply to every graphic page, the template page's elements and
+// keys, the page number and the modified flag. It reads and writes the page
+// record and turns element records into element objects (ReadElements).
+//
+// When its owner is the page canvas it repaints and marks the page through
+// the active page editor; any other owner (the function-key dialog, tests)
+// gets no repaints.
+
+#include "plintvlr/dataelements/ecb_elem.h"
+#include "plintvlr/elements/size_rect_array.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class EFKeyElem;
+class TWindow;
+
+class SizeRectManager {
+public:
+    // Modes of the page record: a graphic page of table 4, a function-key
+    // set stored as system record 111 + set index.
+    static constexpr int kPageMode = 1;
+    static constexpr int kKeySetMode = 5;
+    static constexpr std::uint32_t kFirstKeySet = 111;
+    static constexpr std::uint32_t kGraphicPageKeys = 112;
+    // Usage counters of key sets are saved under the key plus this.
+    static constexpr std::uint32_t kKeySetUsageOffset = 10000;
+    static constexpr int kUndoSlots = 21;
+
+    SizeRectManager(TWindow* owner, bool ownerIsCanvas);
+    ~SizeRectManager();
+    SizeRectManager(const SizeRectManager&) = delete;
+    SizeRectManager& operator=(const SizeRectManager&) = delete;
+
+    void Clear();
+
+    // --- Selection and drawing -------------------------------------------
+    void DeselectAll();
+    bool AddElement(std::unique_ptr<SizeRect> element);
+    // keys: MK_SHIFT (4) and MK_CONTROL (8) as the mouse message gives them.
+    bool SelectAt(unsigned keys, const TPoint& point);
+    void SelectInRect(const TRect& rect);
+    void RaiseSelection();
+    void DrawPage(TDC& dc);
+    static void AddClone(const SizeRect& element, SizeRectArray& array);
+    int HitTestSelectionHandles(const TPoint& point) const;
+    void DrawDragOutlines(TDC& dc, int handle, const TSize& offset) const;
+    int SelectionCount() const;
+    SizeRect* FirstSelected() const;
+    void ConfigureSelection();
+    bool CanTurnSelection() const;
+    void TurnSelection();
+    void EditEmbeddedCommsBlocks();
+    // The union of the selected elements' rectangles.
+    TRect SelectionRect() const;
+
+    // --- Function keys ---------------------------------------------------
+    static EFKeyElem* FindFunctionKeyIn(const SizeRectArray& array, int key);
+    EFKeyElem* FindFunctionKey(int key) const { return FindFunctionKeyIn(elements_, key); }
+    void SelectFunctionKey(int key);
+    EFKeyElem* CurrentFunctionKey() const;
+    void EditFunctionKey(int key, bool keySet);
+    std::string GetFunctionKeyLegend(int key) const;
+    void RemoveFunctionKey(int key);
+
+    // --- Element factory -------------------------------------------------
+    // How a walk over element records ended.
+    enum class WalkEnd {
+        EndByte,    // at the 0 code byte (the position is on it)
+        Count,      // the count of elements was taken
+        RecordEnd,  // the record ended without its end byte
+        Damaged,    // a record could not be read (the position is on it)
+    };
+    struct WalkResult {
+        WalkEnd end = WalkEnd::EndByte;
+        const std::uint8_t* position = nullptr;
+    };
+    // Reads element records from `data` (bounded by `length`). Outputs that
+    // are null are not filled. count 0: up to the end byte. Recipe use counts
+    // are set again when the walk ends at its end byte and `applyRecipeCounts`.
+    static WalkResult ReadElements(SizeRectArray& elements, ECBElem* blocks, SizeRectArray* keys, int* templatePage,
+                                   int* background, const std::uint8_t* data, std::size_t length, int count,
+                                   bool keySet, bool applyRecipeCounts = true);
+
+    // --- Page record -----------------------------------------------------
+    // Replaces the contents by the stored record; its key, 0 when nothing was read.
+    std::uint16_t LoadPage(int mode, std::uint32_t key);
+    // LoadPage with a record already read (from the desktop clipboard, say).
+    std::uint16_t LoadRecord(int mode, std::uint32_t key, const std::vector<std::uint8_t>& record);
+    // Reads a stored record into the arrays; the record's key, 0 when nothing was read.
+    std::uint16_t ReadPageRecord(SizeRectArray& elements, ECBElem* blocks, SizeRectArray* keys, int* templatePage,
+                                 int* background, int mode, std::uint32_t key);
+    // Shows a page from a record held in memory; where reading stopped.
+    std::size_t LoadFromRecord(const std::vector<std::uint8_t>& record);
+    // Builds and stores the record; false when it was refused or not stored
+    // (the page then stays as it was, still modified).
+    bool SavePage(int mode, std::uint32_t key);
+    // Shows the page-size message when it does not fit.
+    bool PageSizeFits(int size) const;
+    // The largest record size the page may reach (it must stay below it).
+    int PageSizeLimit() const;
+    // The record bytes SavePage would store; false when refused.
+    bool BuildPageRecord(int mode, std::uint32_t key, std::vector<std::uint8_t>& record, TIdCounter& usage);
+
+    // The last load found a damaged record: what could not be read is kept
+    // and written back unchanged after everything else.
+    bool WasReadInPart() const { return readInPart_; }
+
+    // --- Template page and the keys of every graphic page -----------------
+    void SetTemplatePage(int page);
+    void ReloadGraphicKeys();
+
+    // --- State -----------------------------------------------------------
+    SizeRectArray& GetElements() { return elements_; }
+    const SizeRectArray& GetElements() const { return elements_; }
+    ECBElem& GetCommsBlocks() { return blocks_; }
+    const SizeRectArray& GetGraphicPageKeys() const { return graphicKeys_; }
+    const SizeRectArray* GetTemplateElements() const { return templateElements_.get(); }
+    const SizeRectArray* GetTemplateKeys() const { return templateKeys_.get(); }
+    int GetTemplatePage() const { return templatePage_; }
+    std::uint32_t GetPageNumber() const { return pageNumber_; }
+    int GetCurrentKey() const { return currentKey_; }
+    bool IsModified() const { return modified_; }
+    void SetModified(bool modified = true) { modified_ = modified; }
+    std::vector<std::unique_ptr<SizeRectArray>>& GetUndoStack() { return undo_; }
+    TWindow* GetOwner() const { return owner_; }
+    bool IsOwnerCanvas() const { return ownerIsCanvas_; }
+    const std::vector<std::uint8_t>& GetUnreadTail() const { return unreadTail_; }
+
+private:
+    // The stored record of table 4 (mode 1) or 8; false when it cannot be read.
+    static bool ReadStoredRecord(int mode, std::uint32_t key, std::vector<std::uint8_t>& record);
+    std::uint16_t ReadRecordInto(SizeRectArray& elements, ECBElem* blocks, SizeRectArray* keys, int* templatePage,
+                                 int* background, int mode, const std::vector<std::uint8_t>& record);
+    void Invalidate(const TRect& rect) const;
+    void ApplyRecipeCountsIfAny() const;
+    // Gives drive-outs without a number of their own the lowest free ones;
+    // false (with the message) when none is free.
+    bool NumberDriveOuts();
+    int Background() const;
+
+    TWindow* owner_;
+    bool ownerIsCanvas_;
+    SizeRectArray elements_;
+    std::vector<std::unique_ptr<SizeRectArray>> undo_;
+    ECBElem blocks_;
+    SizeRectArray graphicKeys_;
+    std::unique_ptr<SizeRectArray> templateElements_;
+    std::unique_ptr<SizeRectArray> templateKeys_;
+    int templatePage_ = 0;
+    std::uint32_t pageNumber_ = 0;
+    int currentKey_ = 0;
+    bool modified_ = false;
+    bool readInPart_ = false;
+    std::vector<std::uint8_t> unreadTail_;
+};
+
+// Installs the page reader as the element group's member reader (at start-up;
+// the model does it when it is made too).
+void RegisterGroupMemberReader();
