@@ -301,7 +301,9 @@ bool CQuellstorTransDlg::DatabaseImageReady()
         FileClose(handle);
         return true;
     }
-    const std::string reason = FileErrorText(path, errno);
+    // Without a hand-off the name is a blank, whose file error says nothing.
+    const bool chosen = app_.databaseName.find_first_not_of(' ') != std::string::npos;
+    const std::string reason = chosen ? FileErrorText(path, errno) : QsString(kStrNoDatabaseChosen);
     MessageBoxDialog(GetHandle(), QsFormat(kStrNoDatabaseImage, reason.c_str()).c_str(), QsString(kStrCaption),
                      MB_OK | MB_ICONSTOP);
     return false;

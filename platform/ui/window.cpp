@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -780,8 +781,9 @@ bool TWindow::MoveWindow(const TRect& rect, bool repaint)
 
 namespace {
 
-// Only a top-level window can stay above the others; a change of Qt's
-// window flags hides the window, so a shown one is shown again.
+// Only a top-level window can stay above the others. Changing a shown
+// window's flags the ordinary way hides it, which ends a running modal
+// dialog's loop; so a window that has its native window is told directly.
 void SetTopmost(TWindow& window, bool topmost)
 {
     if (topmost)
@@ -791,10 +793,14 @@ void SetTopmost(TWindow& window, bool topmost)
     QWidget* widget = window.GetWidget();
     if (!widget || !widget->isWindow() || widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
         return;
-    const bool visible = widget->isVisible();
-    widget->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
-    if (visible)
-        widget->show();
+    Qt::WindowFlags flags = widget->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, topmost);
+    if (QWindow* native = widget->windowHandle()) {
+        widget->overrideWindowFlags(flags);
+        native->setFlags(flags);
+        return;
+    }
+    widget->setWindowFlags(flags);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/ui/window_api.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,41 @@ TEST(DialogMenuTest, TopMostPlacingAndProgramActivation)
     SetProgramActive(true);
     EXPECT_EQ(dialog.activations, (std::vector<bool>{false, true}));
     dialog.Destroy(IDCANCEL);
+}
+
+// A running modal dialog placed above the others (and back) is never hidden
+// on the way: hiding it would end its modal loop, and a transfer program's
+// main dialog does this after every transfer.
+TEST(DialogMenuTest, TopMostPlacingNeverHidesARunningModalDialog)
+{
+    RegisterResources();
+    TTestDriver driver;
+    TMenuDialog dialog;
+    int hides = 0;
+    driver.OnNextDialog([&](TDialog& d) {
+        QWidget* widget = d.GetWidget();
+        struct HideCounter : QObject {
+            int* count;
+            explicit HideCounter(int* c) : count(c) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Hide)
+                    ++*count;
+                return false;
+            }
+        } counter(&hides);
+        widget->installEventFilter(&counter);
+        ASSERT_TRUE(d.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+        EXPECT_TRUE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        ASSERT_TRUE(d.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
+        EXPECT_FALSE(widget->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        driver.ProcessEvents();
+        widget->removeEventFilter(&counter);
+        EXPECT_TRUE(widget->isVisible());
+        d.CloseWindow(IDOK);
+    });
+    EXPECT_EQ(dialog.Execute(), IDOK);
+    EXPECT_EQ(hides, 0);
 }
 
 }  // namespace

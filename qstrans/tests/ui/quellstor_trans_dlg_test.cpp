@@ -69,10 +69,22 @@ TEST_F(MainDialogTest, ShowsTheHandOffFilesAndTheDerivedProtocolNames)
 
 TEST_F(MainDialogTest, WithoutAHandOffFileTheFieldsShowABlank)
 {
-    Open();
+    RouteLog log;
+    CQuellstorTransDlg& dialog = Open();
     EXPECT_EQ(Field(IDC_DATABASE_NAME), " ");
     EXPECT_EQ(Field(IDC_PROTOCOL1_NAME), "");
     EXPECT_EQ(Field(IDC_PROTOCOL2_NAME), "");
+
+    // Start Transfer says that no file was chosen, not a blank name's file error.
+    dialog.SetSerialRoute(std::make_unique<FakeSerialRoute>(log));
+    driver.OnNextDialog([&](TDialog& d) { driver.Click(d, IDOK); });
+    driver.AnswerMessageBox(IDOK);
+    driver.Click(dialog, IDC_START_TRANSFER);
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    const std::string& text = driver.MessageBoxes()[0].text;
+    EXPECT_NE(text.find("No database file has been chosen"), std::string::npos) << text;
+    EXPECT_EQ(text.find(": No such file"), std::string::npos) << text;
+    EXPECT_TRUE(log.calls.empty());
 }
 
 TEST_F(MainDialogTest, ChoicesUncheckTheOnesThatCannotGoWithThem)
