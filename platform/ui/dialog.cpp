@@ -567,10 +567,14 @@ bool TDialog::PreProcessMsg(MSG& msg)
     const UINT code = focus ? static_cast<UINT>(focus->SendMessage(WM_GETDLGCODE, msg.wParam,
                                                                    reinterpret_cast<LPARAM>(&msg)))
                             : 0;
-    if (code & DLGC_WANTALLKEYS)
-        return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const bool alt = GetKeyState(VK_MENU) < 0;
+    // Alt with a letter reaches a label's or a button's mnemonic from any
+    // control, even one that takes every key, such as a multi-line edit.
+    if (msg.message == WM_CHAR && alt && !ctrl)
+        return HandleMnemonic(static_cast<UINT>(msg.wParam));
+    if (code & DLGC_WANTALLKEYS)
+        return false;
     if (msg.message == WM_CHAR) {
         if ((code & DLGC_WANTCHARS) || ctrl || alt)
             return false;

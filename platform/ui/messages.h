@@ -167,6 +167,8 @@ constexpr UINT MK_RBUTTON = 0x0002;
 constexpr UINT MK_SHIFT = 0x0004;
 constexpr UINT MK_CONTROL = 0x0008;
 constexpr UINT MK_MBUTTON = 0x0010;
+// Alt held, as drag-and-drop key states report it.
+constexpr UINT MK_ALT = 0x0020;
 
 // Virtual-key codes. Letters and digits are their upper-case characters.
 constexpr UINT VK_LBUTTON = 0x01;

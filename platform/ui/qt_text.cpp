@@ -28,3 +28,26 @@ QChar MnemonicOf(const QString& text)
     }
     return QChar();
 }
+
+QString MnemonicHtml(const QString& text)
+{
+    QString html = QStringLiteral("<span style=\"white-space:pre-wrap\">");
+    bool underlined = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text[i];
+        bool mark = false;
+        if (c == u'&' && i + 1 < text.size()) {
+            ++i;
+            c = text[i];
+            mark = c != u'&' && !underlined;
+        }
+        const QString shown = c == u'\n' ? QStringLiteral("<br>") : QString(c).toHtmlEscaped();
+        if (mark) {
+            html += QStringLiteral("<u>") + shown + QStringLiteral("</u>");
+            underlined = true;
+        } else {
+            html += shown;
+        }
+    }
+    return html + QStringLiteral("</span>");
+}

@@ -24,3 +24,6 @@ inline std::string FromQString(const QString& text)
 QString StripMnemonic(const QString& text);
 // The mnemonic character of a label (lower case), or 0.
 QChar MnemonicOf(const QString& text);
+// A label's text as rich text with its mnemonic letter underlined, as the
+// buttons beside it show theirs, so the engineer sees which Alt key to press.
+QString MnemonicHtml(const QString& text);

@@ -99,7 +99,10 @@ void TStatic::TextChanged()
         return;
     }
     const QString text = ToQString(StoredTitle());
-    label->setText((Attr.Style & SS_NOPREFIX) ? text : StripMnemonic(text));
+    const bool prefix = !(Attr.Style & SS_NOPREFIX);
+    const bool underline = prefix && !MnemonicOf(text).isNull();
+    label->setTextFormat(underline ? Qt::RichText : Qt::PlainText);
+    label->setText(underline ? MnemonicHtml(text) : prefix ? StripMnemonic(text) : text);
 }
 
 void TStatic::StyleChanged(DWORD oldStyle)

@@ -29,6 +29,8 @@ Qt::KeyboardModifiers Modifiers(UINT keys)
         mods |= Qt::ShiftModifier;
     if (keys & MK_CONTROL)
         mods |= Qt::ControlModifier;
+    if (keys & MK_ALT)
+        mods |= Qt::AltModifier;
     return mods;
 }
 

@@ -64,7 +64,7 @@ public:
     // Types into the window that has the focus.
     void TypeKeys(std::string_view text);
     // Presses and releases a key (VK_...) in the window that has the focus;
-    // `keys` holds MK_SHIFT and MK_CONTROL.
+    // `keys` holds MK_SHIFT, MK_CONTROL and MK_ALT.
     void PressKey(UINT virtualKey, UINT keys = 0);
     // Left click at the middle of the control (at `point` of a window's client area).
     void Click(TWindow& parent, int id, UINT keys = 0);

@@ -17,12 +17,33 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
+
+// What a label shows, and the first character it underlines (none: 0).
+std::pair<QString, QChar> Shown(TStatic& label)
+{
+    auto* widget = qobject_cast<QLabel*>(label.GetWidget());
+    QTextDocument document;
+    if (widget->textFormat() == Qt::RichText)
+        document.setHtml(widget->text());
+    else
+        document.setPlainText(widget->text());
+    QChar underlined;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd() && underlined.isNull(); ++it) {
+            if (it.fragment().charFormat().fontUnderline())
+                underlined = it.fragment().text()[0];
+        }
+    }
+    return {document.toPlainText(), underlined};
+}
 
 class TButtonHost : public TWindow {
 public:
@@ -138,7 +159,7 @@ TEST(ResourceTest, BitmapResourcesLoadAsDeviceIndependentBitmaps)
     EXPECT_FALSE(LoadDibResource(nullptr, "never registered").IsOK());
 }
 
-TEST(StaticTest, LabelsShowTheirTextWithoutMnemonicMarkers)
+TEST(StaticTest, LabelsShowTheirTextWithTheMnemonicUnderlined)
 {
     struct Case {
         const char* text;
@@ -156,10 +177,16 @@ TEST(StaticTest, LabelsShowTheirTextWithoutMnemonicMarkers)
     TTestDriver driver;
     TButtonHost host;
     driver.Show(host);
-    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "Tag & Value");
+    // The mnemonic letter is underlined, as on the buttons; markup in a text is text.
+    EXPECT_EQ(Shown(*host.label), std::make_pair(QString("Tag & Value"), QChar(u'T')));
     EXPECT_EQ(host.label->GetText(), "&Tag && Value");
+    host.label->SetText("<b>Line</b> &2\nA&&B");
+    EXPECT_EQ(Shown(*host.label), std::make_pair(QString("<b>Line</b> 2\nA&B"), QChar(u'2')));
+    host.label->SetText("No && mnemonic");
+    EXPECT_EQ(Shown(*host.label), std::make_pair(QString("No & mnemonic"), QChar()));
+    host.label->SetText("&Tag && Value");
     host.label->ModifyStyle(0, SS_NOPREFIX);
-    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "&Tag && Value");
+    EXPECT_EQ(Shown(*host.label), std::make_pair(QString("&Tag && Value"), QChar()));
     EXPECT_EQ(host.label->SendMessage(WM_GETDLGCODE), DLGC_STATIC);
 }
 
@@ -189,7 +216,7 @@ TEST(StaticTest, BitmapStaticShowsTheBitmapItIsGiven)
     EXPECT_NE(driver.Grab(*picture).pixelColor(3, 3), QColor(0, 0, 255));
     // A text static keeps its text.
     EXPECT_EQ(host.label->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(&red)), 0);
-    EXPECT_EQ(qobject_cast<QLabel*>(host.label->GetWidget())->text(), "Tag & Value");
+    EXPECT_EQ(Shown(*host.label).first, "Tag & Value");
 }
 
 TEST(TextTest, LatinOneTextsRoundTripUnchanged)

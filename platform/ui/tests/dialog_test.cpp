@@ -534,6 +534,17 @@ TEST_F(DialogTest, MnemonicOfALabelFocusesTheControlAfterIt)
     EXPECT_EQ(dialog->applied, 1);
 }
 
+TEST_F(DialogTest, AltWithALabelsMnemonicActsEvenFromAnEditField)
+{
+    driver.Focus(*dialog, IDC_NOTES);
+    driver.TypeKeys("n");  // a plain letter is the edit's text
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_NOTES);
+    driver.PressKey('N', MK_ALT);  // "&Name" hands the focus to the edit after it
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDC_NAME);
+    EXPECT_EQ(dialog->GetDlgItemText(IDC_NOTES), "n");
+    EXPECT_EQ(dialog->GetDlgItemText(IDC_NAME), "");
+}
+
 TEST_F(DialogTest, EnterPressesTheDefaultButtonOrTheFocusedOne)
 {
     driver.Focus(*dialog, IDC_APPLY);
