@@ -5,6 +5,7 @@
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/elements/combo_string_ids.h"
 #include "plintvlr/elements/panel_queries.h"
+#include "plintvlr/elements/point_elem.h"
 #include "plintvlr/shell/base/str.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
@@ -61,7 +62,8 @@ bool Overlap(const TRect& a, const TRect& b)
 // A member that shows a tag's value is not edited on the panel once grouped.
 void ClearPanelEditing(SizeRect& member)
 {
-    (void)member;
+    if (auto* display = dynamic_cast<PointElem*>(&member))
+        display->SetEditable(false);
 }
 
 }  // namespace

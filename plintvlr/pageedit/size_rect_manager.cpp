@@ -9,7 +9,9 @@
 #include "plintvlr/elements/active_page_editor.h"
 #include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/combo_elem.h"
+#include "plintvlr/elements/format_text.h"
 #include "plintvlr/elements/lines_elem.h"
+#include "plintvlr/elements/point_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/pageedit/page_summary.h"
 #include "plintvlr/pageedit/pageedit_string_ids.h"
@@ -61,6 +63,11 @@ std::unique_ptr<SizeRect> MakeKey(bool keySet)
     return std::make_unique<EFKeyElem>(0, keySet);
 }
 
+std::unique_ptr<SizeRect> MakeTagDisplay(bool)
+{
+    return std::make_unique<PointElem>(TRect(0, 0, 80, 80), "", true);
+}
+
 std::unique_ptr<SizeRect> MakeFrame(bool)
 {
     return std::make_unique<TRegFigElem>(TRegFigElem::kFrame);
@@ -82,13 +89,13 @@ const std::map<std::uint8_t, Maker>& CodeMakers()
         {DriveOutElem::kCode, MakeDefault<DriveOutElem>},
         {TrendElem::kCode, MakeDefault<TrendElem>},
         {kBitmapCode, MakeDefault<BitmapElem>},
-        // The formatted text (0x3F) maker goes here.
+        {TFormatText::kCode, MakeDefault<TFormatText>},
     };
     return makers;
 }
 
-// Every other code is a tag display; its maker goes here.
-constexpr Maker kOtherCodeMaker = nullptr;
+// Every other code is a tag display.
+constexpr Maker kOtherCodeMaker = MakeTagDisplay;
 
 // By the sub-type of a field record.
 const std::map<std::uint16_t, Maker>& FieldRecordMakers()

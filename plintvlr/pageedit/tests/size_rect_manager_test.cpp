@@ -7,7 +7,9 @@
 #include "plintvlr/db/id_counter.h"
 #include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/combo_elem.h"
+#include "plintvlr/elements/format_text.h"
 #include "plintvlr/elements/lines_elem.h"
+#include "plintvlr/elements/point_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/tables/recipe_groups.h"
 
@@ -151,6 +153,55 @@ TEST_F(ModelTest, TheFactoryMakesEachElementByItsCode)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->GetMembers().Count(), 1);
     EXPECT_NE(dynamic_cast<BitmapElem*>(elements[6]), nullptr);
+}
+
+// Texts and tag displays read back as what they were written from, each
+// to the same record bytes; a tag display is anything the tables don't know.
+TEST_F(ModelTest, TheFactoryMakesTextsAndTagDisplaysAndGroupsLockTheirDisplays)
+{
+    Open(14);
+    SizeRectArray written;
+    written.Add(std::make_unique<TFormatText>(TRect(0, 0, 800, 200), "AB", true));
+    for (bool digital : {false, true}) {
+        auto display = NewPointElem({1000, digital ? 800 : 400}, {1800, digital ? 1000 : 600}, digital);
+        display->SetEditable(true);
+        written.Add(std::move(display));
+    }
+    Bytes bytes(4096);
+    std::uint8_t* at = bytes.data();
+    std::vector<Bytes> records;
+    for (const auto& element : written) {
+        std::uint8_t* end = element->WriteRecord(at);
+        ASSERT_NE(end, nullptr);
+        records.emplace_back(at, end);
+        at = end;
+    }
+    *at++ = 0;
+    bytes.resize(static_cast<std::size_t>(at - bytes.data()));
+    EXPECT_EQ(records[0][0] & 0xBF, TFormatText::kCode);
+
+    SizeRectArray elements;
+    const auto walk = SizeRectManager::ReadElements(elements, nullptr, nullptr, nullptr, nullptr, bytes.data(),
+                                                    bytes.size(), 0, false);
+    EXPECT_EQ(walk.end, SizeRectManager::WalkEnd::EndByte);
+    ASSERT_EQ(elements.Count(), 3);
+    EXPECT_EQ(typeid(*elements[0]), typeid(TFormatText));
+    for (int i : {1, 2}) {
+        auto* display = dynamic_cast<PointElem*>(elements[i]);
+        ASSERT_NE(display, nullptr) << i;
+        EXPECT_TRUE(display->GetEditable()) << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+        Bytes again(4096);
+        std::uint8_t* end = elements[i]->WriteRecord(again.data());
+        ASSERT_NE(end, nullptr);
+        EXPECT_EQ(Bytes(again.data(), end), records[static_cast<std::size_t>(i)]) << i;
+    }
+
+    // A tag display taken into a group is no longer edited on the page.
+    ComboElem group(elements);
+    for (int i : {1, 2})
+        EXPECT_FALSE(static_cast<const PointElem*>(group.GetMembers()[i])->GetEditable()) << i;
 }
 
 TEST_F(ModelTest, TheFactoryDropsKeysBeyondThePanelAndNumbersDriveOutsInReadingOrder)
