@@ -127,8 +127,9 @@ TEST(KeptRecords, KeysTakeTheirNumberLegendAndRecipeGroupFromTheRecord)
         TIdCounter counter;
         key.CountRecipeUse(counter);
         EXPECT_EQ(counter.Empty(), c.group == 0) << c.hex;
-        if (c.group)
+        if (c.group) {
             EXPECT_EQ(counter.Pairs()[0].id, c.group);
+        }
     }
 }
 
