@@ -265,4 +265,194 @@ TEST_F(ArrangeTest, TouchRegionsInsideGroupsCountAsWell)
     EXPECT_FALSE(model.GroupWouldOverlapTouch(pasted, kDragMove, {0, 1000}));
 }
 
+// --- Reference rectangle ----------------------------------------------------
+
+TEST_F(ArrangeTest, TheReferenceIsTheUnionOfTheSelectionAsDragged)
+{
+    SizeRectManager model(nullptr, true);
+    EXPECT_EQ(model.ReferenceRect(kProgramMove, {0, 0}), TRect(0, 0, 0, 0));
+    AddBox(model, {100, 200, 300, 400}, true);
+    AddBox(model, {0, 0, 5000, 5000});  // not selected
+    AddBox(model, {500, 100, 500, 300}, true);  // no width: still counts
+    EXPECT_EQ(model.ReferenceRect(kProgramMove, {0, 0}), TRect(100, 100, 500, 400));
+    EXPECT_EQ(model.ReferenceRect(kDragMove, {20, -40}), TRect(120, 60, 520, 360));
+}
+
+// --- Drawing order ----------------------------------------------------------
+
+TEST_F(ArrangeTest, ShuffleBringsTheSelectedElementsToTheFrontInTurn)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* e1 = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* other = AddBox(model, {0, 0, 100, 100});
+    SizeRect* e2 = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* e3 = AddBox(model, {0, 0, 100, 100}, true);
+    for (const SizeRect* front : {e1, e2, e3, e1}) {
+        model.ShuffleOverlayed();
+        EXPECT_EQ(model.GetElements()[3], front);
+    }
+    EXPECT_EQ(model.SelectionCount(), 3);
+    EXPECT_EQ(model.GetElements()[0], other);
+    EXPECT_FALSE(model.IsModified());
+
+    SizeRectManager none(nullptr, true);
+    SizeRect* only = AddBox(none, {0, 0, 100, 100});
+    AddBox(none, {0, 0, 100, 100});
+    none.ShuffleOverlayed();
+    EXPECT_EQ(none.GetElements()[0], only);
+}
+
+TEST_F(ArrangeTest, SendToBackKeepsTheOrderOfBothPartsAndDeselects)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* a = AddBox(model, {0, 0, 100, 100});
+    SizeRect* b = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* c = AddBox(model, {0, 0, 100, 100});
+    SizeRect* d = AddBox(model, {0, 0, 100, 100}, true);
+    model.SendToBack();
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{b, d, a, c}));
+    EXPECT_EQ(model.SelectionCount(), 0);
+    EXPECT_TRUE(model.IsModified());
+}
+
+TEST_F(ArrangeTest, LockedElementsStayBehindAndCannotBeSelectedUntilUnlocked)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* a = AddBox(model, {0, 0, 1000, 1000});
+    SizeRect* b = AddBox(model, {2000, 0, 3000, 1000}, true);
+    SizeRect* c = AddBox(model, {4000, 0, 5000, 1000}, true);
+    EXPECT_FALSE(model.HasLockedElements());
+    model.LockSelection();
+    EXPECT_TRUE(model.HasLockedElements());
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{b, c, a}));
+    EXPECT_EQ(model.SelectionCount(), 0);
+
+    EXPECT_FALSE(model.SelectAt(0, {2500, 500}));  // a click on b
+    model.SelectAll();
+    EXPECT_EQ(Selected(model), (std::vector<bool>{false, false, true}));
+    model.SelectInRect({0, 0, 6000, 2000});
+    EXPECT_FALSE(b->IsSelected());
+    EXPECT_FALSE(c->IsSelected());
+
+    model.SetModified(false);
+    model.UnlockAll();
+    EXPECT_FALSE(model.HasLockedElements());
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{a, b, c}));
+    EXPECT_EQ(Selected(model), (std::vector<bool>{false, true, true}));
+    EXPECT_TRUE(model.IsModified());
+    EXPECT_TRUE(model.SelectAt(0, {2500, 500}));
+}
+
+TEST_F(ArrangeTest, SelectAllRepaintsOnceAndDoesNotMarkThePage)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* a = AddBox(model, {0, 0, 100, 100});
+    SizeRect* b = AddBox(model, {1000, 1000, 1100, 1100});
+    Canvas().invalidated.clear();
+    model.SelectAll();
+    EXPECT_EQ(model.SelectionCount(), 2);
+    EXPECT_EQ(Canvas().invalidated, (std::vector<TRect>{a->GetRepaintRect() | b->GetRepaintRect()}));
+    EXPECT_FALSE(model.IsModified());
+}
+
+TEST_F(ArrangeTest, TabCyclesThroughTheElementsAndSkipsFunctionKeys)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* a = AddBox(model, {0, 0, 100, 100});
+    AddTo(model, std::make_unique<EFKeyElem>(1, false));
+    SizeRect* b = AddBox(model, {200, 0, 300, 100});
+    SizeRect* c = AddBox(model, {400, 0, 500, 100});
+
+    // Nothing selected: the first element; then always the one after the
+    // selected one, which goes to the front.
+    std::vector<const SizeRect*> visited;
+    for (int i = 0; i < 4; ++i) {
+        model.SelectNext();
+        ASSERT_EQ(model.SelectionCount(), 1);
+        visited.push_back(model.FirstSelected());
+        EXPECT_EQ(model.GetElements()[3], model.FirstSelected());
+    }
+    EXPECT_EQ(visited, (std::vector<const SizeRect*>{a, b, c, a}));
+
+    SizeRectManager keys(nullptr, true);
+    AddTo(keys, std::make_unique<EFKeyElem>(1, false));
+    AddTo(keys, std::make_unique<EFKeyElem>(2, false));
+    const auto before = Order(keys);
+    keys.SelectNext();
+    EXPECT_EQ(Order(keys), before);
+    EXPECT_EQ(keys.SelectionCount(), 0);
+}
+
+// --- Z-order moves ----------------------------------------------------------
+
+TEST_F(ArrangeTest, ZOrderMovesReorderTheSelectionAndPutItInFront)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* s0 = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* between = AddBox(model, {0, 0, 100, 100});
+    SizeRect* s1 = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* s2 = AddBox(model, {0, 0, 100, 100}, true);
+    SizeRect* above = AddBox(model, {0, 0, 100, 100});
+
+    // The rearmost of the selection (position 0) to the front (drop 3).
+    const int rearmost[] = {0};
+    const SizeRectManager::MovedBlock block = model.MoveElements(1, rearmost, 3);
+    EXPECT_EQ(block.first, 2);
+    EXPECT_EQ(block.last, 2);
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{between, above, s1, s2, s0}));
+    EXPECT_TRUE(model.IsModified());
+
+    // Two positions to the back; positions outside the selection are ignored.
+    const int two[] = {1, 2, 7, -1};
+    const SizeRectManager::MovedBlock back = model.MoveElements(4, two, 0);
+    EXPECT_EQ(back.first, 0);
+    EXPECT_EQ(back.last, 1);
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{between, above, s2, s0, s1}));
+    EXPECT_EQ(model.SelectionCount(), 3);
+
+    SizeRectManager empty(nullptr, true);
+    AddBox(empty, {0, 0, 100, 100});
+    empty.MoveElements(1, rearmost, 0);
+    EXPECT_FALSE(empty.IsModified());
+}
+
+TEST_F(ArrangeTest, ZOrderMovesOfOneGroupReorderItsMembers)
+{
+    SizeRectManager model(nullptr, true);
+    ComboElem* group = AddGroup(model, {{0, 0, 100, 100}, {200, 0, 300, 100}, {400, 0, 500, 100}}, true);
+    SizeRect* other = AddBox(model, {0, 0, 1000, 1000});
+    std::vector<const SizeRect*> members = Order(group->GetMembers());
+    const TRect rect = group->GetRect();
+
+    const int last[] = {2};
+    const SizeRectManager::MovedBlock block = model.MoveElements(1, last, 0);
+    EXPECT_EQ(block.first, 0);
+    EXPECT_EQ(block.last, 0);
+    EXPECT_EQ(Order(group->GetMembers()), (std::vector<const SizeRect*>{members[2], members[0], members[1]}));
+    EXPECT_EQ(Order(model), (std::vector<const SizeRect*>{other, group}));
+    EXPECT_EQ(group->GetRect(), rect);
+}
+
+// --- Animation --------------------------------------------------------------
+
+TEST_F(ArrangeTest, AnimationStepsRepaintWhatTheElementsReturn)
+{
+    StorePage(2, Join({"02 00", records::kLine, "00"}));
+    SizeRectManager model(nullptr, true);
+    SizeRect* box = AddBox(model, {0, 0, 100, 100});
+    box->GetDynBlink() = TDynBlink(1, 1);
+    model.SetTemplatePage(2);
+    ASSERT_EQ(model.GetTemplateElements()->Count(), 1);
+    SizeRect* underneath = (*model.GetTemplateElements())[0];
+    underneath->GetDynBlink() = TDynBlink(1, 1);
+
+    model.StartAnimation();
+    Canvas().invalidated.clear();
+    model.AnimateStep();
+    EXPECT_EQ(Canvas().invalidated, (std::vector<TRect>{box->GetRepaintRect(), underneath->GetRepaintRect()}));
+    Canvas().invalidated.clear();
+    model.StopAnimation();
+    EXPECT_FALSE(Canvas().invalidated.empty());
+}
+
 }  // namespace
