@@ -44,6 +44,14 @@ public:
     virtual int GetBackgroundColor() const { return 0; }
     virtual void SetBackgroundColor(int index) { (void)index; }
     virtual void UpdateFunctionKeyLegend(int key) { (void)key; }
+
+    // What the page canvas asks of the page editor window: its indicator
+    // fields (panel pixels, y from the bottom) and the page it shows.
+    virtual void SetCursorPos(const TPoint& point) { (void)point; }
+    virtual void SetObjectPos(const TPoint& value, bool position) { (void)value, (void)position; }
+    // False when the user cancelled saving the changed page.
+    virtual bool AskSave() { return true; }
+    virtual void OpenPage(int page) { (void)page; }
 };
 
 ActivePageEditor* GetActivePageEditor();
