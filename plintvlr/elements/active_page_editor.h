@@ -56,6 +56,14 @@ public:
     // Whole pixels as a 1 x 1 graphics grid gives them: x truncated, y to the
     // nearest pixel counted from the bottom edge, half a pixel going up.
     static void SnapToWholePixels(TPoint& point);
+
+    // What the page canvas asks of the page editor window: its indicator
+    // fields (panel pixels, y from the bottom) and the page it shows.
+    virtual void SetCursorPos(const TPoint& point) { (void)point; }
+    virtual void SetObjectPos(const TPoint& value, bool position) { (void)value, (void)position; }
+    // False when the user cancelled saving the changed page.
+    virtual bool AskSave() { return true; }
+    virtual void OpenPage(int page) { (void)page; }
 };
 
 ActivePageEditor* GetActivePageEditor();
