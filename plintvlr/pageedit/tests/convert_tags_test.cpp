@@ -13,6 +13,8 @@
 #include "plintvlr/db/atag_registry.h"
 #include "plintvlr/db/dtag.h"
 #include "plintvlr/db/dtag_registry.h"
+#include "plintvlr/elements/format_text.h"
+#include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/elements/text_elem.h"
 #include "plintvlr/pageedit/convert_dlg.h"
@@ -23,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <typeinfo>
 
 namespace {
 
@@ -170,6 +173,41 @@ TEST_F(ConvertModelTest, OneBitInAShowHideAndAColourBecomesOneDigitalTag)
     EXPECT_EQ(tag.GetAlarmCode(), ' ');
     EXPECT_EQ(tag.GetInternalAddressA(), 2 * id - 1);
     EXPECT_EQ(tag.GetInternalAddressB(), 2 * id - 1);
+}
+
+TEST_F(ConvertModelTest, EveryDrawnKindTakesTheTagIntoItsShowHide)
+{
+    Open(9);
+    SizeRectManager model(nullptr, true);
+    std::vector<std::unique_ptr<SizeRect>> kinds;
+    kinds.push_back(std::make_unique<TFormatText>(TRect(0, 0, 400, 200), "A", true));
+    kinds.push_back(std::make_unique<LinesElem>(std::vector<TPoint>{{0, 0}, {400, 400}}));
+    kinds.push_back(std::make_unique<TRegFigElem>(TRegFigElem::kRectangle));
+    kinds.push_back(std::make_unique<TRegFigElem>(TRegFigElem::kFrame));
+    kinds.push_back(std::make_unique<TextElem>(TRect(0, 0, 400, 200), "A", true));
+    std::vector<SizeRect*> shown;
+    for (auto& kind : kinds) {
+        if (auto* text = dynamic_cast<TFormatText*>(kind.get()))
+            text->GetShowHide().SetTag(kBit12, 0);
+        else if (auto* lines = dynamic_cast<LinesElem*>(kind.get()))
+            lines->GetShowHide().SetTag(kBit12, 0);
+        else if (auto* figure = dynamic_cast<TRegFigElem*>(kind.get()))
+            figure->GetShowHide().SetTag(kBit12, 0);
+        else
+            static_cast<TextElem&>(*kind).GetShowHide().SetTag(kBit12, 0);
+        shown.push_back(model.GetElements().Add(std::move(kind)));
+    }
+    // Without an active show/hide there is nothing to replace.
+    SizeRect* plain = model.GetElements().Add(std::make_unique<TRegFigElem>(TRegFigElem::kCircle));
+    plain->SetShowHideTag(0x8001);
+
+    DirectAddressList list;
+    model.CollectDirectAddresses(list);
+    SizeRectManager::CreateTagsForAddresses(list);
+    EXPECT_EQ(model.ReplaceAddressesByTags(list), static_cast<int>(shown.size()));
+    for (SizeRect* element : shown)
+        EXPECT_EQ(element->GetShowHideTag(), 0x8001) << typeid(*element).name();
+    EXPECT_EQ(plain->GetShowHideTag(), 0);
 }
 
 TEST_F(ConvertModelTest, ARegisterBecomesAnAnalogTagOnAWordOfItsOwn)
