@@ -230,6 +230,12 @@ std::uint16_t TFormatText::GetShowHideTag() const
     return showHide_.GetActiveTag();
 }
 
+void TFormatText::SetShowHideTag(std::uint16_t tag)
+{
+    if (showHide_.IsActive())
+        showHide_.SetReference(tag);
+}
+
 std::string TFormatText::GetPositionText() const
 {
     return text_.substr(0, text_.find_first_of("\r\n"));

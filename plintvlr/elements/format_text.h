@@ -43,6 +43,8 @@ public:
     void Edit(TWindow* parent) override;
     void Describe(int number, ReportLines& lines, int subnumber) const override;
     std::uint16_t GetShowHideTag() const override;
+    // Only an active show/hide changes: an inactive one keeps no tag.
+    void SetShowHideTag(std::uint16_t tag) override;
     std::string GetPositionText() const override;
     std::string GetTypeName() const override;
     bool SetFont(int fontNumber) override;

@@ -327,6 +327,12 @@ std::uint16_t LinesElem::GetShowHideTag() const
     return showHide_.GetActiveTag();
 }
 
+void LinesElem::SetShowHideTag(std::uint16_t tag)
+{
+    if (showHide_.IsActive())
+        showHide_.SetReference(tag);
+}
+
 std::string LinesElem::GetTypeName() const
 {
     return "tllines";

@@ -57,6 +57,8 @@ public:
     std::unique_ptr<SizeRect> Duplicate() const override;
     std::uint16_t GetTag() const override;
     std::uint16_t GetShowHideTag() const override;
+    // Only an active show/hide changes: an inactive one keeps no tag.
+    void SetShowHideTag(std::uint16_t tag) override;
     std::string GetTypeName() const override;
     TRect MoveBy(const TSize& offset) override;
 

@@ -238,6 +238,12 @@ std::uint16_t TRegFigElem::GetShowHideTag() const
     return showHide_.GetActiveTag();
 }
 
+void TRegFigElem::SetShowHideTag(std::uint16_t tag)
+{
+    if (showHide_.IsActive())
+        showHide_.SetReference(tag);
+}
+
 std::string TRegFigElem::GetTypeName() const
 {
     return kind_ == kCircle ? "tlcircle" : kind_ == kFrame ? "tlframe" : "tlrect";

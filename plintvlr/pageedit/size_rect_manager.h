@@ -11,6 +11,7 @@
 
 #include "plintvlr/dataelements/ecb_elem.h"
 #include "plintvlr/elements/size_rect_array.h"
+#include "plintvlr/pageedit/convert_tags.h"
 #include "plintvlr/pageedit/limited_stack.h"
 
 #include <cstdint>
@@ -193,6 +194,23 @@ public:
     // --- Template page and the keys of every graphic page -----------------
     void SetTemplatePage(int page);
     void ReloadGraphicKeys();
+
+    // --- Convert To Tags: direct addresses of older pages become tags ------
+    // The list position of the reference's entry, added when absent and
+    // `add` is set; -1 when the reference is no direct address (or, without
+    // adding, not in the list).
+    static int FormatDirectAddress(std::uint16_t reference, bool driveOut, DirectAddressList& list, bool add);
+    // Lists the direct addresses of every element; the number of entries.
+    int CollectDirectAddresses(DirectAddressList& list) const;
+    // Gives each entry its tag, an existing one of its name or a new one
+    // written to the project; the number of entries left without a tag
+    // because the tag tables are full.
+    static int CreateTagsForAddresses(DirectAddressList& list);
+    // The four address bytes of an entry's new tag: the number, low byte first.
+    static bool ParseDirectAddress(const DirectAddressEntry& entry, DirectAddressBytes& bytes);
+    // Makes every reference whose entry got a tag refer to that tag and
+    // marks the page modified; the number of references replaced.
+    int ReplaceAddressesByTags(DirectAddressList& list);
 
     // --- State -----------------------------------------------------------
     SizeRectArray& GetElements() { return elements_; }
