@@ -288,6 +288,21 @@ TEST_F(ZOrderTest, CtrlWithANavigationKeyMovesTheSelection)
     EXPECT_EQ(PageOrder(boxes), (std::vector<int>{1, 2, 0}));
 }
 
+TEST_F(ZOrderTest, OnceThePageEditorHasGoneThePageIsNotTouched)
+{
+    std::vector<SizeRect*> boxes = AddBoxes(3, {0, 1, 2});
+    ZOrderDlg& dialog = OpenDialog();
+    DragRow(dialog, 2, 0);
+    const std::vector<int> moved = PageOrder(boxes);
+    model.SetModified(false);
+    SetActivePageEditor(nullptr);
+    DragRow(dialog, 2, 0);
+    driver.Click(dialog, IDCANCEL);
+    EXPECT_FALSE(dialog.IsWindow());
+    EXPECT_EQ(PageOrder(boxes), moved);
+    EXPECT_FALSE(model.IsModified());
+}
+
 TEST_F(ZOrderTest, OkKeepsTheOrderAndMarksThePageEvenWithoutAMove)
 {
     std::vector<SizeRect*> boxes = AddBoxes(2, {0});
