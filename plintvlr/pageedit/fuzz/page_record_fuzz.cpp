@@ -16,26 +16,13 @@
 
 namespace {
 
-class PanelEditor : public ActivePageEditor {
+class PanelEditor : public PanelPageEditor {
 public:
-    explicit PanelEditor(int type) : panel_(type) {}
-    const Quellstor& GetPanelModel() const override { return panel_; }
-    void InvalidateLogicalRect(const TRect&) override {}
-    TRect LogicalToDeviceRect(const TRect& r) const override { return r; }
-    TRect DeviceToLogicalRect(const TRect& r) const override { return r; }
-    void SetPageModified() override {}
-    bool IsAnimating() const override { return false; }
-    void SetPickupMode(bool) override {}
-    void SetSelectionFont(int) override {}
-    TMDIClient* GetMDIClient() const override { return nullptr; }
-    TWindow* GetMessageOwner() const override { return nullptr; }
+    using PanelPageEditor::PanelPageEditor;
     int GetBackgroundColor() const override { return background; }
     void SetBackgroundColor(int index) override { background = index; }
 
     int background = 0;
-
-private:
-    Quellstor panel_;
 };
 
 // Refusals (a page too large) are answered at once, without a word.
