@@ -65,6 +65,26 @@ public:
     std::unique_ptr<SizeRect> Clone() const override { return std::make_unique<NewTouch>(*this); }
 };
 
+// An element whose preview shows it displaced from where it rests.
+class PreviewedBox : public SizeRect {
+public:
+    PreviewedBox(const TRect& resting, const TSize& shift)
+        : SizeRect(resting.TopLeft(), resting.BottomRight()), resting_(resting)
+    {
+        static_cast<TRect&>(*this) = resting.Offset(shift.cx, shift.cy);
+    }
+    PreviewedBox(const PreviewedBox&) = default;
+    TRect StopAnimation() override
+    {
+        static_cast<TRect&>(*this) = resting_;
+        return GetRepaintRect();
+    }
+    std::unique_ptr<SizeRect> Clone() const override { return std::make_unique<PreviewedBox>(*this); }
+
+private:
+    TRect resting_;
+};
+
 // A font taker: accepts fonts 1 to 3.
 class FontBox : public SizeRect {
 public:
@@ -374,7 +394,6 @@ TEST_F(SelectionEditTest, MovedElementsLandWithTheirLeftBottomCornerOnTheGrid)
 
 TEST_F(SelectionEditTest, AnOffsetRoundedByOneElementMovesTheElementsAfterIt)
 {
-    canvas_.animating = false;
     SetActivePageEditor(&Canvas());  // whole pixels, no grid
     const struct {
         bool steppedFirst;
@@ -391,6 +410,17 @@ TEST_F(SelectionEditTest, AnOffsetRoundedByOneElementMovesTheElementsAfterIt)
         EXPECT_EQ(stepped->left, c.steppedMove) << c.steppedFirst;
         EXPECT_EQ(box->left, c.boxMove) << c.steppedFirst;
     }
+}
+
+TEST_F(SelectionEditTest, WhileThePreviewRunsUndoPutsBackTheRestingPlace)
+{
+    const TRect resting(160, 160, 560, 560);
+    Put(model_, std::make_unique<PreviewedBox>(resting, TSize(320, 0)), true);
+    canvas_.animating = true;
+    model_.MoveSelection(kDragMove, {160, 0});
+    EXPECT_EQ(model_.GetElements()[0]->left, 640);
+    model_.Undo();
+    EXPECT_EQ(model_.GetElements()[0]->GetRect(), resting);
 }
 
 TEST_F(SelectionEditTest, ATouchRegionThatWouldOverlapAnotherStaysWhileTheRestMove)
