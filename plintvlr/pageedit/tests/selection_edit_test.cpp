@@ -482,6 +482,8 @@ TEST_F(SelectionEditTest, TouchRegionsPasteOntoTheTouchCellsUnlessTheyWouldOverl
     clipboard_.Add(std::make_unique<SizeRect>(TPoint(0, 1000), TPoint(400, 1400)));
     // Beside it: its rectangle becomes the cells wholly inside it.
     clipboard_.Add(std::make_unique<NewTouch>(TRect(790, 150, 1700, 500)));
+    // Smaller than a cell: the cell it stands in.
+    clipboard_.Add(std::make_unique<NewTouch>(TRect(2500, 1000, 2600, 1100)));
     // A group whose touch member would lie on the page's region.
     SizeRectArray parts;
     parts.Add(std::make_unique<NewTouch>(TRect(0, 160, 400, 480)));
@@ -493,7 +495,10 @@ TEST_F(SelectionEditTest, TouchRegionsPasteOntoTheTouchCellsUnlessTheyWouldOverl
               "A touch region cannot be pasted onto an existing one.\nPlease move the existing one away and paste again.");
     EXPECT_EQ(prompts_.Shown()[0].caption, "Plintvlr 5.1.0a");
     EXPECT_EQ(prompts_.Shown()[0].Buttons(), UINT(MB_OK));
-    EXPECT_EQ(Rects(model_), (std::vector<TRect>{{0, 160, 800, 480}, {0, 1000, 400, 1400}, {800, 160, 1600, 480}}));
+    EXPECT_EQ(Rects(model_), (std::vector<TRect>{{0, 160, 800, 480},
+                                                 {0, 1000, 400, 1400},
+                                                 {800, 160, 1600, 480},
+                                                 {2400, 800, 3200, 1120}}));
 }
 
 TEST_F(SelectionEditTest, AFunctionKeyPastesOntoTheCurrentKeyAndOnlyThen)
