@@ -584,4 +584,52 @@ TEST_F(PageBrowserTest, CutCopiesThePageAndDeletesIt)
     EXPECT_EQ(Selected(browser), "(none)");
 }
 
+TEST_F(PageBrowserTest, CutAndPasteActOnTheSelectedPageOnly)
+{
+    MakeProject(9, {kPage2, kPage5});
+    EditorStandIn& editor = Editor(5);
+    tppickDlg& browser = OpenBrowser(5);
+
+    // Without a selected row there is nothing to cut or copy (the selected
+    // page would read as page 1).
+    browser.GetList()->SetSelIndex(-1);
+    EXPECT_FALSE(Enabled(browser, CM_COPY));
+    EXPECT_FALSE(Enabled(browser, CM_CUT));
+    Command(browser, CM_CUT);
+    EXPECT_TRUE(editor.window.deleted.empty());
+
+    // A row chosen while an element sheet held the editor is not the page the
+    // editor shows: Cut shows it first, and when the engineer keeps the shown
+    // page nothing is cut.
+    const auto chooseWhileHeld = [&](const std::string& row) {
+        editor.window.EnableWindow(false);
+        ClickRow(browser, row);
+        editor.window.EnableWindow(true);
+    };
+    chooseWhileHeld("2\t15");
+    ASSERT_EQ(_QSglobals.GetCurrentPage(), 5);
+    editor.keepPage = true;
+    Command(browser, CM_CUT);
+    EXPECT_TRUE(editor.window.deleted.empty());
+    EXPECT_EQ(Selected(browser), "5\t32");
+
+    editor.keepPage = false;
+    chooseWhileHeld("2\t15");
+    Command(browser, CM_CUT);
+    EXPECT_EQ(editor.window.deleted, (std::vector<int>{2}));
+    EXPECT_EQ(ClipboardPage(), Hex(Parse(Join({kPage2, "00"}))));
+    EXPECT_EQ(StoredPage(5), Hex(Parse(kPage5)));
+
+    // Paste asks about the selected page and fills that page's model.
+    chooseWhileHeld("5\t32");
+    ASSERT_EQ(_QSglobals.GetCurrentPage(), 2);
+    driver.AnswerMessageBox(IDYES);
+    Command(browser, CM_PASTE);
+    EXPECT_EQ(Messages(),
+              (Lines{"About to Destroy Graphic Page: Current contents of Graphic Page 5 will be destroyed.\nContinue?"}));
+    EXPECT_EQ(_QSglobals.GetCurrentPage(), 5);
+    EXPECT_EQ(editor.model.GetElements().Count(), 1);
+    EXPECT_TRUE(editor.model.IsModified());
+}
+
 }  // namespace
