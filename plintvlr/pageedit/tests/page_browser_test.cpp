@@ -14,6 +14,7 @@
 #include "platform/ui/command_enabler.h"
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/desktop_clipboard.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_api.h"
 
@@ -112,6 +113,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
+        RegisterPageBrowserCommands();
         Start();
         RegisterPageEditCoreServices();
         RegisterGroupMemberReader();
@@ -476,12 +478,17 @@ TEST_F(PageBrowserTest, CopyAndPasteWholePagesAskOnlyBeforeDestroyingAPage)
     EXPECT_TRUE(Enabled(browser, CM_COPY));
     EXPECT_TRUE(Enabled(browser, CM_CUT));
     EXPECT_FALSE(Enabled(browser, CM_PASTE)) << "no page on the clipboard";
-    // Ctrl+C in the list copies through the frame's accelerators.
+    // Ctrl+C in the list copies through the frame's accelerators, and the
+    // Edit menu offers what the browser can do.
     driver.Focus(browser, IDC_BROWSER_LIST);
+    EXPECT_EQ(driver.OpenMenuItem(Frame(), CM_COPY) & MF_GRAYED, 0u);
+    EXPECT_NE(driver.OpenMenuItem(Frame(), CM_PASTE) & MF_GRAYED, 0u);
     driver.PressKey('C', MK_CONTROL);
     driver.ProcessEvents();
     EXPECT_EQ(ClipboardPage(), Hex(Parse(Join({kPage2, "00"}))));
     EXPECT_TRUE(Enabled(browser, CM_PASTE));
+    driver.Focus(browser, IDC_BROWSER_LIST);
+    EXPECT_EQ(driver.OpenMenuItem(Frame(), CM_PASTE) & MF_GRAYED, 0u);
 
     // Onto a stored page: asked first, and No keeps the page.
     ClickRow(browser, "9\t3");
@@ -494,7 +501,9 @@ TEST_F(PageBrowserTest, CopyAndPasteWholePagesAskOnlyBeforeDestroyingAPage)
     EXPECT_FALSE(editor.model.IsModified());
 
     driver.AnswerMessageBox(IDYES);
-    Command(browser, CM_PASTE);
+    driver.Focus(browser, IDC_BROWSER_LIST);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_PASTE));
+    driver.ProcessEvents();
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_EQ(_QSglobals.GetCurrentPage(), 9);
     EXPECT_EQ(editor.model.GetElements().Count(), 1);
