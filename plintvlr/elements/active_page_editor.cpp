@@ -19,3 +19,41 @@ void InvalidatePageRect(const TRect& rect)
     if (g_editor && !rect.IsEmpty())
         g_editor->InvalidateLogicalRect(rect);
 }
+
+void ActivePageEditor::SnapToWholePixels(TPoint& point)
+{
+    constexpr int kUnitsPerPixel = 20;
+    point.x = point.x / kUnitsPerPixel * kUnitsPerPixel;
+    // Rounded from the bottom edge, which lies on a whole pixel: the result
+    // does not depend on the screen height. Floor division keeps points
+    // above the top edge on whole pixels too.
+    const int up = kUnitsPerPixel / 2 - point.y;
+    const int pixels = up >= 0 ? up / kUnitsPerPixel : -((-up + kUnitsPerPixel - 1) / kUnitsPerPixel);
+    point.y = -pixels * kUnitsPerPixel;
+}
+
+bool IsPageAnimating()
+{
+    return g_editor && g_editor->IsAnimating();
+}
+
+void SnapToPageGrid(TPoint& point)
+{
+    if (g_editor)
+        g_editor->SnapToGraphicsGrid(point);
+    else
+        ActivePageEditor::SnapToWholePixels(point);
+}
+
+const TouchGrid* GetPageTouchGrid()
+{
+    return g_editor ? g_editor->GetTouchGrid() : nullptr;
+}
+
+void RefreshFunctionKeyBar(int key)
+{
+    if (!g_editor)
+        return;
+    g_editor->UpdateFunctionKeyLegend(key);
+    g_editor->InvalidateBars();
+}

@@ -14,6 +14,7 @@
 
 class Quellstor;
 class TMDIClient;
+class TouchGrid;
 class TWindow;
 
 class ActivePageEditor {
@@ -44,6 +45,25 @@ public:
     virtual int GetBackgroundColor() const { return 0; }
     virtual void SetBackgroundColor(int index) { (void)index; }
     virtual void UpdateFunctionKeyLegend(int key) { (void)key; }
+    // Repaints the function-key bars around the canvas.
+    virtual void InvalidateBars() {}
+    // Moves a point in page units onto the graphics grid; without a grid of
+    // its own the canvas snaps to whole panel pixels.
+    virtual void SnapToGraphicsGrid(TPoint& point) const { SnapToWholePixels(point); }
+    // The panel's touch cells; none when the panel has none.
+    virtual const TouchGrid* GetTouchGrid() const { return nullptr; }
+
+    // Whole pixels as a 1 x 1 graphics grid gives them: x truncated, y to the
+    // nearest pixel counted from the bottom edge, half a pixel going up.
+    static void SnapToWholePixels(TPoint& point);
+
+    // What the page canvas asks of the page editor window: its indicator
+    // fields (panel pixels, y from the bottom) and the page it shows.
+    virtual void SetCursorPos(const TPoint& point) { (void)point; }
+    virtual void SetObjectPos(const TPoint& value, bool position) { (void)value, (void)position; }
+    // False when the user cancelled saving the changed page.
+    virtual bool AskSave() { return true; }
+    virtual void OpenPage(int page) { (void)page; }
 };
 
 ActivePageEditor* GetActivePageEditor();
@@ -52,3 +72,12 @@ void SetActivePageEditor(ActivePageEditor* editor);
 
 // Repaints part of the page being edited; nothing without an editor.
 void InvalidatePageRect(const TRect& rect);
+// Whether the page's animation runs; false without an editor.
+bool IsPageAnimating();
+// The editor's graphics grid snap, or whole pixels without an editor.
+void SnapToPageGrid(TPoint& point);
+// The touch cells of the page being edited; none without an editor.
+const TouchGrid* GetPageTouchGrid();
+// Refreshes the key bar's button of a function key and repaints the bars;
+// nothing without an editor.
+void RefreshFunctionKeyBar(int key);

@@ -30,6 +30,8 @@ public:
     // Copies of the elements become the members; the rectangle their union.
     void SetMembers(const SizeRectArray& elements);
     const SizeRectArray& GetMembers() const { return members_; }
+    // The members to reorder in place (their union, the group's rectangle, stays).
+    SizeRectArray& GetMembers() { return members_; }
 
     TRect SnapToGrid(int handle, const TSize& offset) override;
     bool CanToggleOrientation() const override;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+class ComboElem;
 class EFKeyElem;
 class TWindow;
 
@@ -76,6 +77,57 @@ public:
         RecordEnd,  // the record ended without its end byte
         Damaged,    // a record could not be read (the position is on it)
     };
+    // --- Arrangement: alignment, z-order, locking and array moves ----------
+    // The union of the rectangles the selected elements would get from the
+    // handle drag; (0, 0, 0, 0) with nothing selected.
+    TRect ReferenceRect(int handle, const TSize& offset) const;
+    // Brings the rearmost selected element to the front; repeated, the
+    // selected elements take turns in front. Does not mark the page.
+    void ShuffleOverlayed();
+    // The selection goes behind everything else, in its order, deselected.
+    void SendToBack();
+    void LockSelection();
+    void UnlockAll();
+    bool HasLockedElements() const;
+    // The new z-order positions of the block that MoveElements moved.
+    struct MovedBlock {
+        int first = 0;
+        int last = -1;
+    };
+    // Reorders the selection (or, when it is one group, its members): the
+    // elements at the given positions (0 = rearmost; positions outside the
+    // list are ignored) go together to `dropPosition`; the selection ends in
+    // front of every other element.
+    MovedBlock MoveElements(int count, const int* positions, int dropPosition);
+    // Moves the selected elements (with `groupsOnly`, the selected groups)
+    // out of the page onto the end of the target, in page order.
+    void TakeOutSelection(SizeRectArray& target, bool groupsOnly = false);
+    // Moves every element of the source onto the top of the page. With
+    // `renumber`, each drive-out takes the lowest free number; one for which
+    // no number is free is left out (deleted). The number left out.
+    int InsertElements(SizeRectArray& source, bool renumber);
+    // Moves every element of the source onto the end of the target; the
+    // union of their repaint rectangles.
+    static TRect AppendAll(SizeRectArray& target, SizeRectArray& source);
+    // Copies of the selected elements: in page order, and frontmost first.
+    void CollectSelected(SizeRectArray& target) const;
+    void CollectSelectedTopFirst(SizeRectArray& target) const;
+    ComboElem* FirstSelectedGroup() const;
+    // Touch regions of a page never overlap; sharing an edge is allowed.
+    bool OverlapsTouchRegion(const TRect& rect) const;
+    bool TouchRegionWouldOverlap(const SizeRect& touch, int handle, const TSize& offset) const;
+    bool GroupWouldOverlapTouch(const ComboElem& group, int handle, const TSize& offset) const;
+    void SelectAll();
+    // Tab: selects the element after the first selected one, in turn.
+    void SelectNext();
+    // The previews of the page's and the template's elements.
+    void StartAnimation();
+    void AnimateStep();
+    void StopAnimation();
+    // The lowest drive-out number 1..99 the page does not use; 0 when none.
+    int FreeDriveOutNumber() const;
+    int CountTrends() const;
+
     struct WalkResult {
         WalkEnd end = WalkEnd::EndByte;
         const std::uint8_t* position = nullptr;
@@ -180,3 +232,6 @@ private:
 // Installs the page reader as the element group's member reader (at start-up;
 // the model does it when it is made too).
 void RegisterGroupMemberReader();
+
+// Whether the index is one of the first `count` entries of the list.
+bool ContainsIndex(int index, int count, const int* list);

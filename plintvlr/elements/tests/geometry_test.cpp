@@ -301,3 +301,24 @@ TEST(PanelQueries, TheActiveEditorsPanelOrNone)
     }
     EXPECT_FALSE(IsColorPanel());
 }
+
+TEST(PanelQueries, WithoutAGridPointsSnapToWholePixels)
+{
+    ASSERT_EQ(GetActivePageEditor(), nullptr);
+    // x truncates; y goes to the nearest pixel, a half pixel upwards.
+    const struct {
+        TPoint in, out;
+    } cases[] = {
+        {{0, 0}, {0, 0}},     {{39, 9}, {20, 0}},    {{40, 10}, {40, 0}},
+        {{41, 11}, {40, 20}}, {{19, 29}, {0, 20}},   {{20, 30}, {20, 20}},
+        {{5, 31}, {0, 40}},   {{-5, -10}, {0, -20}}, {{0, -11}, {0, -20}},
+    };
+    for (const auto& c : cases) {
+        TPoint p = c.in;
+        SnapToPageGrid(p);
+        EXPECT_EQ(p, c.out) << c.in.x << "," << c.in.y;
+    }
+    EXPECT_FALSE(IsPageAnimating());
+    EXPECT_EQ(GetPageTouchGrid(), nullptr);
+    RefreshFunctionKeyBar(3);  // no editor: no effect
+}
