@@ -15,14 +15,20 @@ namespace {
 
 constexpr std::uint32_t kChannelProtocolRecord = 122;
 
-// Reads a number of at most four digits filling the whole text, as "%4d%n" does.
+// Reads a number of exactly four decimal digits filling the whole text. A
+// sign or a blank would also fill four characters for "%4d%n", but "R-012"
+// names no register: it would become register 65524.
 bool ScanFourDigits(std::string_view text, int& value)
 {
-    const std::string copy(text);
-    int consumed = 0;
-    if (std::sscanf(copy.c_str(), "%4d%n", &value, &consumed) != 1)
+    if (text.size() != 4)
         return false;
-    return consumed == 4 && text.size() == 4;
+    value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
 }
 
 void PutRegisterBytes(std::span<std::uint8_t, 4> bytes, int value)

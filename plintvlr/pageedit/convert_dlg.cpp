@@ -1,6 +1,7 @@
 #include "plintvlr/pageedit/convert_dlg.h"
 
 #include "plintvlr/pageedit/convert_string_ids.h"
+#include "plintvlr/pageedit/draw_window.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/shell_string_ids.h"
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr DWORD kCounterStyle = SS_LEFT;
+static_assert(DrawWindow::kConvertToTagsMessage == kConvertTagsStart);
 
 }  // namespace
 
@@ -86,13 +88,25 @@ void tgconvDlg::ShowAddresses()
 
 void tgconvDlg::CmConvert()
 {
+    if (CanvasGone())
+        return;
     ::PostMessage(canvas_, kConvertTagsConvert, 0, 0);
     GetFrame().ShowWindow(SW_HIDE);
 }
 
 void tgconvDlg::CmCancelConversion()
 {
-    ::PostMessage(canvas_, kConvertTagsFinish, 0, 0);
+    if (!CanvasGone())
+        ::PostMessage(canvas_, kConvertTagsFinish, 0, 0);
+}
+
+bool tgconvDlg::CanvasGone()
+{
+    // Nobody is left to finish the conversion: the dialog ends itself.
+    if (::IsWindow(canvas_))
+        return false;
+    Destroy(IDCANCEL);
+    return true;
 }
 
 void tgconvDlg::CmCancel()
@@ -166,4 +180,30 @@ void TTagConversion::Finish()
         window->EnableWindow(true);
         PostMessage(editor, WM_SETFOCUS, 0, 0);
     }
+}
+
+// --- The canvas's handlers of the steps ---------------------------------------
+
+void DrawWindow::EvConvertToTagsStart()
+{
+    // The dialog lives in the client that holds the page editor, whose window
+    // is the canvas's parent.
+    TMDIClient* client = nullptr;
+    for (TWindow* w = GetParentO(); w && !client; w = w->GetParentO())
+        client = dynamic_cast<TMDIClient*>(w);
+    if (!conversion_)
+        conversion_ = std::make_unique<TTagConversion>();
+    conversion_->Start(*model_, *this, GetParentO(), client);
+}
+
+void DrawWindow::EvConvertToTagsConvert()
+{
+    if (conversion_)
+        conversion_->Convert(*model_);
+}
+
+void DrawWindow::EvConvertToTagsFinish()
+{
+    if (conversion_)
+        conversion_->Finish();
 }

@@ -55,6 +55,9 @@ protected:
     void CmCancelConversion();
 
 private:
+    // True (and the dialog ends) when the canvas that ran the conversion went.
+    bool CanvasGone();
+
     TListBox* list_;
     HWND canvas_;
     DirectAddressList addresses_;

@@ -19,10 +19,8 @@
 
 namespace {
 
-constexpr std::uint16_t kKindMask = 0xC000;
-constexpr std::uint16_t kBitAddress = 0xC000;
-constexpr std::uint16_t kRegisterAddress = 0x4000;
-constexpr std::uint16_t kKindBit14 = 0x4000;
+// Kind 01 of a reference, a register of older pages; kind 11 is a bit there.
+constexpr std::uint16_t kRegisterKind = 0x4000;
 // A drive-out's main reference holds a register as this plus its number.
 constexpr int kDriveOutRegisterBase = 10000;
 
@@ -176,26 +174,26 @@ int DirectAddressList::Add(DirectAddressEntry entry)
 
 bool DirectAddressOf(std::uint16_t reference, bool driveOut, DirectAddressEntry& entry)
 {
-    const std::uint16_t kind = reference & kKindMask;
+    const std::uint16_t kind = reference & kTagRefBit;
     const int number = reference & kTagRefNumberMask;
     if (reference == 0)
         return false;
     if (driveOut) {
-        if (kind == kRegisterAddress && number < kDriveOutRegisterBase) {
+        if (kind == kRegisterKind && number < kDriveOutRegisterBase) {
             entry = Named(kDigitalLetter, number);
             return true;
         }
-        if ((reference & kKindBit14) && number > kDriveOutRegisterBase) {
+        if ((reference & kRegisterKind) && number > kDriveOutRegisterBase) {
             entry = Named(kAnalogLetter, number - kDriveOutRegisterBase);
             return true;
         }
         return false;
     }
-    if (kind == kBitAddress) {
+    if (kind == kTagRefBit) {
         entry = Named(kDigitalLetter, number);
         return true;
     }
-    if (kind == kRegisterAddress) {
+    if (kind == kRegisterKind) {
         entry = Named(kAnalogLetter, number);
         return true;
     }

@@ -6,6 +6,7 @@
 #include "plintvlr/elements/active_page_editor.h"
 #include "plintvlr/elements/palette.h"
 #include "plintvlr/elements/panel_queries.h"
+#include "plintvlr/pageedit/convert_dlg.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/window_api.h"

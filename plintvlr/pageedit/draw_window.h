@@ -20,6 +20,7 @@
 class LinesElem;
 class SizeRect;
 class SizeRectManager;
+class TTagConversion;
 class TDC;
 class TouchGrid;
 
@@ -172,6 +173,12 @@ protected:
     void CeTouchGrid(TCommandEnabler& ce);
     void CmAnimation();
     void CeAnimation(TCommandEnabler& ce);
+
+    // Convert To Tags: the three steps the canvas and the dialog post it.
+    void EvConvertToTagsStart();
+    void EvConvertToTagsConvert();
+    void EvConvertToTagsFinish();
+    std::unique_ptr<TTagConversion> conversion_;
 
 private:
     // Mouse and keys.

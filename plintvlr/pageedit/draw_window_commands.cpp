@@ -8,6 +8,7 @@
 #include "plintvlr/dataelements/touch_grid.h"
 #include "plintvlr/elements/combo_elem.h"
 #include "plintvlr/pageedit/canvas_string_ids.h"
+#include "plintvlr/pageedit/convert_dlg.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/base/str.h"
 #include "plintvlr/shell/command_registry.h"
@@ -88,6 +89,11 @@ const TResponseTable DrawWindow::Responses{&TWindow::Responses, {
     OnMessage<&DrawWindow::EvRButtonDown>(WM_RBUTTONDOWN),
     OnMessage<&DrawWindow::EvKeyDown>(WM_KEYDOWN),
     OnMessage<&DrawWindow::EvTimer>(WM_TIMER),
+
+    // Convert To Tags.
+    OnMessage<&DrawWindow::EvConvertToTagsStart>(kConvertToTagsMessage),
+    OnMessage<&DrawWindow::EvConvertToTagsConvert>(kConvertTagsConvert),
+    OnMessage<&DrawWindow::EvConvertToTagsFinish>(kConvertTagsFinish),
 
     OnCommand<&DrawWindow::CmUndo>(CM_UNDO),
     OnCommandEnable<&DrawWindow::CeUndo>(CM_UNDO),

@@ -99,6 +99,11 @@ TEST(AddressText, RegisterAndBlockNames)
         {"R00123", kAnalogRegisterFormat, false, {}},
         {"B0012", kAnalogRegisterFormat, false, {}},
         {"R12ab", kAnalogRegisterFormat, false, {}},
+        // Four characters that are not four digits name no register.
+        {"R-012", kAnalogRegisterFormat, false, {}},
+        {"R+012", kAnalogRegisterFormat, false, {}},
+        {"R 012", kAnalogRegisterFormat, false, {}},
+        {"B9999", kDigitalRegisterFormat, true, {0x0F, 0x27, 0, 0}},
         {"", kAnalogRegisterFormat, false, {}},
     };
     for (const Case& c : cases) {
@@ -114,6 +119,7 @@ TEST(AddressText, RegisterAndBlockNames)
     EXPECT_FALSE(ParseCommsBlockName("cblock0005", bytes));
     EXPECT_FALSE(ParseCommsBlockName("CBLOCK005", bytes));
     EXPECT_FALSE(ParseCommsBlockName("CBLOCK00005", bytes));
+    EXPECT_FALSE(ParseCommsBlockName("CBLOCK-005", bytes));
 }
 
 class TagAddressTest : public ::testing::Test {

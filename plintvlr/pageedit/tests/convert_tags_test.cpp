@@ -18,6 +18,7 @@
 #include "plintvlr/elements/reg_fig_elem.h"
 #include "plintvlr/elements/text_elem.h"
 #include "plintvlr/pageedit/convert_dlg.h"
+#include "plintvlr/pageedit/draw_window.h"
 #include "platform/base/profile.h"
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/mdi_child.h"
@@ -339,46 +340,23 @@ TEST_F(ConvertModelTest, NoFreeInternalWordLeavesNoHalfMadeTag)
 
 // --- The steps through the dialog ------------------------------------------
 
-// Stands in for the page canvas: answers the three step messages.
-class TConvertCanvas : public TWindow {
-public:
-    TConvertCanvas() : TWindow(nullptr), model(this, true) { Attr.Style = WS_CHILD | WS_VISIBLE; }
-
-    static const TResponseTable Responses;
-    const TResponseTable& GetResponseTable() const override { return Responses; }
-
-    void EvStart() { conversion.Start(model, *this, GetParentO(), GetActivePageEditor()->GetMDIClient()); }
-    void EvConvert() { conversion.Convert(model); }
-    void EvFinish() { conversion.Finish(); }
-
-    SizeRectManager model;
-    TTagConversion conversion;
-};
-
-const TResponseTable TConvertCanvas::Responses{&TWindow::Responses, {
-    OnMessage<&TConvertCanvas::EvStart>(kConvertTagsStart),
-    OnMessage<&TConvertCanvas::EvConvert>(kConvertTagsConvert),
-    OnMessage<&TConvertCanvas::EvFinish>(kConvertTagsFinish),
-}};
-
-// The page editor fake with the test's MDI client.
-class ClientEditor : public FakePageEditor {
-public:
-    ClientEditor(int panelType, TMDIClient* client) : FakePageEditor(panelType), client_(client) {}
-    TMDIClient* GetMDIClient() const override { return client_; }
-
-private:
-    TMDIClient* client_;
-};
+tgconvDlg* FindDialogIn(TWindow& window)
+{
+    for (TWindow* child : window.GetChildren()) {
+        if (auto* dialog = dynamic_cast<tgconvDlg*>(child); dialog && dialog->IsWindow())
+            return dialog;
+        if (tgconvDlg* dialog = FindDialogIn(*child))
+            return dialog;
+    }
+    return nullptr;
+}
 
 class ConvertDialogTest : public PagesTest {
 protected:
     void SetUp() override
     {
         PagesTest::SetUp();
-        editor_ = std::make_unique<ClientEditor>(kMonoPanel, &Client());
-        SetActivePageEditor(editor_.get());
-        canvas_ = new TConvertCanvas;
+        canvas_ = new DrawWindow;
         child_ = new TMDIChild(Client(), "Graphic Page Editor", canvas_);
         child_->Attr.W = 400;
         child_->Attr.H = 200;
@@ -390,7 +368,6 @@ protected:
         if (child_->IsWindow())
             child_->Destroy();
         driver.ProcessEvents();
-        SetActivePageEditor(nullptr);
         PagesTest::TearDown();
     }
 
@@ -403,8 +380,9 @@ protected:
         canvas_->PostMessage(message);
         driver.ProcessEvents();
     }
-    tgconvDlg* Dialog() const { return canvas_->conversion.GetDialog(); }
-    bool DialogShown() const
+    // The dialog on the client, from start to finish.
+    tgconvDlg* Dialog() { return FindDialogIn(Client()); }
+    bool DialogShown()
     {
         tgconvDlg* dialog = Dialog();
         return dialog && dialog->GetFrame().IsWindowVisible();
@@ -418,21 +396,20 @@ protected:
         return rows;
     }
 
-    TConvertCanvas& Canvas() { return *canvas_; }
+    SizeRectManager& Model() { return canvas_->GetModel(); }
     TMDIChild& EditorWindow() { return *child_; }
 
 private:
-    std::unique_ptr<ClientEditor> editor_;
-    TConvertCanvas* canvas_ = nullptr;
+    DrawWindow* canvas_ = nullptr;
     TMDIChild* child_ = nullptr;
 };
 
 TEST_F(ConvertDialogTest, ConvertToTagsMakesTheTagsAndGivesTheEditorBack)
 {
     Switch("ON");
-    TextElem* text = AddShownBy(Canvas().model.GetElements(), kBit12);
-    SizeRect* box = AddColouredBy(Canvas().model.GetElements(), kBit12);
-    AddDriveOut(Canvas().model.GetElements(), 0x4000 | 10005);
+    TextElem* text = AddShownBy(Model().GetElements(), kBit12);
+    SizeRect* box = AddColouredBy(Model().GetElements(), kBit12);
+    AddDriveOut(Model().GetElements(), 0x4000 | 10005);
 
     Step(kConvertTagsStart);
     ASSERT_NE(Dialog(), nullptr);
@@ -456,15 +433,15 @@ TEST_F(ConvertDialogTest, ConvertToTagsMakesTheTagsAndGivesTheEditorBack)
     ASSERT_EQ(reg, 3u);
     EXPECT_EQ(text->GetShowHideTag(), 0x8003);
     EXPECT_EQ(box->GetColorTag(), 0x8003);
-    EXPECT_EQ(Canvas().model.GetElements()[2]->GetTag(), 3);
-    EXPECT_TRUE(Canvas().model.IsModified());
+    EXPECT_EQ(Model().GetElements()[2]->GetTag(), 3);
+    EXPECT_TRUE(Model().IsModified());
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
 TEST_F(ConvertDialogTest, CancelLeavesThePageAndTheTagTablesAsTheyWere)
 {
     Switch("ON");
-    TextElem* text = AddShownBy(Canvas().model.GetElements(), kBit12);
+    TextElem* text = AddShownBy(Model().GetElements(), kBit12);
     Step(kConvertTagsStart);
     ASSERT_NE(Dialog(), nullptr);
 
@@ -476,13 +453,13 @@ TEST_F(ConvertDialogTest, CancelLeavesThePageAndTheTagTablesAsTheyWere)
     EXPECT_EQ(Db().GetDigitalRegistry()->Count(), 2u);
     dtag none;
     EXPECT_FALSE(none.Read(3));
-    EXPECT_FALSE(Canvas().model.IsModified());
+    EXPECT_FALSE(Model().IsModified());
 }
 
 TEST_F(ConvertDialogTest, TheCloseBoxCancelsTheConversionToo)
 {
     Switch("ON");
-    TextElem* text = AddShownBy(Canvas().model.GetElements(), kBit12);
+    TextElem* text = AddShownBy(Model().GetElements(), kBit12);
     Step(kConvertTagsStart);
     ASSERT_NE(Dialog(), nullptr);
 
@@ -493,9 +470,25 @@ TEST_F(ConvertDialogTest, TheCloseBoxCancelsTheConversionToo)
     EXPECT_EQ(text->GetShowHideTag(), kBit12);
 }
 
+TEST_F(ConvertDialogTest, ADialogWhoseEditorWentEndsItself)
+{
+    Switch("ON");
+    AddShownBy(Model().GetElements(), kBit12);
+    Step(kConvertTagsStart);
+    ASSERT_NE(Dialog(), nullptr);
+    EditorWindow().Destroy();
+    driver.ProcessEvents();
+    if (tgconvDlg* dialog = Dialog()) {
+        driver.Click(*dialog, IDC_CONVERT_CONFIRM);
+        driver.ProcessEvents();
+    }
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(Db().GetDigitalRegistry()->Count(), 2u);
+}
+
 TEST_F(ConvertDialogTest, OnlyExactlyOnRunsIt)
 {
-    AddShownBy(Canvas().model.GetElements(), kBit12);
+    AddShownBy(Model().GetElements(), kBit12);
     for (const char* value : {static_cast<const char*>(nullptr), "on", "OFF", "ONE"}) {
         Switch(value);
         Step(kConvertTagsStart);
@@ -507,11 +500,11 @@ TEST_F(ConvertDialogTest, OnlyExactlyOnRunsIt)
 TEST_F(ConvertDialogTest, APageWithoutAddressesClosesTheDialogAtOnce)
 {
     Switch("ON");
-    AddColouredBy(Canvas().model.GetElements(), 0x8001);
+    AddColouredBy(Model().GetElements(), 0x8001);
     Step(kConvertTagsStart);
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(EditorWindow().IsWindowEnabled());
-    EXPECT_FALSE(Canvas().model.IsModified());
+    EXPECT_FALSE(Model().IsModified());
 }
 
 TEST_F(ConvertDialogTest, TheEngineerIsToldHowManyAddressesStayed)
@@ -521,8 +514,8 @@ TEST_F(ConvertDialogTest, TheEngineerIsToldHowManyAddressesStayed)
     std::uint32_t id = 0;
     for (std::uint32_t i = digitals.Count() + 1; i < digitals.Capacity(); ++i)
         ASSERT_TRUE(digitals.Add("D" + std::to_string(i), id));
-    TextElem* text = AddShownBy(Canvas().model.GetElements(), kBit12);
-    AddColouredBy(Canvas().model.GetElements(), 0xC003);
+    TextElem* text = AddShownBy(Model().GetElements(), kBit12);
+    AddColouredBy(Model().GetElements(), 0xC003);
     Step(kConvertTagsStart);
     ASSERT_NE(Dialog(), nullptr);
 
