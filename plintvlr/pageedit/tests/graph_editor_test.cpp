@@ -13,6 +13,7 @@
 #include "plintvlr/pageedit/fkey_bar.h"
 #include "plintvlr/pageedit/graph_editor.h"
 #include "plintvlr/pageedit/indicator_bar.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/pageedit/page_summary.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/frame_commands.h"
@@ -23,6 +24,7 @@
 #include "plintvlr/elements/pt_pickup_dlg.h"
 #include "platform/ui/mdi_child.h"
 #include "platform/ui/mdi_client.h"
+#include "platform/ui/controls/list_box.h"
 #include "platform/ui/menu.h"
 
 #include <QMdiArea>
@@ -528,6 +530,55 @@ TEST_F(GraphEditorTest, SaveAllSavesTheChangedPageAndClosingAsksAboutIt)
     EXPECT_EQ(driver.MessageBoxes().size(), 2u);
 }
 
+TEST_F(GraphEditorTest, BrowserFollowsTheEditorAndTheEditorFollowsTheBrowser)
+{
+    MakeProject(9, {{2, kLine}, {5, ""}, {7, ""}});
+    Start();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_BROWSER));
+    tppickDlg* browser = GetOpenPageBrowser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->GetSelectedPage(), 2);
+    auto activateEditor = [&] {
+        Client().SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Editor().GetHandle()));
+        driver.ProcessEvents();
+    };
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_BROWSER));
+    EXPECT_EQ(GetOpenPageBrowser(), browser) << "a second Browser brings the open one forward";
+    EXPECT_EQ(Client().GetArea()->subWindowList(QMdiArea::StackingOrder).last(), browser->GetHost()->GetSubWindow());
+
+    // The editor's steps move the browser's selection.
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEXTRECORD));
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+
+    // A row chosen in the browser opens its page; a changed page asks first,
+    // and Cancel puts the selection back on the page shown.
+    Editor().MarkModified();
+    driver.AnswerMessageBox(IDCANCEL);
+    driver.ClickListItem(*browser, IDC_BROWSER_LIST, 2);
+    EXPECT_EQ(Editor().GetCurrentPage(), 5);
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+    driver.AnswerMessageBox(IDNO);
+    driver.ClickListItem(*browser, IDC_BROWSER_LIST, 2);
+    EXPECT_EQ(Editor().GetCurrentPage(), 7);
+
+    // A deleted page leaves the collapsed list.
+    activateEditor();
+    driver.AnswerMessageBox(IDYES);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_DELETERECORD));
+    EXPECT_EQ(Editor().GetCurrentPage(), 5);
+    EXPECT_EQ(browser->GetList()->GetCount(), 2);
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+
+    // Closing the editor closes the browser with it.
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_CLOSEWINDOW));
+    driver.ProcessEvents();
+    EXPECT_EQ(GetOpenPageBrowser(), nullptr);
+    EXPECT_EQ(GetPageBrowserEditor(), nullptr);
+}
+
 TEST_F(GraphEditorTest, ProjectWithoutProtocolsAsksForOne)
 {
     MakeProject(9, {{1, ""}}, false);
@@ -570,6 +621,17 @@ TEST_F(GraphEditorTest, DamagedPageOpensEmptyIsKeptAndSavingOverItAsks)
     ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_SAVERECORD));
     EXPECT_EQ(Stored(2), "02 00 00");
     EXPECT_FALSE(Editor().IsModified());
+}
+
+TEST_F(GraphEditorTest, NewRecordNeverTakesTheNumberOfADamagedPage)
+{
+    MakeProject(9, {{1, ""}, {2, kLine}});
+    DamagePage(2);
+    Start();
+    ASSERT_EQ(Editor().GetCurrentPage(), 1);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEWRECORD));
+    EXPECT_EQ(Editor().GetCurrentPage(), 3);
+    EXPECT_EQ(Stored(2), "(damaged)");
 }
 
 TEST_F(GraphEditorTest, PageReadInPartSaysSoAndSavesItsRestBack)
