@@ -160,9 +160,11 @@ void TGraphEditor::SetupWindow()
     stored_ = true;
     SetActivePageEditor(this);
     SetPageBrowserEditor(this);
-    const int first = FirstStoredPage();
-    const int loaded = LoadIntoCanvas(first ? first : 1);
-    page_ = loaded ? loaded : 1;
+    const int first = FirstStoredPage() ? FirstStoredPage() : 1;
+    const int loaded = LoadIntoCanvas(first);
+    // A damaged first page is shown as itself, so that saving never lands
+    // on another page's number.
+    page_ = loaded ? loaded : unreadable_ ? first : 1;
     _QSglobals.SetCurrentPage(page_);
     indicator_->SetPage(page_);
     ReloadFunctionKeys();
@@ -736,6 +738,8 @@ const TouchGrid* TGraphEditor::GetTouchGrid() const
 
 void RegisterPageEditor()
 {
+    // The canvas's Edit, Layout and Graphics commands come with the editor.
+    RegisterPageCanvasCommands();
     RegisterEditorFactory(TEditorKind::GraphicPages, [](TMDIClientWin& client, const TEditorRequest&) {
         auto* editor = new TGraphEditor(client, Str(kStrGraphicPageEditor), new DrawWindow);
         if (!editor->Create()) {
