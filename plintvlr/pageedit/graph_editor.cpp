@@ -134,6 +134,8 @@ TGraphEditor::~TGraphEditor()
 {
     if (GetActivePageEditor() == this)
         SetActivePageEditor(nullptr);
+    if (GetPageBrowserEditor() == this)
+        SetPageBrowserEditor(nullptr);
     WritePrivateProfileString(Str(kStrSectionApp), Str(kStrKeyNewScaleFactor), std::to_string(zoom_).c_str(),
                               Str(kStrProfileFileName));
 }
@@ -157,9 +159,12 @@ void TGraphEditor::SetupWindow()
     page_ = 0;
     stored_ = true;
     SetActivePageEditor(this);
-    const int first = FirstStoredPage();
-    const int loaded = LoadIntoCanvas(first ? first : 1);
-    page_ = loaded ? loaded : 1;
+    SetPageBrowserEditor(this);
+    const int first = FirstStoredPage() ? FirstStoredPage() : 1;
+    const int loaded = LoadIntoCanvas(first);
+    // A damaged first page is shown as itself, so that saving never lands
+    // on another page's number.
+    page_ = loaded ? loaded : unreadable_ ? first : 1;
     _QSglobals.SetCurrentPage(page_);
     indicator_->SetPage(page_);
     ReloadFunctionKeys();
@@ -174,9 +179,11 @@ void TGraphEditor::SetupWindow()
 
 void TGraphEditor::CleanupWindow()
 {
-    // Element code must not reach a canvas that is going.
+    // Element code and the browser must not reach a canvas that is going.
     if (GetActivePageEditor() == this)
         SetActivePageEditor(nullptr);
+    if (GetPageBrowserEditor() == this)
+        SetPageBrowserEditor(nullptr);
     TDecoratedMDIChild::CleanupWindow();
 }
 
@@ -195,7 +202,7 @@ void TGraphEditor::Save()
 void TGraphEditor::CmSave()
 {
     if (SavePage())
-        TellBrowser(page_, kBrowserOpenedOrSaved);
+        TellBrowser(page_, kPageOpenedOrSaved);
 }
 
 void TGraphEditor::CeSave(TCommandEnabler& enabler)
@@ -243,7 +250,7 @@ bool TGraphEditor::AskSave()
     if (!SavePage())
         return false;
     if (asked)
-        TellBrowser(page_, kBrowserOpenedOrSaved);
+        TellBrowser(page_, kPageOpenedOrSaved);
     Model().SetModified(false);
     return true;
 }
@@ -308,7 +315,7 @@ void TGraphEditor::OpenPage(int n)
     stored_ = IsStoredPage(n) || unreadable_;
     UpdateAllFunctionKeyLegends();
     Model().SetModified(false);
-    TellBrowser(n, kBrowserOpenedOrSaved);
+    TellBrowser(n, kPageOpenedOrSaved);
 }
 
 void TGraphEditor::GoToPage(int n)
@@ -318,7 +325,7 @@ void TGraphEditor::GoToPage(int n)
     if (AskSave())
         OpenPage(n);
     else
-        TellBrowser(page_, kBrowserShowPage);
+        TellBrowser(page_, kPageShown);
 }
 
 bool TGraphEditor::CanClose()
@@ -372,7 +379,7 @@ void TGraphEditor::CmDeletePage()
     if (FirstStoredPage() == 0) {
         OpenPage(1);
         stored_ = false;
-        TellBrowser(deleted, kBrowserDeleted);
+        TellBrowser(deleted, kPageDeleted);
         Ask(GetHandle(), kStrLastPageDeleted, kStrApplicationMessage, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -386,8 +393,8 @@ void TGraphEditor::CmDeletePage()
             next = n;
     }
     OpenPage(next ? next : 1);
-    TellBrowser(deleted, kBrowserDeleted);
-    TellBrowser(page_, kBrowserShowPage);
+    TellBrowser(deleted, kPageDeleted);
+    TellBrowser(page_, kPageShown);
 }
 
 void TGraphEditor::StepToPage(bool forward)
@@ -412,7 +419,7 @@ void TGraphEditor::StepToPage(bool forward)
         return;
     }
     OpenPage(found);
-    TellBrowser(found, kBrowserShowPage);
+    TellBrowser(found, kPageShown);
 }
 
 void TGraphEditor::CmPreviousPage()
@@ -731,6 +738,8 @@ const TouchGrid* TGraphEditor::GetTouchGrid() const
 
 void RegisterPageEditor()
 {
+    // The canvas's Edit, Layout and Graphics commands come with the editor.
+    RegisterPageCanvasCommands();
     RegisterEditorFactory(TEditorKind::GraphicPages, [](TMDIClientWin& client, const TEditorRequest&) {
         auto* editor = new TGraphEditor(client, Str(kStrGraphicPageEditor), new DrawWindow);
         if (!editor->Create()) {
@@ -748,14 +757,27 @@ void RegisterPageEditor()
 
 // ------------------------------------------------------------ page browser
 
-void TGraphEditor::TellBrowser(int, int) const
+void TGraphEditor::TellBrowser(int page, int code) const
 {
+    NotifyPageBrowser(page, code);
 }
 
 void TGraphEditor::OpenBrowser()
 {
+    OpenPageBrowser(GetMDIClient(), page_);
 }
 
 void TGraphEditor::CloseBrowser()
 {
+    ClosePageBrowser();
+}
+
+void TGraphEditor::SetTemplatePage(int page)
+{
+    canvas_->SetTemplatePage(page);
+}
+
+void TGraphEditor::LoadElementsFromRecord(const std::vector<std::uint8_t>& record)
+{
+    canvas_->LoadElementsFromRecord(record);
 }

@@ -9,6 +9,7 @@
 
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/shell/mdi_hosts.h"
 #include "plintvlr/shell/save_all.h"
 
@@ -19,7 +20,10 @@ class SizeRectManager;
 class TFKeyBar;
 class TIndicatorBar;
 
-class TGraphEditor : public TDecoratedMDIChild, public TSavable, public ActivePageEditor {
+class TGraphEditor : public TDecoratedMDIChild,
+                     public TSavable,
+                     public ActivePageEditor,
+                     public PageBrowserEditor {
 public:
     static constexpr int kMinZoom = 1;
     static constexpr int kMaxZoom = 3;
@@ -42,7 +46,7 @@ public:
     // when the engineer cancelled or the page could not be saved.
     bool AskSave() override;
     // The page browser's choice: page n after asking about the one shown.
-    void GoToPage(int n);
+    void GoToPage(int n) override;
     bool CanClose() override;
     // Stores the page shown; false when it was refused (too large, or a
     // damaged stored record the engineer would not replace).
@@ -58,14 +62,14 @@ public:
     // While the position pick-up dialog is open over an element's sheet.
     void SetPickupMode(bool on) override;
     bool IsPickupMode() const { return pickup_; }
-    void MarkModified();
+    void MarkModified() override;
     void SetSelectionFont(int fontNumber) override;
     void InvalidateBars() override;
     void EditEmbeddedCommsBlocks();
 
     // --- Function keys -----------------------------------------------------
     void ReloadFunctionKeys();
-    void UpdateAllFunctionKeyLegends();
+    void UpdateAllFunctionKeyLegends() override;
     void UpdateFunctionKeyLegend(int key) override;
     void RemoveFunctionKey(int key);
 
@@ -94,16 +98,17 @@ public:
     void SetCursorPos(const TPoint& point) override;
     void SetObjectPos(const TPoint& value, bool position) override;
 
+    // --- The page as the page browser and template picker see it -----------
+    TWindow* GetEditorWindow() const override { return const_cast<TGraphEditor*>(this); }
+    void SetTemplatePage(int page) override;
+    void LoadElementsFromRecord(const std::vector<std::uint8_t>& record) override;
+
     // The zoom level kept in the profile, forced into 1..3.
     static int ReadZoomLevel();
 
 protected:
     void SetupWindow() override;
     void CleanupWindow() override;
-
-    // What the page browser hears of a page (message 0x812C, wParam the page).
-    static constexpr UINT kBrowserMessage = 0x812C;
-    enum TBrowserCode { kBrowserShowPage = 0, kBrowserOpenedOrSaved = 1, kBrowserDeleted = 2 };
 
 private:
     SizeRectManager& Model() const;

@@ -13,16 +13,22 @@
 #include "plintvlr/pageedit/fkey_bar.h"
 #include "plintvlr/pageedit/graph_editor.h"
 #include "plintvlr/pageedit/indicator_bar.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/pageedit/page_summary.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_printer.h"
+#include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/save_all.h"
 #include "platform/gdi/printer.h"
+#include "platform/ui/help.h"
 #include "platform/base/files.h"
+#include "plintvlr/elements/format_text.h"
 #include "plintvlr/elements/pt_pickup_dlg.h"
+#include "plintvlr/elements/reg_fig_elem.h"
 #include "platform/ui/mdi_child.h"
 #include "platform/ui/mdi_client.h"
+#include "platform/ui/controls/list_box.h"
 #include "platform/ui/menu.h"
 
 #include <QMdiArea>
@@ -49,6 +55,14 @@ std::string Hex(const Bytes& bytes)
 
 // A line from (10, 20) to (50, 31) on a panel of type 9.
 constexpr const char* kLine = "48 00 10 01 00 0A 1F 10 00 32 2A 00";
+
+std::string Join(std::initializer_list<std::string> parts)
+{
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() ? "" : " ") + part;
+    return text;
+}
 
 std::string PageRecord(int page, const std::string& elements)
 {
@@ -152,16 +166,111 @@ protected:
     std::filesystem::path printouts_;
 };
 
+// The engineer's day on a page, through the menus, the mouse and the keys.
+class PageSessionTest : public GraphEditorTest {
+protected:
+    DrawWindow& Canvas() { return *Editor().GetDrawWindow(); }
+    // A point of the panel screen (pixels from the top left) in the canvas's client area.
+    TPoint At(int x, int y)
+    {
+        const TSize screen = Canvas().GetScreenSize();
+        const TRect client = Canvas().GetClientRect();
+        return {x * client.Width() / screen.cx + client.Width() / screen.cx / 2,
+                y * client.Height() / screen.cy + client.Height() / screen.cy / 2};
+    }
+    // The element sheets that placing opened, cancelled.
+    void CloseSheets()
+    {
+        for (TMDIChild* child : Client().GetMDIChildren()) {
+            if (child != &Editor())
+                driver.ChooseSystemMenuItem(*child, SC_CLOSE);
+        }
+        driver.ProcessEvents();
+    }
+    TRegFigElem& Rectangle()
+    {
+        for (int i = 0; i < Model().GetElements().Count(); ++i) {
+            if (auto* figure = dynamic_cast<TRegFigElem*>(Model().GetElements()[i]))
+                return *figure;
+        }
+        ADD_FAILURE() << "no rectangle on the page";
+        static TRegFigElem none(TRegFigElem::kRectangle, {0, 0}, {20, 20});
+        return none;
+    }
+};
+
+TEST_F(PageSessionTest, PlaceSelectSaveAndComeBack)
+{
+    MakeProject(9, {{2, ""}, {5, ""}});
+    Start();
+    ASSERT_EQ(Editor().GetCurrentPage(), 2);
+    DrawWindow& canvas = Canvas();
+
+    // A rectangle and a text, each with its tool.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDRECTANGLE));
+    driver.Drag(canvas, At(20, 10), At(60, 30));
+    CloseSheets();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDTEXT));
+    driver.Drag(canvas, At(100, 10), At(130, 20));
+    CloseSheets();
+    ASSERT_EQ(Model().GetElements().Count(), 2);
+    ASSERT_TRUE(Editor().IsWindowEnabled());
+    EXPECT_EQ(Rectangle().GetRect(), TRect(20 * 20, 10 * 20, 60 * 20, 30 * 20));
+
+    // Clicked, the rectangle alone is selected.
+    driver.MouseMove(canvas, At(20, 14));  // the hand comes to its edge, then clicks
+    driver.ClickAt(canvas, At(20, 14));
+    EXPECT_TRUE(Rectangle().IsSelected());
+    EXPECT_EQ(Model().SelectionCount(), 1);
+
+    // Both in a rubber band.
+    driver.Drag(canvas, At(2, 2), At(230, 46));
+    EXPECT_EQ(Model().SelectionCount(), 2);
+    Screenshot(Editor(), "page_editor_session");
+
+    driver.PressKey('S', MK_CONTROL);
+    EXPECT_FALSE(Editor().IsModified());
+    // Panel y counts up from the screen's bottom (48 pixels) plus the panel's origin 11.
+    const std::string expected = Join({
+        "02 00",
+        // The text, drawn before the rectangle that the click raised: code
+        // and flags (the extents field follows), the colour spec, its
+        // bottom-left point (100, 48 - 20 + 11), "Text", then field 2: the
+        // extents 30 x 10 pixels and left justification.
+        "7F 10", "10 01", "00 64 27", "54 65 78 74 00", "04 05 1E 00 0A 00 00",
+        // The unfilled rectangle of width 1: its field record (code 3, a
+        // body of 24 bytes), the line code, the colour spec, the bottom-left
+        // corner (20, 48 - 30 + 11), then the corners round from the top left.
+        "1F 95 05 01 03 18", "48 00", "10 01", "00 14 1D",
+        "10 00 14 31", "10 00 3C 31", "10 00 3C 1D", "10 00 14 1D", "00",
+        "00",
+    });
+    EXPECT_EQ(Stored(2), expected);
+    const TRect rectangle = Rectangle().GetRect();
+
+    // Next, then Previous: the page comes back as it was saved.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEXTRECORD));
+    EXPECT_EQ(Editor().GetCurrentPage(), 5);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_PREVIOUSRECORD));
+    ASSERT_EQ(Model().GetElements().Count(), 2);
+    EXPECT_EQ(Rectangle().GetRect(), rectangle);
+    EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
 TEST_F(GraphEditorTest, OpensOnTheFirstStoredPageAtTheZoomOfTheProfile)
 {
-    MakeProject(9, {{2, kLine}, {5, ""}});
+    // Page 2: template page 5, a line and function key 3 "START"; page 5 a raised frame.
+    MakeProject(9, {{2, std::string("1F 8B 01 01 05 ") + kLine + " 0D 00 03 53 54 41 52 54 20 20 20 20 1C 29 35 00"},
+                    {5, "1F 8E 54 07 0A 00 13 00 14 00 14 01 01 03 00 10 01"}});
     SetProfile("APP", "NewScaleFactor", "2");
     Start();
     TGraphEditor& editor = Editor();
     EXPECT_EQ(editor.GetCurrentPage(), 2);
     EXPECT_EQ(ShownPage(), "2");
     EXPECT_EQ(_QSglobals.GetCurrentPage(), 2);
-    EXPECT_EQ(Model().GetElements().Count(), 1);
+    EXPECT_EQ(Model().GetElements().Count(), 2) << "the line and the key";
+    EXPECT_EQ(Model().GetTemplatePage(), 5);
+    EXPECT_EQ(editor.GetKeyBar()->KeyButton(3)->GetText().substr(0, 5), "START");
     EXPECT_FALSE(editor.IsModified());
     EXPECT_EQ(editor.GetWindowText(), "Graphic Page Editor");
     EXPECT_EQ(GetActivePageEditor(), &editor);
@@ -425,6 +534,24 @@ TEST_F(GraphEditorTest, KeyButtonSelectsTheKeyAndShowsItsLegend)
     EXPECT_EQ(Model().GetCurrentKey(), 2);
 }
 
+TEST_F(GraphEditorTest, KeyButtonsShowThePagesKeyLegends)
+{
+    // Key 3 of the page, legend "START".
+    MakeProject(14, {{1, "0D 00 03 53 54 41 52 54 20 20 20 20 1C 29 35 00"}, {2, ""}});
+    Start();
+    TFKeyBar& bar = *Editor().GetKeyBar();
+    EXPECT_EQ(bar.KeyButton(3)->GetText().substr(0, 5), "START");
+    EXPECT_EQ(bar.KeyButton(2)->GetText(), "");
+    // A page without the key clears its legend; coming back shows it again.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEXTRECORD));
+    EXPECT_EQ(bar.KeyButton(3)->GetText(), "");
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_PREVIOUSRECORD));
+    EXPECT_EQ(bar.KeyButton(3)->GetText().substr(0, 5), "START");
+    // Removing the key takes its legend off.
+    Editor().RemoveFunctionKey(3);
+    EXPECT_EQ(bar.KeyButton(3)->GetText(), "");
+}
+
 TEST_F(GraphEditorTest, IndicatorShowsWhatTheCanvasReports)
 {
     MakeProject(9, {{1, ""}});
@@ -528,6 +655,68 @@ TEST_F(GraphEditorTest, SaveAllSavesTheChangedPageAndClosingAsksAboutIt)
     EXPECT_EQ(driver.MessageBoxes().size(), 2u);
 }
 
+TEST_F(GraphEditorTest, BrowserFollowsTheEditorAndTheEditorFollowsTheBrowser)
+{
+    MakeProject(9, {{2, kLine}, {5, ""}, {7, ""}});
+    Start();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_BROWSER));
+    tppickDlg* browser = GetOpenPageBrowser();
+    ASSERT_NE(browser, nullptr);
+    EXPECT_EQ(browser->GetSelectedPage(), 2);
+    auto activateEditor = [&] {
+        Client().SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Editor().GetHandle()));
+        driver.ProcessEvents();
+    };
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_BROWSER));
+    EXPECT_EQ(GetOpenPageBrowser(), browser) << "a second Browser brings the open one forward";
+    EXPECT_EQ(Client().GetArea()->subWindowList(QMdiArea::StackingOrder).last(), browser->GetHost()->GetSubWindow());
+
+    // The editor's steps move the browser's selection.
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEXTRECORD));
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+
+    // A row chosen in the browser opens its page; a changed page asks first,
+    // and Cancel puts the selection back on the page shown.
+    Editor().MarkModified();
+    driver.AnswerMessageBox(IDCANCEL);
+    driver.ClickListItem(*browser, IDC_BROWSER_LIST, 2);
+    EXPECT_EQ(Editor().GetCurrentPage(), 5);
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+    driver.AnswerMessageBox(IDNO);
+    driver.ClickListItem(*browser, IDC_BROWSER_LIST, 2);
+    EXPECT_EQ(Editor().GetCurrentPage(), 7);
+
+    // A deleted page leaves the collapsed list.
+    activateEditor();
+    driver.AnswerMessageBox(IDYES);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_DELETERECORD));
+    EXPECT_EQ(Editor().GetCurrentPage(), 5);
+    EXPECT_EQ(browser->GetList()->GetCount(), 2);
+    EXPECT_EQ(browser->GetSelectedPage(), 5);
+
+    // Closing the editor closes the browser with it.
+    activateEditor();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_CLOSEWINDOW));
+    driver.ProcessEvents();
+    EXPECT_EQ(GetOpenPageBrowser(), nullptr);
+    EXPECT_EQ(GetPageBrowserEditor(), nullptr);
+}
+
+TEST_F(GraphEditorTest, CurrentTopicOpensThePageEditorsHelp)
+{
+    MakeProject(9, {{1, ""}});
+    RegisterEditorBases();
+    Start();
+    const std::size_t before = HelpRequests().size();
+    driver.AnswerMessageBox(IDOK);  // no help is installed here
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_CURRENTTOPIC));
+    ASSERT_EQ(HelpRequests().size(), before + 1);
+    EXPECT_EQ(HelpRequests().back().data, 123u);
+    EXPECT_EQ(HelpRequests().back().file, program_ + "/HELP/PLINTVLR.HLP");
+}
+
 TEST_F(GraphEditorTest, ProjectWithoutProtocolsAsksForOne)
 {
     MakeProject(9, {{1, ""}}, false);
@@ -570,6 +759,34 @@ TEST_F(GraphEditorTest, DamagedPageOpensEmptyIsKeptAndSavingOverItAsks)
     ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_SAVERECORD));
     EXPECT_EQ(Stored(2), "02 00 00");
     EXPECT_FALSE(Editor().IsModified());
+}
+
+TEST_F(GraphEditorTest, NewRecordNeverTakesTheNumberOfADamagedPage)
+{
+    MakeProject(9, {{1, ""}, {2, kLine}});
+    DamagePage(2);
+    Start();
+    ASSERT_EQ(Editor().GetCurrentPage(), 1);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_NEWRECORD));
+    EXPECT_EQ(Editor().GetCurrentPage(), 3);
+    EXPECT_EQ(Stored(2), "(damaged)");
+}
+
+TEST_F(GraphEditorTest, DamagedFirstPageIsShownUnderItsOwnNumber)
+{
+    MakeProject(9, {{2, kLine}, {4, ""}});
+    DamagePage(2);
+    driver.AnswerMessageBox(IDOK);
+    Start();
+    ASSERT_EQ(driver.MessageBoxes().size(), 1u);
+    EXPECT_EQ(Editor().GetCurrentPage(), 2);
+    EXPECT_EQ(ShownPage(), "2");
+    // Saving asks before it replaces the damaged record; page 1 stays free.
+    Editor().MarkModified();
+    driver.AnswerMessageBox(IDYES);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_SAVERECORD));
+    EXPECT_EQ(Stored(2), "02 00 00");
+    EXPECT_EQ(Stored(1), "(none)");
 }
 
 TEST_F(GraphEditorTest, PageReadInPartSaysSoAndSavesItsRestBack)
