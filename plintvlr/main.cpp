@@ -4,6 +4,7 @@
 #include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/bmppick_dlg.h"
 #include "plintvlr/elements/font_dialog.h"
+#include "plintvlr/pageedit/graph_editor.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/editor_bases.h"
 #include "plintvlr/shell/frame_printer.h"
@@ -31,5 +32,7 @@ int main(int argc, char* argv[])
     RegisterBitmapPicker();
     // The installed panel fonts are looked up afresh for each main frame.
     RegisterPanelFontServices();
+    // The graphic page editor: "&Graphic Pages" and its commands.
+    RegisterPageEditor();
     return OwlMain(argc, argv);
 }

@@ -18,6 +18,39 @@ TScreenDC::TScreenDC()
     SetInformationOnly(info);
 }
 
+namespace {
+TClientAreaAccess g_clientAccess;
+}  // namespace
+
+void SetClientAreaAccess(const TClientAreaAccess& access)
+{
+    g_clientAccess = access;
+}
+
+TClientDC::TClientDC(HWND window)
+{
+    if (QImage* image = g_clientAccess.image ? g_clientAccess.image(window) : nullptr) {
+        AttachImage(image, false);
+        window_ = window;
+        return;
+    }
+    const TScreenDC screen;
+    DeviceInfo info;
+    info.dpiX = screen.GetDeviceCaps(LOGPIXELSX);
+    info.dpiY = screen.GetDeviceCaps(LOGPIXELSY);
+    const TSize size = g_clientAccess.size ? g_clientAccess.size(window) : TSize(0, 0);
+    info.width = size.cx;
+    info.height = size.cy;
+    SetInformationOnly(info);
+}
+
+TClientDC::~TClientDC()
+{
+    // The window may have gone while the context lived; the access checks.
+    if (window_ && g_clientAccess.changed)
+        g_clientAccess.changed(window_);
+}
+
 TPaintDC::TPaintDC(QPainter& painter, const TRect& paintRect, bool erase)
     : TDC(painter), paintRect_(paintRect), erase_(erase)
 {

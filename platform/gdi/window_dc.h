@@ -6,10 +6,14 @@
 //
 // - TPaintDC: painting in answer to a paint request; drawing is clipped to
 //   the area to be painted.
-// - TClientDC: the client area at any time (the XOR tracking of drags).
+// - TClientDC: the client area at any time (the XOR tracking of drags). On a
+//   window handle it draws into the window's backing image, when the window
+//   keeps one; on any other window it only answers questions (size,
+//   resolution, mapping conversions) and draws nothing.
 // - TWindowDC: the whole window; over the same seams as a client context.
 // - TScreenDC: the screen's answers (size, resolution), for measuring.
 
+#include "platform/base/win_types.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/region.h"
 
@@ -24,13 +28,35 @@ class TWindowDC : public TDC {
 public:
     explicit TWindowDC(QPainter& painter) : TDC(painter) {}
     explicit TWindowDC(QImage& surface) : TDC(surface) {}
+
+protected:
+    TWindowDC() = default;
 };
 
 class TClientDC : public TWindowDC {
 public:
     explicit TClientDC(QPainter& painter) : TWindowDC(painter) {}
     explicit TClientDC(QImage& surface) : TWindowDC(surface) {}
+    // The client area of a window. Its backing image is first brought up to
+    // date (what waits to be painted is painted); what the context draws is
+    // shown when it ends. A null or stale handle gives a context of size 0.
+    explicit TClientDC(HWND window);
+    ~TClientDC() override;
+
+private:
+    HWND window_ = nullptr;  // set while drawing into its backing image
 };
+
+// How client contexts reach windows; the windows layer installs it.
+struct TClientAreaAccess {
+    // The window's backing image, brought up to date; null when it keeps none.
+    QImage* (*image)(HWND window) = nullptr;
+    // The size of the window's client area in pixels.
+    TSize (*size)(HWND window) = nullptr;
+    // The image was drawn on: show it.
+    void (*changed)(HWND window) = nullptr;
+};
+void SetClientAreaAccess(const TClientAreaAccess& access);
 
 // The screen: its size and resolution (LOGPIXELSY for font sizes in
 // points). Nothing is drawn on the screen itself; windows are drawn through

@@ -1,6 +1,7 @@
 #include "platform/ui/application.h"
 
 #include "platform/base/prompt.h"
+#include "platform/ui/backing_image.h"
 #include "platform/ui/desktop_clipboard.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/frame_window.h"
@@ -43,6 +44,8 @@ void InitPlatformUi()
         SetPromptBackend(nullptr);
     // Windows paint through the graphics layer's device contexts.
     SetDCBridge(&PaintWithPainter);
+    // Client contexts draw into the backing images of windows that keep one.
+    InstallClientAreaAccess();
     // Copy and paste go through the desktop's clipboard.
     InstallDesktopClipboard();
     // Top-level windows hear when the program becomes active or stops being so.

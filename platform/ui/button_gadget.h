@@ -26,6 +26,8 @@ public:
     TResId GetGlyph() const { return glyph_; }
     // Pressed and released as by the mouse (nothing when greyed).
     void Click();
+    // The mouse holds the button down over it.
+    bool IsPressed() const { return pressed_; }
 
     void CommandEnable() override;
     UINT HintCommand() const override { return static_cast<UINT>(GetId()); }

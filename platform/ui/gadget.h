@@ -13,6 +13,7 @@
 class QColor;
 class QPainter;
 class QRect;
+class TDC;
 class TGadgetWindow;
 
 // Space around a gadget's contents or a gadget window's gadgets, in pixels.
@@ -78,6 +79,11 @@ protected:
     // Paints the border, then the contents in the inner rectangle.
     virtual void Paint(QPainter& painter);
     virtual void PaintContents(QPainter& painter, const QRect& inner);
+    // Gadgets of the programs draw with a device context: when DrawsWithDC
+    // answers true, PaintDC runs after Paint (border, button face), in the
+    // gadget window's client pixels with the window's font selected.
+    virtual bool DrawsWithDC() const { return false; }
+    virtual void PaintDC(TDC& /*dc*/) {}
     // A one-pixel frame around `rect`: its top and left edges in `topLeft`,
     // the others in `bottomRight`.
     static void PaintFrame(QPainter& painter, const QRect& rect, const QColor& topLeft, const QColor& bottomRight);

@@ -1,10 +1,12 @@
 #include "platform/ui/gadget_window.h"
 
+#include "platform/gdi/dc.h"
 #include "platform/ui/decorated_frame.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/window_api.h"
 #include "platform/ui/window_bridge.h"
+#include "platform/ui/window_font.h"
 
 #include <QEvent>
 #include <QFont>
@@ -344,6 +346,12 @@ void TGadgetWindow::EvPaint()
         painter.save();
         g->Paint(painter);
         painter.restore();
+        if (g->DrawsWithDC()) {
+            PaintWithDC(painter, [&](TDC& dc) {
+                dc.SelectObject(GetWindowFont(GetHandle()));
+                g->PaintDC(dc);
+            });
+        }
     }
     TRect rect(area.left(), area.top(), area.right() + 1, area.bottom() + 1);
     PaintWithDC(painter, [&](TDC& dc) { Paint(dc, true, rect); });

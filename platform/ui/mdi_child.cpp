@@ -62,6 +62,12 @@ public:
         const LRESULT hit = child_.HandleMessage(WM_NCHITTEST, 0, at);
         if (!::IsWindow(hwnd))
             return true;
+        // Moves over the client area that its widgets pass up are not frame moves.
+        if (event->type() == QEvent::MouseMove && hit != HTCLIENT) {
+            child_.SendMessage(WM_NCMOUSEMOVE, static_cast<WPARAM>(hit), at);
+            if (!::IsWindow(hwnd))
+                return true;
+        }
         const bool sizing = hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
         const bool native = sizing || hit == HTCAPTION || hit == HTSYSMENU || hit == HTMINBUTTON ||
                             hit == HTMAXBUTTON || hit == HTCLOSE || hit == HTCLIENT;
@@ -124,6 +130,7 @@ QWidget* TMDIChild::CreateWidget(QWidget* /*parent*/)
     content->setFocusPolicy(Qt::ClickFocus);
     subWindow_ = new QMdiSubWindow;
     subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
+    subWindow_->setMouseTracking(true);  // moves over the frame with no button held: WM_NCMOUSEMOVE
     subWindow_->setWidget(content);
     area->addSubWindow(subWindow_);
     SetClientWidget(content);

@@ -13,6 +13,8 @@
 //   The close box sends WM_SYSCOMMAND SC_CLOSE too; its default is WM_CLOSE.
 // - A click on the frame of a child that is not the active one sends
 //   WM_MOUSEACTIVATE first.
+// - The mouse moving over the frame or caption with no button held sends
+//   WM_NCMOUSEMOVE (wParam the hit-test code, lParam the screen point).
 // - Taking WS_SYSMENU, WS_MINIMIZEBOX or WS_MAXIMIZEBOX away (ModifyStyle)
 //   from a shown child takes its system menu with the close box, or the
 //   box, off its caption at once.

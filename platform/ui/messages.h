@@ -78,6 +78,9 @@ constexpr WPARAM ICON_BIG = 1;
 constexpr UINT WM_NCHITTEST = 0x0084;
 constexpr UINT WM_NCPAINT = 0x0085;
 constexpr UINT WM_GETDLGCODE = 0x0087;
+// The mouse moved over a window's frame or caption (not its client area),
+// no button held: wParam the hit-test code there, lParam the screen point.
+constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
 constexpr UINT WM_CHAR = 0x0102;

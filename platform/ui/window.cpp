@@ -4,6 +4,7 @@
 #include "platform/ui/accelerators.h"
 #include "platform/ui/font_map.h"
 #include "platform/ui/application.h"
+#include "platform/ui/backing_image.h"
 #include "platform/ui/message_queue.h"
 #include "platform/ui/paint_bridge.h"
 #include "platform/ui/qt_text.h"
@@ -89,6 +90,7 @@ TWindow::~TWindow()
     if (parent_)
         parent_->RemoveChild(this);
     delete signalContext_;
+    ForgetBackingImage(*this);
     *alive_ = false;
 }
 
@@ -323,6 +325,7 @@ void TWindow::ReleaseHandle()
     PurgePostedMessages(handle);
     TWindowBridge::Detach(*this);
     UnregisterHandle(handle);
+    ReleaseBackingImage(*this);
     handle_ = nullptr;
     delete handle;
     WidgetReleased();
@@ -652,6 +655,11 @@ void TWindow::EvPaint()
     if (!event)
         return;
     QPainter painter(GetClientWidget());
+    if (TBackingImage* backing = GetBackingImage(*this)) {
+        backing->Serve();
+        backing->CopyTo(painter, event->rect());
+        return;
+    }
     const QRect r = event->rect();
     TRect rect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
     PaintWithDC(painter, [&](TDC& dc) { Paint(dc, true, rect); });
@@ -889,22 +897,32 @@ TPoint TWindow::ScreenToClient(TPoint p) const
     return {q.x(), q.y()};
 }
 
-void TWindow::Invalidate(bool /*erase*/)
+void TWindow::Invalidate(bool erase)
 {
-    if (handle_)
+    if (TBackingImage* backing = GetBackingImage(*this))
+        backing->Invalidate(QRegion(QRect(QPoint(0, 0), GetClientWidget()->size())), erase);
+    else if (handle_)
         GetClientWidget()->update();
 }
 
-void TWindow::InvalidateRect(const TRect& rect, bool /*erase*/)
+void TWindow::InvalidateRect(const TRect& rect, bool erase)
 {
-    if (handle_)
-        GetClientWidget()->update(QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+    const QRect r(rect.left, rect.top, rect.Width(), rect.Height());
+    if (TBackingImage* backing = GetBackingImage(*this))
+        backing->Invalidate(QRegion(r), erase);
+    else if (handle_)
+        GetClientWidget()->update(r);
 }
 
 void TWindow::UpdateWindow()
 {
+    if (!handle_ || !GetClientWidget()->updatesEnabled())
+        return;
+    // A backing image is painted now even while the window is hidden.
+    if (TBackingImage* backing = GetBackingImage(*this))
+        backing->Serve();
     // Only what was invalidated is painted, as the window would be later.
-    if (handle_ && GetClientWidget()->isVisible())
+    if (GetClientWidget()->isVisible())
         QCoreApplication::sendPostedEvents(GetClientWidget()->window(), QEvent::UpdateRequest);
 }
 

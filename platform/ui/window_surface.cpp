@@ -1,6 +1,7 @@
 #include "platform/ui/window_surface.h"
 
 #include "platform/gdi/gdi_types.h"
+#include "platform/ui/backing_image.h"
 #include "platform/ui/window.h"
 
 #include <QRegion>
@@ -42,7 +43,9 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const TRect* scroll, const TRect* 
     QWidget* widget = ClientWidgetOf(hwnd);
     if (!widget)
         return RGN_ERROR;
-    TWidgetSurface surface(*widget);
+    TWidgetSurface widgetSurface(*widget);
+    TBackingImage* backing = GetBackingImage(*GetWindowPtr(hwnd));
+    TWindowSurface& surface = backing ? static_cast<TWindowSurface&>(*backing) : widgetSurface;
     const TRect area = scroll ? *scroll : surface.GetClientRect();
     if (flags & SW_SCROLLCHILDREN) {
         for (QObject* object : widget->children()) {
@@ -60,6 +63,8 @@ BOOL InvalidateRgn(HWND hwnd, const TRegion* region, bool erase)
     QWidget* widget = ClientWidgetOf(hwnd);
     if (!widget)
         return false;
+    if (TBackingImage* backing = GetBackingImage(*GetWindowPtr(hwnd)))
+        return InvalidateRgn(*backing, region, erase);
     TWidgetSurface surface(*widget);
     return InvalidateRgn(surface, region, erase);
 }

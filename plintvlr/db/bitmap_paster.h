@@ -33,6 +33,8 @@ public:
     void AddNumber(int number);
 
     const std::vector<NumberedDib>& Entries() const { return entries_; }
+    // Forgets every copy (a new copy of elements starts its own list).
+    void ClearNumbers() { entries_.clear(); }
     // The project the copies were taken from (empty at first).
     const std::string& GetText() const { return text_; }
     void SetText(std::string text) { text_ = std::move(text); }

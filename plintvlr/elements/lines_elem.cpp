@@ -44,6 +44,24 @@ int CutToPixel(int e)
     return PixelOf(e) * kPixel;
 }
 
+// Where the nodes go inside the pen: the rectangle pulled in by half the pen
+// width. On an axis where the pen is wider than the rectangle (a wide pen on
+// an element the screen edge cut), pulling in would invert it and mirror the
+// nodes; there they keep their extent instead, centred in the rectangle.
+TRect InsidePen(const TRect& outer, int halfPen, const TRect& nodes)
+{
+    TRect inner = outer.Inflate(-halfPen, -halfPen);
+    if (inner.left > inner.right) {
+        inner.left = (outer.left + outer.right) / 2 - nodes.Width() / 2;
+        inner.right = inner.left + nodes.Width();
+    }
+    if (inner.top > inner.bottom) {
+        inner.top = (outer.top + outer.bottom) / 2 - nodes.Height() / 2;
+        inner.bottom = inner.top + nodes.Height();
+    }
+    return inner;
+}
+
 }  // namespace
 
 LinesElem::LinesElem()
@@ -117,8 +135,7 @@ TRect LinesElem::SnapToGrid(int handle, const TSize& offset)
             SetRect(saved.Offset(left - saved.left, bottom - saved.bottom));
     }
     SetRect(TRect(CutToPixel(left), CutToPixel(top), CutToPixel(right), CutToPixel(bottom)));
-    const int h = HalfPen();
-    nodes_.Fit(Inflate(-h, -h));
+    nodes_.Fit(InsidePen(*this, HalfPen(), nodes_.Bounds()));
     return repaint | GetRepaintRect();
 }
 
@@ -369,8 +386,7 @@ bool LinesElem::ReadRecord(RecordReader& in)
         nodes_.Add({x * kPixel, (screenHeight - y) * kPixel, 0});
     }
     RecalcBounds();
-    const int h = HalfPen();
-    nodes_.Fit(Inflate(-h, -h));
+    nodes_.Fit(InsidePen(*this, HalfPen(), nodes_.Bounds()));
     return true;
 }
 

@@ -227,15 +227,25 @@ void DrawWindow::Paint(TDC& dc, bool, TRect&)
 
 // --- Tools and modes --------------------------------------------------------------
 
-void DrawWindow::SetTool(UINT tool)
-{
-    tool_ = tool;
-}
-
 void DrawWindow::SetPickupFlag(bool on)
 {
     pickup_ = on;
     SetTool(kSelectTool);
 }
 
-const TResponseTable DrawWindow::Responses{&TWindow::Responses, {}};
+// --- The graphics grid ------------------------------------------------------------
+
+TSize DrawWindow::GridStep() const
+{
+    return {kPixel, kPixel};
+}
+
+void DrawWindow::SnapToGrid(TPoint& point) const
+{
+    ActivePageEditor::SnapToWholePixels(point);
+}
+
+void DrawWindow::WithClientDC(const std::function<void(TDC&)>& draw)
+{
+    (void)draw;
+}

@@ -115,6 +115,8 @@ public:
     TColor GetTrackingColor() const;
     void SetSelectionFont(int fontNumber);
     TouchGrid* GetTouchGrid() const { return touchGrid_.get(); }
+    // Moves a page point onto the graphics grid.
+    void SnapToGrid(TPoint& point) const;
 
     TWindow& GetCanvasWindow() override { return *this; }
     void Paint(TDC& dc, bool erase, TRect& rect) override;
@@ -193,11 +195,15 @@ private:
     void SendPickedPoint(const TPoint& page) const;
     void KeyMove(const TSize& delta, bool resize, bool horizontal);
     void DeleteKey();
+    // The model's selection edits.
     int UndoCount() const;
+    void UndoOnce();
+    void DeleteSelected();
+    void ApplyDrag(int handle, const TSize& delta);
+    void PushNodeSnapshot(const LinesElem& lines);
 
-    // The graphics grid.
+    // The graphics grid's active units in page units.
     TSize GridStep() const;
-    void SnapToGrid(TPoint& point) const;
 
     // Placing.
     void PlaceElement();

@@ -179,7 +179,7 @@ void SizeRectManager::Clear()
     // The element id counter is not set back: ids stay unique for the whole
     // run, since undo finds elements by id in whichever page is open.
     elements_.Flush();
-    undo_.clear();
+    undo_.Clear();
     blocks_.Reset();
     currentKey_ = 0;
     modified_ = false;

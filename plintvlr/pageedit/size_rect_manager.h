@@ -11,11 +11,13 @@
 
 #include "plintvlr/dataelements/ecb_elem.h"
 #include "plintvlr/elements/size_rect_array.h"
+#include "plintvlr/pageedit/limited_stack.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+class BitmapPaster;
 class ComboElem;
 class EFKeyElem;
 class TWindow;
@@ -56,6 +58,32 @@ public:
     bool CanTurnSelection() const;
     void TurnSelection();
     void EditEmbeddedCommsBlocks();
+    // --- Selection editing, grouping, undo and the element clipboard ------
+    using UndoStack = TILimitedStack<SizeRectArray, kUndoSlots>;
+    // Takes the snapshot; its elements drop their recipe use while stored.
+    void PushUndo(std::unique_ptr<SizeRectArray> snapshot);
+    // The selection, or the current function key when nothing is selected.
+    void DeleteSelection();
+    // Applies a handle drag (0-8) or a move (-1, -2) to the selection.
+    void MoveSelection(int handle, const TSize& offset);
+    // Moves each selected element by its offset to the align rectangle.
+    void ApplyRectToSelection(const TRect& alignRect);
+    void UngroupSelection();
+    void GroupSelection();
+    // Puts back what the newest snapshot holds; nothing when there is none.
+    void Undo();
+    void SelectById(std::int32_t id);
+    // Copies of the selected elements onto the target; the pictures of
+    // bitmap elements go to the paster.
+    void CopySelectionTo(SizeRectArray& target, BitmapPaster& bitmaps) const;
+    // Copies of the clipboard's elements onto the top of the page, selected;
+    // the paster's pictures join this project when they came from another.
+    void Paste(const SizeRectArray& clipboard, const BitmapPaster& bitmaps);
+    // The project name the clipboard keeps: at most 40 characters.
+    static constexpr std::size_t kClipboardProjectNameLength = 40;
+    static std::string ClipboardProjectName(const std::string& name);
+    void SetFontOfSelection(int fontNumber);
+    int UndoCount() const { return undo_.Count(); }
     // The union of the selected elements' rectangles.
     TRect SelectionRect() const;
 
@@ -178,7 +206,7 @@ public:
     int GetCurrentKey() const { return currentKey_; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified = true) { modified_ = modified; }
-    std::vector<std::unique_ptr<SizeRectArray>>& GetUndoStack() { return undo_; }
+    UndoStack& GetUndoStack() { return undo_; }
     TWindow* GetOwner() const { return owner_; }
     bool IsOwnerCanvas() const { return ownerIsCanvas_; }
     const std::vector<std::uint8_t>& GetUnreadTail() const { return unreadTail_; }
@@ -198,7 +226,7 @@ private:
     TWindow* owner_;
     bool ownerIsCanvas_;
     SizeRectArray elements_;
-    std::vector<std::unique_ptr<SizeRectArray>> undo_;
+    UndoStack undo_;
     ECBElem blocks_;
     SizeRectArray graphicKeys_;
     std::unique_ptr<SizeRectArray> templateElements_;
@@ -209,6 +237,15 @@ private:
     bool modified_ = false;
     bool readInPart_ = false;
     std::vector<std::uint8_t> unreadTail_;
+
+    // Selection editing: a move of the element would put a touch region
+    // (its own or a member's) onto another.
+    bool MoveWouldOverlapTouch(const SizeRect& element, int handle, const TSize& offset) const;
+    // A copy of the element as it rests, onto the snapshot.
+    void StoreBeforeMove(const SizeRect& element, SizeRectArray& snapshot) const;
+    // A pasted touch region onto the touch cells, or a push button grown to
+    // its least size; false when it cannot stand on the page.
+    bool FitPastedTouchRegion(SizeRect& region) const;
 };
 
 // Installs the page reader as the element group's member reader (at start-up;

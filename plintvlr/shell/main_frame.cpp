@@ -4,6 +4,7 @@
 #include "plintvlr/db/project_services.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/db/quellstor.h"
+#include "plintvlr/elements/size_rect_array.h"
 #include "plintvlr/shell/about_box.h"
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/shell_string_ids.h"
@@ -192,7 +193,8 @@ MDIFrame::MDIFrame(const char* title, TResId menuResId, TMDIClientWin* client, b
     : TDecoratedMDIFrame(title, TResId(), client, trackMenuSelection, module),
       printer_(std::make_unique<TPrinter>()),
       recipes_(std::make_unique<TRecipeArray>()),
-      bitmapPaster_(std::make_unique<BitmapPaster>())
+      bitmapPaster_(std::make_unique<BitmapPaster>()),
+      elementClipboard_(std::make_unique<SizeRectArray>())
 {
     (void)menuResId;
     SetMenu(BuildFrameMenu());

@@ -14,6 +14,7 @@
 #include <memory>
 
 class Menv_registry;
+class SizeRectArray;
 class ProjectShell;
 class TMDIClientWin;
 class TPrinter;
@@ -37,6 +38,8 @@ public:
     TMDIClientWin* GetClient() const;
     TRecipeArray& GetRecipeGroups() { return *recipes_; }
     BitmapPaster& GetBitmapPaster() { return *bitmapPaster_; }
+    // The page editors' clipboard of copied elements, owned by the frame.
+    SizeRectArray& GetElementClipboard() { return *elementClipboard_; }
     // The printer pages are printed with: the desktop's default printer, or
     // a PDF file when the machine has none.
     TPrinter* GetPrinter() const { return printer_.get(); }
@@ -86,6 +89,7 @@ private:
     std::unique_ptr<TPrinter> printer_;
     std::unique_ptr<TRecipeArray> recipes_;
     std::unique_ptr<BitmapPaster> bitmapPaster_;
+    std::unique_ptr<SizeRectArray> elementClipboard_;
     std::unique_ptr<ProjectShell> projectShell_;
     TZKHarbor* harbor_ = nullptr;  // a child window: goes with the frame's windows
 };

@@ -120,6 +120,9 @@ public:
     // Drags with the left button held, from `from` to `to` in the coordinates
     // of the window's whole widget (its frame and caption included).
     void DragFrame(TWindow& window, TPoint from, TPoint to);
+    // Moves the mouse, no button held, to `point` of the window's whole
+    // widget (over its frame or caption).
+    void HoverFrame(TWindow& window, TPoint point);
     // Drags within a window's client area; `to` may lie outside the window.
     void Drag(TWindow& window, TPoint from, TPoint to, UINT keys = 0);
     // Opens an MDI child's system menu (its WM_INITMENU runs), answers the

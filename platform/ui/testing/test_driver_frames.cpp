@@ -68,6 +68,17 @@ void TTestDriver::DragFrame(TWindow& window, TPoint from, TPoint to)
     ProcessEvents();
 }
 
+void TTestDriver::HoverFrame(TWindow& window, TPoint point)
+{
+    QWidget* widget = window.GetWidget();
+    if (!widget) {
+        ADD_FAILURE() << "the window has no widget to move over";
+        return;
+    }
+    SendMouse(widget, QEvent::MouseMove, QPoint(point.x, point.y), Qt::NoButton, Qt::NoButton);
+    ProcessEvents();
+}
+
 void TTestDriver::Drag(TWindow& window, TPoint from, TPoint to, UINT keys)
 {
     QWidget* client = window.GetClientWidget();

@@ -2,6 +2,7 @@
 // message area shows the hint of the menu item or button under the mouse,
 // and tool bar buttons are greyed and checked by the command enablers.
 
+#include "platform/gdi/dc.h"
 #include "platform/ui/button_gadget.h"
 #include "platform/ui/decorated_mdi_frame.h"
 #include "platform/ui/hint_text.h"
@@ -9,6 +10,7 @@
 #include "platform/ui/status_bar.h"
 #include "platform/ui/testing/test_driver.h"
 #include "platform/ui/text_gadget.h"
+#include "platform/ui/window_font.h"
 
 #include <QWidget>
 
@@ -240,6 +242,39 @@ TEST_F(BarsTest, ButtonsAreGreyedAndCheckedByTheEnablersAndSendTheirCommands)
     EXPECT_EQ(editor->saves, 1) << "a greyed button sends nothing";
     driver.ClickAt(*frame.tools, Centre(CM_GRID));
     EXPECT_FALSE(editor->gridOn);
+}
+
+// A gadget that draws with a device context: a black square and the font it got.
+class TDCGadget : public TGadget {
+public:
+    TDCGadget() : TGadget(77, Raised)
+    {
+        SetShrinkWrap(false, false);
+        SetSize({30, 20});
+    }
+    std::string face;
+
+protected:
+    bool DrawsWithDC() const override { return true; }
+    void PaintDC(TDC& dc) override
+    {
+        face = dc.GetFont().FaceName();
+        const TRect inner = GetInnerRect();
+        dc.FillRect(inner, TBrush(TColor::Black));
+    }
+};
+
+TEST_F(BarsTest, GadgetDrawsWithADeviceContextOverItsBorderInTheBarsFont)
+{
+    auto* gadget = new TDCGadget;
+    frame.status->Insert(*gadget);
+    driver.ProcessEvents();
+    const QImage image = driver.Grab(*frame.status);
+    const TRect& b = gadget->GetBounds();
+    EXPECT_EQ(QColor(image.pixel(b.left + 5, b.top + 5)), QColor(Qt::black));
+    EXPECT_NE(QColor(image.pixel(b.left, b.top)), QColor(Qt::black)) << "the border is the gadget's own";
+    EXPECT_EQ(gadget->face, GetWindowFont(frame.status->GetHandle()).FaceName());
+    EXPECT_FALSE(gadget->face.empty());
 }
 
 // An MDI child with bars of its own, as the graphic page editor is.

@@ -380,6 +380,56 @@ TEST_F(MdiTest, SystemCommandsReachTheChildAndCloseGoesThroughIt)
     EXPECT_FALSE(child->IsWindow());
 }
 
+// A child that records the mouse moves over its frame.
+class TFrameMoveChild : public TMDIChild {
+public:
+    TFrameMoveChild(TMDIClient& client, const char* title) : TMDIChild(client, title) {}
+    static const TResponseTable Responses;
+    const TResponseTable& GetResponseTable() const override { return Responses; }
+
+    std::vector<std::pair<LRESULT, TPoint>> moves;
+
+private:
+    LRESULT EvNCMouseMove(WPARAM hit, LPARAM at)
+    {
+        moves.emplace_back(static_cast<LRESULT>(hit), LParamToPoint(at));
+        return DefaultProcessing();
+    }
+};
+
+const TResponseTable TFrameMoveChild::Responses{&TMDIChild::Responses, {
+    OnMessage<&TFrameMoveChild::EvNCMouseMove>(WM_NCMOUSEMOVE),
+}};
+
+TEST_F(MdiTest, MouseOverTheFrameOrCaptionIsReportedWithWhatLiesThere)
+{
+    TFrame frame;
+    driver.Show(frame);
+    auto* child = new TFrameMoveChild(*frame.GetMDIClient(), "Moves");
+    child->Attr.X = 10;
+    child->Attr.Y = 10;
+    child->Attr.W = 200;
+    child->Attr.H = 150;
+    child->Create();
+    driver.ProcessEvents();
+
+    const QSize size = child->GetSubWindow()->size();
+    const int captionY = child->GetSubWindow()->widget()->geometry().top() / 2;
+    driver.HoverFrame(*child, {size.width() / 2, captionY});
+    driver.HoverFrame(*child, {size.width() - 1, size.height() / 2});
+    // Moves over the client area are client input, not frame input.
+    driver.MouseMove(*child, {20, 20});
+    ASSERT_EQ(child->moves.size(), 2u);
+    EXPECT_EQ(child->moves[0].first, HTCAPTION);
+    EXPECT_EQ(child->moves[1].first, HTRIGHT);
+    const QPoint screen = child->GetSubWindow()->mapToGlobal(QPoint(size.width() / 2, captionY));
+    EXPECT_EQ(child->moves[0].second, TPoint(screen.x(), screen.y())) << "lParam is the screen point";
+
+    // A drag over the frame reports no moves: the frame is being dragged.
+    driver.DragFrame(*child, {size.width() / 2, captionY}, {size.width() / 2 + 5, captionY + 5});
+    EXPECT_EQ(child->moves.size(), 3u) << "only the move before the button went down";
+}
+
 TEST_F(MdiTest, CaptionBoxesTakenFromAShownChildGoAtOnce)
 {
     TFrame frame;

@@ -385,3 +385,28 @@ TEST(LinesReport, NodesTenToALineInPixelsFromTheTopLeft)
     EXPECT_EQ(lines[0].substr(0, 9), "3. Shape:");
     EXPECT_EQ(lines[1], "List of nodes in form (x, y):");
 }
+
+TEST(LinesGeometry, APenWiderThanTheElementNeverMirrorsTheNodes)
+{
+    // Type 9 is 48 pixels high: a 60-pixel pen makes the element taller
+    // than the screen, which cuts it; the nodes stay the right way up,
+    // centred, and saving and reading it again changes nothing.
+    PanelScope panel(kMonoPanel);
+    for (const int width : {60, 61}) {
+        LinesElem element(std::vector<TPoint>{{400, 0}, {800, 0}, {800, 400}});
+        element.SetLineWidth(width);
+        element.SnapToGrid(kProgramMove, {0, 100});
+        const std::vector<Node> nodes = NodesOf(element);
+        ASSERT_EQ(nodes.size(), 3u);
+        EXPECT_LT(nodes[0].x, nodes[1].x) << width;
+        EXPECT_LT(nodes[1].y, nodes[2].y) << width;
+        EXPECT_EQ(nodes[1].x - nodes[0].x, nodes[2].y - nodes[1].y) << width;
+        EXPECT_EQ((nodes[1].y + nodes[2].y) / 2, (element.top + element.bottom) / 2) << width;
+
+        const std::string stored = Write(element);
+        auto again = Read(Parse(stored));
+        again->SnapToGrid(kProgramMove, {0, 20});
+        again->SnapToGrid(kProgramMove, {0, -20});
+        EXPECT_EQ(Write(*again), stored) << width;
+    }
+}

@@ -9,6 +9,8 @@
 #include "plintvlr/shell/tests/screenshot.h"
 #include "platform/gdi/dc.h"
 #include "platform/ui/frame_window.h"
+#include "platform/ui/mdi_client.h"
+#include "platform/ui/mdi_frame.h"
 #include "platform/ui/testing/test_driver.h"
 
 #include <QImage>
@@ -32,6 +34,10 @@ public:
     void InvalidateAll() override { canvas->InvalidateAll(); }
     int GetBackgroundColor() const override { return canvas->GetBackgroundColor(); }
     void SetBackgroundColor(int index) override { canvas->SetBackgroundColor(index); }
+    void SnapToGraphicsGrid(TPoint& point) const override { canvas->SnapToGrid(point); }
+    const TouchGrid* GetTouchGrid() const override { return canvas->GetTouchGrid(); }
+    TMDIClient* GetMDIClient() const override { return client; }
+    void InvalidateBars() override { ++barRepaints; }
     void SetCursorPos(const TPoint& point) override { cursorPos = point; }
     void SetObjectPos(const TPoint& value, bool position) override
     {
@@ -42,6 +48,8 @@ public:
     void OpenPage(int page) override { openedPages.push_back(page); }
 
     DrawWindow* canvas = nullptr;
+    TMDIClient* client = nullptr;
+    int barRepaints = 0;
     TPoint cursorPos{-1, -1};
     TPoint objectPos{-1, -1};
     bool objectIsPosition = false;
@@ -53,9 +61,12 @@ protected:
     void TearDown() override
     {
         SetActivePageEditor(nullptr);
-        if (frame_ && frame_->IsWindow())
-            frame_->Destroy();
+        for (auto* window : {static_cast<TWindow*>(frame_.get()), static_cast<TWindow*>(sheets_.get())}) {
+            if (window && window->IsWindow())
+                window->Destroy();
+        }
         frame_.reset();
+        sheets_.reset();
         driver.ProcessEvents();
         editor_.reset();
         PageFixture::TearDown();
@@ -66,8 +77,20 @@ protected:
     DrawWindow& OpenCanvas(int panelType, int scale = 1, const std::string& project = "CANVAS")
     {
         Open(panelType, project);
+        // The element sheets open in an MDI frame of their own.
+        if (!sheets_) {
+            sheets_ = std::make_unique<TMDIFrame>("Sheets", TResId());
+            sheets_->Attr.W = 700;
+            sheets_->Attr.H = 500;
+            driver.Show(*sheets_);
+            // Away from the canvas, so the mouse over the canvas is over it alone.
+            sheets_->MoveWindow(1200, 0, 700, 500);
+        }
         editor_ = std::make_unique<CanvasEditorFake>(panelType);
+        editor_->client = sheets_->GetMDIClient();
         SetActivePageEditor(editor_.get());
+        if (frame_ && frame_->IsWindow())
+            frame_->Destroy();
         canvas_ = new DrawWindow();
         editor_->canvas = canvas_;
         frame_ = std::make_unique<TFrameWindow>(nullptr, "Canvas", canvas_);
@@ -111,6 +134,21 @@ protected:
         StorePage(key, hex + " 00");
     }
 
+    // Client points of the canvas from panel pixels of the screen (y down).
+    TPoint At(int x, int y) const
+    {
+        const TSize screen = canvas_->GetScreenSize();
+        const TRect client = canvas_->GetClientRect();
+        return {x * client.Width() / screen.cx, y * client.Height() / screen.cy};
+    }
+    // The sheets the placed or configured elements opened.
+    int OpenSheets() { return static_cast<int>(sheets_->GetMDIClient()->GetMDIChildren().size()); }
+    void CloseSheets()
+    {
+        sheets_->GetMDIClient()->CloseChildren();
+        driver.ProcessEvents();
+    }
+
     DrawWindow& CanvasWindow() { return *canvas_; }
     SizeRectManager& Model() { return canvas_->GetModel(); }
     CanvasEditorFake& EditorFake() { return *editor_; }
@@ -121,5 +159,6 @@ protected:
 private:
     std::unique_ptr<CanvasEditorFake> editor_;
     std::unique_ptr<TFrameWindow> frame_;
+    std::unique_ptr<TMDIFrame> sheets_;
     DrawWindow* canvas_ = nullptr;
 };
