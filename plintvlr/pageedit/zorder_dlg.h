@@ -10,6 +10,7 @@
 #include "plintvlr/elements/size_rect_array.h"
 #include "plintvlr/shell/mdi_dialog.h"
 
+class ActivePageEditor;
 class ItemListBox;
 class SizeRectManager;
 
@@ -46,8 +47,12 @@ protected:
 
 private:
     void FillList();
+    // The page belongs to the page editor that was active when the dialog
+    // opened; once that editor has gone the page is not touched.
+    bool PageIsThere() const;
 
     SizeRectManager& model_;
+    ActivePageEditor* editor_;
     ItemListBox* list_;
     SizeRectArray listed_;
     SizeRectArray members_;

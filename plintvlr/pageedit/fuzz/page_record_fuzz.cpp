@@ -4,47 +4,14 @@
 // saved again, and the two saved records must be equal.
 
 #include "plintvlr/db/id_counter.h"
-#include "plintvlr/db/qs_globals.h"
-#include "plintvlr/db/quellstor.h"
-#include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/pageedit/fuzz/fuzz_panel.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
-#include "platform/base/prompt.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
-
-class PanelEditor : public ActivePageEditor {
-public:
-    explicit PanelEditor(int type) : panel_(type) {}
-    const Quellstor& GetPanelModel() const override { return panel_; }
-    void InvalidateLogicalRect(const TRect&) override {}
-    TRect LogicalToDeviceRect(const TRect& r) const override { return r; }
-    TRect DeviceToLogicalRect(const TRect& r) const override { return r; }
-    void SetPageModified() override {}
-    bool IsAnimating() const override { return false; }
-    void SetPickupMode(bool) override {}
-    void SetSelectionFont(int) override {}
-    TMDIClient* GetMDIClient() const override { return nullptr; }
-    TWindow* GetMessageOwner() const override { return nullptr; }
-    int GetBackgroundColor() const override { return background; }
-    void SetBackgroundColor(int index) override { background = index; }
-
-    int background = 0;
-
-private:
-    Quellstor panel_;
-};
-
-// Refusals (a page too large) are answered at once, without a word.
-class SilentPrompts : public PromptBackend {
-public:
-    int Show(const PromptRequest& request) override { return PromptDefaultAnswer(request.flags); }
-};
-
-constexpr int kPanelTypes[] = {9, 14, 5, 6, 11, 16, 8, 3};
 
 // Loads the record and saves it; false when the save is refused.
 bool LoadAndSave(SizeRectManager& model, int mode, const std::vector<std::uint8_t>& record,
@@ -70,13 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size < 1)
         return 0;
-    static SilentPrompts prompts;
-    SetPromptBackend(&prompts);
-    const int type = kPanelTypes[data[0] % (sizeof kPanelTypes / sizeof kPanelTypes[0])];
     const int mode = data[0] & 0x80 ? SizeRectManager::kKeySetMode : SizeRectManager::kPageMode;
-    _QSglobals.GetDatabase().SetPanelType(type);
-    PanelEditor editor(type);
-    SetActivePageEditor(&editor);
+    const FuzzPanelScope panel(data[0]);
     {
         SizeRectManager model(nullptr, true);
         const std::vector<std::uint8_t> record(data + 1, data + size);
@@ -91,6 +53,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    SetActivePageEditor(nullptr);
     return 0;
 }
