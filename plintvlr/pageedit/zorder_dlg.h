@@ -35,6 +35,7 @@ public:
     // the one selected group's members, last member first.
     const SizeRectArray& GetShown() const { return showsMembers_ ? members_ : listed_; }
 
+    void CmOk() override;
     void CmCancel() override;
 
 protected:
@@ -42,7 +43,6 @@ protected:
 
     void EvDrawItem(UINT id, DRAWITEMSTRUCT& item);
     void EvMeasureItem(UINT id, MEASUREITEMSTRUCT& item);
-    void CmOk();
     LRESULT MoveSelection(WPARAM start, LPARAM target);
 
 private:
