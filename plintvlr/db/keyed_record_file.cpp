@@ -417,9 +417,9 @@ int ReadWalkRecord(int handle, std::uint32_t position, void* buffer, std::uint16
     }
     key = h.key;
     next = h.next;
+    length = h.length;
     if (DfChecksum(buffer, h.length) != h.check)
         return DF_BAD_CHECK;
-    length = h.length;
     return DF_OK;
 }
 

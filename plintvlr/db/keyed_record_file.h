@@ -70,8 +70,9 @@ int DfDeleteRecord(int handle, std::uint32_t key);
 
 // A walk in key order: DfFirstRecord once, then DfNextRecord with the position
 // the previous call returned until it is 0; the buffer size is set again before
-// every call. On 6 the data, key and position are the bad record's, so a walk
-// can step past it. On 4 the position becomes 0, so a walk always ends.
+// every call. On 6 the data, length, key and position are the bad record's, so
+// a walk can step past it and its caller can still account for the record.
+// On 4 the position becomes 0, so a walk always ends.
 int DfFirstRecord(int handle, void* buffer, std::uint16_t& length, std::uint32_t& key,
                   std::uint32_t& next);
 int DfNextRecord(int handle, void* buffer, std::uint16_t& length, std::uint32_t& key,

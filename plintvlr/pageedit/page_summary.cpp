@@ -24,7 +24,16 @@ tpsummary::tpsummary(adatabase& db)
                 total_ += length + 12u;
                 ++count_;
             }
-        } else if (code != DF_BAD_CHECK) {
+        } else if (code == DF_BAD_CHECK) {
+            // A damaged page stays known as stored, so that nothing takes its
+            // number as free and saves over it unasked; it adds nothing to the
+            // total, which counts the pages that could be read.
+            if (key <= kMaxPageNumber) {
+                sizes_[key] = length != 0 ? length : 1;
+                damaged_[key] = true;
+                ++count_;
+            }
+        } else {
             break;
         }
         if (position == 0)
@@ -47,10 +56,17 @@ std::uint16_t tpsummary::GetSize(int n) const
     return IsValidPage(n) ? sizes_[n] : 0;
 }
 
+bool tpsummary::IsDamaged(int n) const
+{
+    return IsValidPage(n) && damaged_[n];
+}
+
 void tpsummary::SetSize(int n, std::uint16_t size)
 {
-    if (IsValidPage(n))
-        sizes_[n] = size;
+    if (!IsValidPage(n))
+        return;
+    sizes_[n] = size;
+    damaged_[n] = false;
 }
 
 void tpsummary::Remove(int n)
@@ -58,6 +74,7 @@ void tpsummary::Remove(int n)
     if (!IsValidPage(n))
         return;
     sizes_[n] = 0;
+    damaged_[n] = false;
     if (count_ > 0)
         --count_;
 }

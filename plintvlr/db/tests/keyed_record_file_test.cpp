@@ -62,7 +62,7 @@ public:
         return DfWriteRecord(handle_, key, data.data(), static_cast<std::uint16_t>(data.size()));
     }
     // Every record in key order as "key=data", stopping at a nonzero code
-    // other than a failed check (shown as "key!").
+    // other than a failed check (shown as "key!length").
     std::string Walk(int limit = 1000)
     {
         std::string out;
@@ -73,7 +73,7 @@ public:
         for (int steps = 0; steps < limit; ++steps) {
             if (rc != DF_OK && rc != DF_BAD_CHECK)
                 return out + "<" + std::to_string(rc) + ">";
-            out += std::to_string(key) + (rc == DF_OK ? "=" + std::string(buffer, length) : "!") + " ";
+            out += std::to_string(key) + (rc == DF_OK ? "=" + std::string(buffer, length) : "!" + std::to_string(length)) + " ";
             if (position == 0)
                 return out;
             length = sizeof buffer;
@@ -280,9 +280,9 @@ TEST_F(KeyedRecordFileTest, AWalkStepsPastRecordsWhoseDataWasAltered)
         std::size_t offset;  // of the altered data byte
         const char* walk;
     } cases[] = {
-        {"first record", 48, "1! 3=dd 5=ab "},
-        {"middle record", 65, "1=c 3! 5=ab "},
-        {"last record", 31, "1=c 3=dd 5! "},
+        {"first record", 48, "1!1 3=dd 5=ab "},
+        {"middle record", 65, "1=c 3!2 5=ab "},
+        {"last record", 31, "1=c 3=dd 5!2 "},
     };
     for (const Case& c : cases) {
         std::string image = kThreeRecords;

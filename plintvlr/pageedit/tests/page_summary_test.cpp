@@ -36,6 +36,31 @@ TEST_F(PageSummaryTest, RecordsEveryStoredPage)
     EXPECT_EQ(summary.GetTotalSize(), 101u + 107 + 200 + 36);  // what the pages took at opening
 }
 
+TEST_F(PageSummaryTest, ADamagedPageStaysStoredButOutsideTheTotal)
+{
+    adatabase& db = CreateAndOpen("DAMAGED", 14);
+    const std::vector<std::uint8_t> page(60, 3);
+    for (std::uint32_t n : {2u, 5u, 9u})
+        ASSERT_EQ(db.PutPage(n, page.data(), static_cast<std::uint16_t>(10 * n)), 0);
+    DamageRecord(db.GetProjectFolder() + "/" + TableFileName(kTablePages), 5, 3);
+
+    tpsummary summary(db);
+    EXPECT_EQ(summary.GetCount(), 3) << "the walk goes on past the damaged page and counts it";
+    EXPECT_TRUE(summary.IsStored(5));
+    EXPECT_TRUE(summary.IsDamaged(5));
+    EXPECT_FALSE(summary.IsDamaged(9));
+    EXPECT_EQ(summary.GetSize(5), 50) << "its stored length";
+    EXPECT_EQ(summary.GetTotalSize(), (20u + 12) + (90 + 12)) << "the pages that could be read";
+
+    // Saved over, it is an ordinary page; removed, it is gone.
+    summary.SetSize(5, 44);
+    EXPECT_FALSE(summary.IsDamaged(5));
+    EXPECT_TRUE(summary.IsStored(5));
+    summary.Remove(5);
+    EXPECT_FALSE(summary.IsStored(5));
+    EXPECT_EQ(summary.GetCount(), 2);
+}
+
 TEST_F(PageSummaryTest, TheProjectCountsItsPagesThroughTheSummary)
 {
     RegisterPageEditCoreServices();
