@@ -9,6 +9,7 @@
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/shell_string_ids.h"
 #include "plintvlr/shell/base/str.h"
+#include "plintvlr/shell/command_registry.h"
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/mdi_hosts.h"
 #include "plintvlr/shell/win_positioner.h"
@@ -161,6 +162,12 @@ void CloseTemplatePicker()
     Close(openPicker);
 }
 
+void RegisterPageBrowserCommands()
+{
+    for (UINT command : {CM_CUT, CM_COPY, CM_PASTE})
+        RegisterWindowCommand(command);
+}
+
 // --- The dialog ---------------------------------------------------------------
 
 const TResponseTable tppickDlg::Responses{&TMDIDialog::Responses, {
@@ -235,7 +242,8 @@ int tppickDlg::MaxPage() const
 void tppickDlg::FillList()
 {
     list_->ClearList();
-    for (int page = 1; page <= MaxPage(); ++page) {
+    const int last = MaxPage();
+    for (int page = 1; page <= last; ++page) {
         if (expanded_ || IsStored(page))
             list_->AddString(RowText(page, StoredSize(page)).c_str());
     }

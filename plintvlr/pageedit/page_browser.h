@@ -131,3 +131,7 @@ void NotifyPageBrowser(int page, int code);
 // Closes the window of the mode when one is open.
 void ClosePageBrowser();
 void CloseTemplatePicker();
+
+// Lets the frame's Edit menu show Cut, Copy and Paste, which the browser
+// carries out for whole pages (at start-up, with the page editor's commands).
+void RegisterPageBrowserCommands();

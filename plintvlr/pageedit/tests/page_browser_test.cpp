@@ -14,6 +14,7 @@
 #include "platform/ui/command_enabler.h"
 #include "platform/ui/controls/list_box.h"
 #include "platform/ui/desktop_clipboard.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_api.h"
 
@@ -112,6 +113,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
+        RegisterPageBrowserCommands();
         Start();
         RegisterPageEditCoreServices();
         RegisterGroupMemberReader();
@@ -476,12 +478,17 @@ TEST_F(PageBrowserTest, CopyAndPasteWholePagesAskOnlyBeforeDestroyingAPage)
     EXPECT_TRUE(Enabled(browser, CM_COPY));
     EXPECT_TRUE(Enabled(browser, CM_CUT));
     EXPECT_FALSE(Enabled(browser, CM_PASTE)) << "no page on the clipboard";
-    // Ctrl+C in the list copies through the frame's accelerators.
+    // Ctrl+C in the list copies through the frame's accelerators, and the
+    // Edit menu offers what the browser can do.
     driver.Focus(browser, IDC_BROWSER_LIST);
+    EXPECT_EQ(driver.OpenMenuItem(Frame(), CM_COPY) & MF_GRAYED, 0u);
+    EXPECT_NE(driver.OpenMenuItem(Frame(), CM_PASTE) & MF_GRAYED, 0u);
     driver.PressKey('C', MK_CONTROL);
     driver.ProcessEvents();
     EXPECT_EQ(ClipboardPage(), Hex(Parse(Join({kPage2, "00"}))));
     EXPECT_TRUE(Enabled(browser, CM_PASTE));
+    driver.Focus(browser, IDC_BROWSER_LIST);
+    EXPECT_EQ(driver.OpenMenuItem(Frame(), CM_PASTE) & MF_GRAYED, 0u);
 
     // Onto a stored page: asked first, and No keeps the page.
     ClickRow(browser, "9\t3");
@@ -494,7 +501,9 @@ TEST_F(PageBrowserTest, CopyAndPasteWholePagesAskOnlyBeforeDestroyingAPage)
     EXPECT_FALSE(editor.model.IsModified());
 
     driver.AnswerMessageBox(IDYES);
-    Command(browser, CM_PASTE);
+    driver.Focus(browser, IDC_BROWSER_LIST);
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_PASTE));
+    driver.ProcessEvents();
     EXPECT_EQ(Messages().size(), 1u);
     EXPECT_EQ(_QSglobals.GetCurrentPage(), 9);
     EXPECT_EQ(editor.model.GetElements().Count(), 1);
@@ -582,6 +591,54 @@ TEST_F(PageBrowserTest, CutCopiesThePageAndDeletesIt)
     EXPECT_EQ(ClipboardPage(), Hex(Parse(Join({kPage5, "00"}))));
     EXPECT_EQ(Rows(browser), Lines{});
     EXPECT_EQ(Selected(browser), "(none)");
+}
+
+TEST_F(PageBrowserTest, CutAndPasteActOnTheSelectedPageOnly)
+{
+    MakeProject(9, {kPage2, kPage5});
+    EditorStandIn& editor = Editor(5);
+    tppickDlg& browser = OpenBrowser(5);
+
+    // Without a selected row there is nothing to cut or copy (the selected
+    // page would read as page 1).
+    browser.GetList()->SetSelIndex(-1);
+    EXPECT_FALSE(Enabled(browser, CM_COPY));
+    EXPECT_FALSE(Enabled(browser, CM_CUT));
+    Command(browser, CM_CUT);
+    EXPECT_TRUE(editor.window.deleted.empty());
+
+    // A row chosen while an element sheet held the editor is not the page the
+    // editor shows: Cut shows it first, and when the engineer keeps the shown
+    // page nothing is cut.
+    const auto chooseWhileHeld = [&](const std::string& row) {
+        editor.window.EnableWindow(false);
+        ClickRow(browser, row);
+        editor.window.EnableWindow(true);
+    };
+    chooseWhileHeld("2\t15");
+    ASSERT_EQ(_QSglobals.GetCurrentPage(), 5);
+    editor.keepPage = true;
+    Command(browser, CM_CUT);
+    EXPECT_TRUE(editor.window.deleted.empty());
+    EXPECT_EQ(Selected(browser), "5\t32");
+
+    editor.keepPage = false;
+    chooseWhileHeld("2\t15");
+    Command(browser, CM_CUT);
+    EXPECT_EQ(editor.window.deleted, (std::vector<int>{2}));
+    EXPECT_EQ(ClipboardPage(), Hex(Parse(Join({kPage2, "00"}))));
+    EXPECT_EQ(StoredPage(5), Hex(Parse(kPage5)));
+
+    // Paste asks about the selected page and fills that page's model.
+    chooseWhileHeld("5\t32");
+    ASSERT_EQ(_QSglobals.GetCurrentPage(), 2);
+    driver.AnswerMessageBox(IDYES);
+    Command(browser, CM_PASTE);
+    EXPECT_EQ(Messages(),
+              (Lines{"About to Destroy Graphic Page: Current contents of Graphic Page 5 will be destroyed.\nContinue?"}));
+    EXPECT_EQ(_QSglobals.GetCurrentPage(), 5);
+    EXPECT_EQ(editor.model.GetElements().Count(), 1);
+    EXPECT_TRUE(editor.model.IsModified());
 }
 
 }  // namespace
