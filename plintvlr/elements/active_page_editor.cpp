@@ -1,5 +1,7 @@
 #include "plintvlr/elements/active_page_editor.h"
 
+#include "plintvlr/elements/panel_queries.h"
+
 namespace {
 ActivePageEditor* g_editor = nullptr;
 }
@@ -22,7 +24,6 @@ void InvalidatePageRect(const TRect& rect)
 
 void ActivePageEditor::SnapToWholePixels(TPoint& point)
 {
-    constexpr int kUnitsPerPixel = 20;
     point.x = point.x / kUnitsPerPixel * kUnitsPerPixel;
     // Rounded from the bottom edge, which lies on a whole pixel: the result
     // does not depend on the screen height. Floor division keeps points

@@ -10,9 +10,9 @@
 // null when no editor is open, and the free functions below then answer as
 // a program without an editor would (no colour panel, nothing to repaint).
 
+#include "plintvlr/db/quellstor.h"
 #include "platform/base/geometry.h"
 
-class Quellstor;
 class TMDIClient;
 class TouchGrid;
 class TWindow;
@@ -64,6 +64,27 @@ public:
     // False when the user cancelled saving the changed page.
     virtual bool AskSave() { return true; }
     virtual void OpenPage(int page) { (void)page; }
+};
+
+// A page editor of a panel model without a window: nothing is painted and
+// nothing is opened. Programs without a canvas (fuzz targets, benchmarks)
+// make one active so that elements see their panel.
+class PanelPageEditor : public ActivePageEditor {
+public:
+    explicit PanelPageEditor(int panelType) : panel_(panelType) {}
+    const Quellstor& GetPanelModel() const override { return panel_; }
+    void InvalidateLogicalRect(const TRect&) override {}
+    TRect LogicalToDeviceRect(const TRect& rect) const override { return rect; }
+    TRect DeviceToLogicalRect(const TRect& rect) const override { return rect; }
+    void SetPageModified() override {}
+    bool IsAnimating() const override { return false; }
+    void SetPickupMode(bool) override {}
+    void SetSelectionFont(int) override {}
+    TMDIClient* GetMDIClient() const override { return nullptr; }
+    TWindow* GetMessageOwner() const override { return nullptr; }
+
+private:
+    Quellstor panel_;
 };
 
 ActivePageEditor* GetActivePageEditor();

@@ -83,6 +83,45 @@ TRect SizeRectManager::ReferenceRect(int handle, const TSize& offset) const
     return united;
 }
 
+// --- Align commands ---------------------------------------------------------
+// Each names the sides of the reference that count; the others are unused.
+
+void SizeRectManager::AlignLeft()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({r.left, kAlignUnused, kAlignUnused, kAlignUnused});
+}
+
+void SizeRectManager::AlignTop()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({kAlignUnused, r.top, kAlignUnused, kAlignUnused});
+}
+
+void SizeRectManager::AlignRight()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({kAlignUnused, kAlignUnused, r.right, kAlignUnused});
+}
+
+void SizeRectManager::AlignBottom()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({kAlignUnused, kAlignUnused, kAlignUnused, r.bottom});
+}
+
+void SizeRectManager::CenterHorizontally()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({r.left, kAlignUnused, r.right, kAlignUnused});
+}
+
+void SizeRectManager::CenterVertically()
+{
+    const TRect r = ReferenceRect(kProgramMove, {0, 0});
+    ApplyRectToSelection({kAlignUnused, r.top, kAlignUnused, r.bottom});
+}
+
 // --- Drawing order ----------------------------------------------------------
 
 void SizeRectManager::ShuffleOverlayed()

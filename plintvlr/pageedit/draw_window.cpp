@@ -6,8 +6,12 @@
 #include "plintvlr/elements/active_page_editor.h"
 #include "plintvlr/elements/palette.h"
 #include "plintvlr/elements/panel_queries.h"
+#include "plintvlr/pageedit/canvas_cursors.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
+#include "plintvlr/shell/main_frame.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/window_dc.h"
+#include "platform/ui/backing_image.h"
 #include "platform/ui/window_api.h"
 
 #include <QImage>
@@ -53,20 +57,32 @@ DrawWindow::DrawWindow(TWindow* parent, const char* title, TSize screen, TModule
     model_ = std::make_unique<SizeRectManager>(this, true);
     touchGrid_ = MakeTouchGrid(panel_);
     polyline_.reserve(11);
+    if (!IsTextPanel())
+        grid_.LoadProfile();
+    RegisterCanvasCursors();
+    RegisterCanvasMenu();
+    // The tracking outline is drawn in XOR outside paint requests.
+    KeepBackingImage(*this);
 }
 
 DrawWindow::~DrawWindow()
 {
-    if (animating_ && IsWindow())
-        KillTimer(kAnimationTimer);
     model_.reset();
     touchGrid_.reset();
+    if (animating_ && IsWindow())
+        KillTimer(kAnimationTimer);
+    polyline_.clear();
+    if (!IsTextPanel())
+        grid_.SaveProfile();
 }
 
 void DrawWindow::SetupWindow()
 {
     TWindow::SetupWindow();
     animating_ = false;
+    // Text pages snap to the character cells of the panel's font and show them.
+    if (IsTextPanel())
+        grid_.SetUpTextPanel(::GetFontSize(0));
 }
 
 void DrawWindow::CleanupWindow()
@@ -204,7 +220,9 @@ void DrawWindow::SetBackgroundColor(int index)
 
 void DrawWindow::SetSelectionFont(int fontNumber)
 {
-    (void)fontNumber;
+    // Only within the program's own frame, as the element clipboard.
+    if (MDIFrame::GetMainFrame() && model_->SelectionCount() > 0)
+        model_->SetFontOfSelection(fontNumber);
 }
 
 void DrawWindow::Paint(TDC& dc, bool, TRect&)
@@ -215,6 +233,10 @@ void DrawWindow::Paint(TDC& dc, bool, TRect&)
     if (!dc.IsPrinter())
         dc.FillRect(client, TBrush(GetWindowBackground()));
     SetPageMapping(dc);
+    if (grid_.linesShown && !dc.IsPrinter()) {
+        grid_.SetLineColor(background_);
+        grid_.grid.Paint(dc, screen_);
+    }
     if (touchGrid_ && !dc.IsPrinter())
         touchGrid_->Paint(dc);
     model_->DrawPage(dc);
@@ -237,15 +259,18 @@ void DrawWindow::SetPickupFlag(bool on)
 
 TSize DrawWindow::GridStep() const
 {
-    return {kPixel, kPixel};
+    return {grid_.grid.unitX * kPixel, grid_.grid.unitY * kPixel};
 }
 
 void DrawWindow::SnapToGrid(TPoint& point) const
 {
-    ActivePageEditor::SnapToWholePixels(point);
+    grid_.grid.Snap(point, screen_.cy);
 }
 
 void DrawWindow::WithClientDC(const std::function<void(TDC&)>& draw)
 {
-    (void)draw;
+    if (!IsWindow())
+        return;
+    TClientDC dc(GetHandle());
+    draw(dc);
 }

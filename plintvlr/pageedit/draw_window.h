@@ -9,6 +9,7 @@
 // H x 20, viewport extent the client area.
 
 #include "plintvlr/db/quellstor.h"
+#include "plintvlr/pageedit/graph_grid.h"
 #include "plintvlr/shell/graph_printout.h"
 #include "platform/ui/window.h"
 
@@ -117,6 +118,8 @@ public:
     TouchGrid* GetTouchGrid() const { return touchGrid_.get(); }
     // Moves a page point onto the graphics grid.
     void SnapToGrid(TPoint& point) const;
+    GraphGridState& GetGrid() { return grid_; }
+    const GraphGridState& GetGrid() const { return grid_; }
 
     TWindow& GetCanvasWindow() override { return *this; }
     void Paint(TDC& dc, bool erase, TRect& rect) override;
@@ -152,7 +155,36 @@ protected:
     void EvRButtonDown(UINT keys, const TPoint& point);
     void EvKeyDown(UINT key, UINT repeat, UINT flags);
     void EvTimer(UINT id);
+    bool EvSetCursor(HWND window, UINT hitTest, UINT mouseMessage);
 
+    void CmCut();
+    void CmCopy();
+    void CmPaste();
+    void CePaste(TCommandEnabler& ce);
+    void CmSelectAll();
+    void CeSelectAll(TCommandEnabler& ce);
+    void CmGroup();
+    void CeGroup(TCommandEnabler& ce);
+    void CmUngroup();
+    void CeUngroup(TCommandEnabler& ce);
+    void CeManySelected(TCommandEnabler& ce);
+    void CeManySelectedGraphic(TCommandEnabler& ce);
+    void CmShuffle();
+    void CmEditZOrder();
+    void CeEditZOrder(TCommandEnabler& ce);
+    void CmSendToBack();
+    void CmLockSelection();
+    void CeSomethingSelected(TCommandEnabler& ce);
+    void CmUnlockAll();
+    void CeUnlockAll(TCommandEnabler& ce);
+    void CmEmbedComms();
+    void CeEmbedComms(TCommandEnabler& ce);
+    void CmGridOn();
+    void CeGridOn(TCommandEnabler& ce);
+    void CmHideGridLines();
+    void CeHideGridLines(TCommandEnabler& ce);
+    void CmSetGrid();
+    void CeSetGrid(TCommandEnabler& ce);
     void CmTool(WPARAM wParam, LPARAM lParam);
     void CeTool(TCommandEnabler& ce);
     void CmUndo();
@@ -174,6 +206,9 @@ protected:
     void CeAnimation(TCommandEnabler& ce);
 
 private:
+    // The pop-up menu's resource, registered once.
+    static void RegisterCanvasMenu();
+
     // Mouse and keys.
     LinesElem* SingleSelectedLines() const;
     TPoint ClampTrackingPoint(TPoint point) const;
@@ -235,4 +270,6 @@ private:
     TPoint nodeNeighbours_[2];
     bool pickup_ = false;
     const char* cursor_ = nullptr;
+    TResId shownCursor_;
+    GraphGridState grid_;
 };

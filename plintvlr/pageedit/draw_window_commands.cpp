@@ -7,8 +7,13 @@
 
 #include "plintvlr/dataelements/touch_grid.h"
 #include "plintvlr/elements/combo_elem.h"
+#include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/pageedit/canvas_string_ids.h"
+#include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/pageedit/grid_dialog.h"
+#include "plintvlr/pageedit/page_clipboard_rules.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
+#include "plintvlr/pageedit/zorder_dlg.h"
 #include "plintvlr/shell/base/str.h"
 #include "plintvlr/shell/command_registry.h"
 #include "plintvlr/shell/frame_commands.h"
@@ -76,6 +81,7 @@ constexpr UINT kCanvasCommands[] = {
     CM_ALIGNVCENTER,  CM_SHUFFLE,      CM_SELECTALL,    CM_GROUP,         CM_UNGROUP,         CM_ADDTEMPLATE,
     CM_DELETETEMPLATE, CM_GOTOTEMPLATE, CM_BACKTOMASTER, CM_EDITZORDER,   CM_SENDTOBACK,      CM_LOCKSELECTION,
     CM_UNLOCKALL,     CM_SETGRID,      CM_GRIDON,       CM_HIDEGRIDLINES, CM_TOUCHGRID,       CM_ANIMATION,
+    CM_EMBEDCOMMS,
 };
 
 }  // namespace
@@ -88,7 +94,44 @@ const TResponseTable DrawWindow::Responses{&TWindow::Responses, {
     OnMessage<&DrawWindow::EvRButtonDown>(WM_RBUTTONDOWN),
     OnMessage<&DrawWindow::EvKeyDown>(WM_KEYDOWN),
     OnMessage<&DrawWindow::EvTimer>(WM_TIMER),
+    OnMessage<&DrawWindow::EvSetCursor>(WM_SETCURSOR),
 
+    OnCommand<&DrawWindow::CmCut>(CM_CUT),
+    OnCommandEnable<&DrawWindow::CeSelectionOrKey>(CM_CUT),
+    OnCommand<&DrawWindow::CmCopy>(CM_COPY),
+    OnCommandEnable<&DrawWindow::CeSelectionOrKey>(CM_COPY),
+    OnCommand<&DrawWindow::CmPaste>(CM_PASTE),
+    OnCommandEnable<&DrawWindow::CePaste>(CM_PASTE),
+    OnCommand<&DrawWindow::CmSelectAll>(CM_SELECTALL),
+    OnCommandEnable<&DrawWindow::CeSelectAll>(CM_SELECTALL),
+    OnCommand<&DrawWindow::CmGroup>(CM_GROUP),
+    OnCommandEnable<&DrawWindow::CeGroup>(CM_GROUP),
+    OnCommand<&DrawWindow::CmUngroup>(CM_UNGROUP),
+    OnCommandEnable<&DrawWindow::CeUngroup>(CM_UNGROUP),
+    OnCommandEnable<&DrawWindow::CeManySelected>(CM_ALIGNLEFT),
+    OnCommandEnable<&DrawWindow::CeManySelected>(CM_ALIGNRIGHT),
+    OnCommandEnable<&DrawWindow::CeManySelectedGraphic>(CM_ALIGNTOP),
+    OnCommandEnable<&DrawWindow::CeManySelectedGraphic>(CM_ALIGNBOTTOM),
+    OnCommandEnable<&DrawWindow::CeManySelectedGraphic>(CM_ALIGNHCENTER),
+    OnCommandEnable<&DrawWindow::CeManySelectedGraphic>(CM_ALIGNVCENTER),
+    OnCommand<&DrawWindow::CmShuffle>(CM_SHUFFLE),
+    OnCommandEnable<&DrawWindow::CeManySelected>(CM_SHUFFLE),
+    OnCommand<&DrawWindow::CmEditZOrder>(CM_EDITZORDER),
+    OnCommandEnable<&DrawWindow::CeEditZOrder>(CM_EDITZORDER),
+    OnCommand<&DrawWindow::CmSendToBack>(CM_SENDTOBACK),
+    OnCommandEnable<&DrawWindow::CeSomethingSelected>(CM_SENDTOBACK),
+    OnCommand<&DrawWindow::CmLockSelection>(CM_LOCKSELECTION),
+    OnCommandEnable<&DrawWindow::CeSomethingSelected>(CM_LOCKSELECTION),
+    OnCommand<&DrawWindow::CmUnlockAll>(CM_UNLOCKALL),
+    OnCommandEnable<&DrawWindow::CeUnlockAll>(CM_UNLOCKALL),
+    OnCommand<&DrawWindow::CmEmbedComms>(CM_EMBEDCOMMS),
+    OnCommandEnable<&DrawWindow::CeEmbedComms>(CM_EMBEDCOMMS),
+    OnCommand<&DrawWindow::CmGridOn>(CM_GRIDON),
+    OnCommandEnable<&DrawWindow::CeGridOn>(CM_GRIDON),
+    OnCommand<&DrawWindow::CmHideGridLines>(CM_HIDEGRIDLINES),
+    OnCommandEnable<&DrawWindow::CeHideGridLines>(CM_HIDEGRIDLINES),
+    OnCommand<&DrawWindow::CmSetGrid>(CM_SETGRID),
+    OnCommandEnable<&DrawWindow::CeSetGrid>(CM_SETGRID),
     OnCommand<&DrawWindow::CmUndo>(CM_UNDO),
     OnCommandEnable<&DrawWindow::CeUndo>(CM_UNDO),
     OnCommand<&DrawWindow::CmDelete>(CM_DELETESELECTION),
@@ -184,21 +227,181 @@ void DrawWindow::CeTool(TCommandEnabler& ce)
 
 int DrawWindow::UndoCount() const
 {
-    return 0;
+    return model_->UndoCount();
 }
 
-void DrawWindow::UndoOnce() {}
+void DrawWindow::UndoOnce()
+{
+    model_->Undo();
+}
 
-void DrawWindow::DeleteSelected() {}
+void DrawWindow::DeleteSelected()
+{
+    model_->DeleteSelection();
+}
 
 void DrawWindow::ApplyDrag(int handle, const TSize& delta)
 {
-    (void)handle, (void)delta;
+    model_->MoveSelection(handle, delta);
 }
 
 void DrawWindow::PushNodeSnapshot(const LinesElem& lines)
 {
-    (void)lines;
+    auto snapshot = std::make_unique<SizeRectArray>();
+    SizeRectManager::AddClone(lines, *snapshot);
+    model_->PushUndo(std::move(snapshot));
+}
+
+void DrawWindow::CmCut()
+{
+    EditCut(*model_);
+}
+
+void DrawWindow::CmCopy()
+{
+    EditCopy(*model_);
+}
+
+void DrawWindow::CmPaste()
+{
+    EditPaste(*model_);
+}
+
+void DrawWindow::CePaste(TCommandEnabler& ce)
+{
+    ce.Enable(CanEditPaste(pickup_));
+}
+
+void DrawWindow::CmSelectAll()
+{
+    model_->SelectAll();
+}
+
+void DrawWindow::CeSelectAll(TCommandEnabler& ce)
+{
+    ce.Enable(!pickup_ && model_->GetElements().Count() > 0);
+}
+
+void DrawWindow::CmGroup()
+{
+    StopAnimation();
+    model_->GroupSelection();
+}
+
+void DrawWindow::CeGroup(TCommandEnabler& ce)
+{
+    ce.Enable(!IsTextPanel() && !pickup_ && model_->SelectionCount() > 1);
+}
+
+void DrawWindow::CmUngroup()
+{
+    StopAnimation();
+    model_->UngroupSelection();
+}
+
+void DrawWindow::CeUngroup(TCommandEnabler& ce)
+{
+    ce.Enable(!pickup_ && model_->FirstSelectedGroup() != nullptr);
+}
+
+// --- Layout ---------------------------------------------------------------------
+
+void DrawWindow::CeManySelected(TCommandEnabler& ce)
+{
+    ce.Enable(!pickup_ && model_->SelectionCount() > 1);
+}
+
+void DrawWindow::CeManySelectedGraphic(TCommandEnabler& ce)
+{
+    ce.Enable(!IsTextPanel() && !pickup_ && model_->SelectionCount() > 1);
+}
+
+void DrawWindow::CmShuffle()
+{
+    model_->ShuffleOverlayed();
+}
+
+void DrawWindow::CmEditZOrder()
+{
+    const ActivePageEditor* editor = GetActivePageEditor();
+    auto* dialog = new ZOrderDlg(editor ? editor->GetMDIClient() : nullptr, *model_);
+    dialog->Create();
+}
+
+void DrawWindow::CeEditZOrder(TCommandEnabler& ce)
+{
+    const int count = model_->SelectionCount();
+    ce.Enable(!pickup_ && (count > 1 || (count == 1 && model_->FirstSelectedGroup() != nullptr)));
+}
+
+void DrawWindow::CmSendToBack()
+{
+    model_->SendToBack();
+}
+
+void DrawWindow::CmLockSelection()
+{
+    model_->LockSelection();
+}
+
+void DrawWindow::CeSomethingSelected(TCommandEnabler& ce)
+{
+    ce.Enable(!pickup_ && model_->SelectionCount() > 0);
+}
+
+void DrawWindow::CmUnlockAll()
+{
+    model_->UnlockAll();
+}
+
+void DrawWindow::CeUnlockAll(TCommandEnabler& ce)
+{
+    ce.Enable(model_->HasLockedElements());
+}
+
+void DrawWindow::CmEmbedComms()
+{
+    model_->EditEmbeddedCommsBlocks();
+}
+
+void DrawWindow::CeEmbedComms(TCommandEnabler& ce)
+{
+    ce.Enable(PanelAllows(1, panel_.type));
+}
+
+// --- The graphics grid -------------------------------------------------------------
+
+void DrawWindow::CmGridOn()
+{
+    if (grid_.GridOn())
+        Invalidate(true);
+}
+
+void DrawWindow::CeGridOn(TCommandEnabler& ce)
+{
+    grid_.EnableGridOn(ce, IsTextPanel(), pickup_);
+}
+
+void DrawWindow::CmHideGridLines()
+{
+    if (grid_.ToggleLines())
+        Invalidate(true);
+}
+
+void DrawWindow::CeHideGridLines(TCommandEnabler& ce)
+{
+    grid_.EnableHideLines(ce, IsTextPanel(), pickup_);
+}
+
+void DrawWindow::CmSetGrid()
+{
+    const ActivePageEditor* editor = GetActivePageEditor();
+    OpenGridDialog(editor ? editor->GetMDIClient() : nullptr, grid_, this);
+}
+
+void DrawWindow::CeSetGrid(TCommandEnabler& ce)
+{
+    GraphGridState::EnableSetGrid(ce, IsTextPanel(), pickup_);
 }
 
 void DrawWindow::CmUndo()
@@ -338,6 +541,14 @@ void RegisterPageCanvasCommands()
         if (!rule.registered || FindToolElement(rule.tool))
             RegisterWindowCommand(rule.tool);
     }
+}
+
+void DrawWindow::RegisterCanvasMenu()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
     RegisterMenuTemplate(TResId(DrawWindow::kCanvasMenu), {
         Popup("Canvas", {
             MenuItem("&Undo", CM_UNDO),

@@ -29,6 +29,12 @@ bool IsBody(int handle)
     return handle == DrawWindow::kBodyHandle || handle == TUIHandle::Inside;
 }
 
+// The elements take a drag of the selection's body as a mouse move.
+int ModelHandle(int handle)
+{
+    return IsBody(handle) ? kDragMove : handle;
+}
+
 }  // namespace
 
 // --- Helpers -------------------------------------------------------------------
@@ -70,7 +76,7 @@ void DrawWindow::DrawOutline(TDC& dc, const TPoint& at) const
             dc.LineTo(nodeNeighbours_[1]);
         }
     } else if (moving_) {
-        model_->DrawDragOutlines(dc, handle_, TSize(at.x - anchor_.x, at.y - anchor_.y));
+        model_->DrawDragOutlines(dc, ModelHandle(handle_), TSize(at.x - anchor_.x, at.y - anchor_.y));
     } else if (polylineFlag_) {
         dc.MoveTo(anchor_);
         dc.LineTo(at);
@@ -161,16 +167,23 @@ void DrawWindow::Hover(UINT keys, const TPoint& page)
         return;
     }
     cursor_ = nullptr;
-    SetCursor(nullptr, TResId(TUIHandle::GetCursorId(handle_, TUIHandle::MoveCursor)));
+    shownCursor_ = TResId(TUIHandle::GetCursorId(handle_, TUIHandle::MoveCursor));
+    ::SetCursor(LoadCursor(nullptr, shownCursor_));
 }
 
 void DrawWindow::ShowCursor(const char* name)
 {
     cursor_ = name;
-    if (name)
-        SetCursor(GetModule(), TResId(name));
-    else
-        SetCursor(nullptr, TResId(IDC_ARROW));
+    shownCursor_ = name ? TResId(name) : TResId(IDC_ARROW);
+    ::SetCursor(name ? LoadCursor(GetModule(), shownCursor_) : nullptr);
+}
+
+bool DrawWindow::EvSetCursor(HWND, UINT hitTest, UINT)
+{
+    if (hitTest != HTCLIENT || shownCursor_ == TResId(IDC_ARROW))
+        return false;
+    ::SetCursor(LoadCursor(cursor_ ? GetModule() : nullptr, shownCursor_));
+    return true;
 }
 
 void DrawWindow::HoverAtMouse(UINT keys)
@@ -295,7 +308,7 @@ void DrawWindow::EvLButtonUp(UINT, const TPoint& point)
         if (nodeDrag_)
             FinishNodeDrag();
         else if (handle_ != -1 && moving_ && (delta.cx != 0 || delta.cy != 0))
-            ApplyDrag(handle_, delta);
+            ApplyDrag(ModelHandle(handle_), delta);
         ShowSelectionPosition(TSize());
     } else if (tool_ == CM_ADDLINES && polylineFlag_) {
         AddPolylinePoint();

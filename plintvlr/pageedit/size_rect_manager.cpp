@@ -299,12 +299,21 @@ void SizeRectManager::RaiseSelection()
 
 void SizeRectManager::DrawPage(TDC& dc)
 {
+    // Elements wholly outside the area being painted are not drawn at all.
+    TRect area;
+    const bool clipped = dc.GetClipBox(area) > NULLREGION;
+    area = area.Normalized().Inflate(kUnitsPerPixel, kUnitsPerPixel);
+    const auto visible = [&](const SizeRect& element) { return !clipped || element.GetRepaintRect().Touches(area); };
     if (templateElements_) {
-        for (const auto& element : *templateElements_)
-            element->DrawOutline(dc);
+        for (const auto& element : *templateElements_) {
+            if (visible(*element))
+                element->DrawOutline(dc);
+        }
     }
-    for (const auto& element : elements_)
-        element->DrawSelected(dc);
+    for (const auto& element : elements_) {
+        if (visible(*element))
+            element->DrawSelected(dc);
+    }
 }
 
 void SizeRectManager::AddClone(const SizeRect& element, SizeRectArray& array)

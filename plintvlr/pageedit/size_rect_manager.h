@@ -108,6 +108,14 @@ public:
     // The union of the rectangles the selected elements would get from the
     // handle drag; (0, 0, 0, 0) with nothing selected.
     TRect ReferenceRect(int handle, const TSize& offset) const;
+    // Each lines up one edge (or the centre) of every selected element with
+    // that of the reference rectangle; one undo entry.
+    void AlignLeft();
+    void AlignTop();
+    void AlignRight();
+    void AlignBottom();
+    void CenterHorizontally();
+    void CenterVertically();
     // Brings the rearmost selected element to the front; repeated, the
     // selected elements take turns in front. Does not mark the page.
     void ShuffleOverlayed();

@@ -62,6 +62,7 @@ const TResponseTable ZOrderDlg::Responses{&TMDIDialog::Responses, {
 ZOrderDlg::ZOrderDlg(TMDIClient* client, SizeRectManager& model, TModule* module)
     : TMDIDialog(client, IDD_ZORDER, IDD_ZORDER, kZOrderHelp, TResId(), true, module),
       model_(model),
+      editor_(GetActivePageEditor()),
       list_(new ItemListBox(this, IDC_ZORDER_LIST))
 {
     if (!FindDialogTemplate(IDD_ZORDER))
@@ -77,6 +78,11 @@ void ZOrderDlg::SetupWindow()
     FillList();
     saved_.Flush();
     model_.CollectSelected(saved_);
+}
+
+bool ZOrderDlg::PageIsThere() const
+{
+    return GetActivePageEditor() == editor_;
 }
 
 void ZOrderDlg::FillList()
@@ -144,7 +150,7 @@ LRESULT ZOrderDlg::MoveSelection(WPARAM startRow, LPARAM targetRow)
     const int rows = list_->GetCount();
     const int start = static_cast<int>(startRow);
     const int target = static_cast<int>(targetRow);
-    if (start < 0 || start >= rows || target < 0 || target >= rows)
+    if (start < 0 || start >= rows || target < 0 || target >= rows || !PageIsThere())
         return 0;
     const int drop = target >= start ? target : target - 1;
     std::vector<int> positions;
@@ -163,9 +169,11 @@ LRESULT ZOrderDlg::MoveSelection(WPARAM startRow, LPARAM targetRow)
 
 void ZOrderDlg::CmOk()
 {
-    model_.SetModified();
-    if (ActivePageEditor* editor = GetActivePageEditor())
-        editor->SetPageModified();
+    if (PageIsThere()) {
+        model_.SetModified();
+        if (editor_)
+            editor_->SetPageModified();
+    }
     CloseWindow(IDOK);
 }
 
@@ -174,7 +182,7 @@ void ZOrderDlg::CmCancel()
     // The selection leaves the page and the copies taken at the start go
     // back in their order, in front of the other elements. Once only: the
     // copies are the page's afterwards.
-    if (!saved_.IsEmpty()) {
+    if (!saved_.IsEmpty() && PageIsThere()) {
         listed_.Flush();
         model_.TakeOutSelection(listed_);
         model_.InsertElements(saved_, false);

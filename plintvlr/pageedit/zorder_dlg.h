@@ -10,6 +10,7 @@
 #include "plintvlr/elements/size_rect_array.h"
 #include "plintvlr/shell/mdi_dialog.h"
 
+class ActivePageEditor;
 class ItemListBox;
 class SizeRectManager;
 
@@ -34,6 +35,7 @@ public:
     // the one selected group's members, last member first.
     const SizeRectArray& GetShown() const { return showsMembers_ ? members_ : listed_; }
 
+    void CmOk() override;
     void CmCancel() override;
 
 protected:
@@ -41,13 +43,16 @@ protected:
 
     void EvDrawItem(UINT id, DRAWITEMSTRUCT& item);
     void EvMeasureItem(UINT id, MEASUREITEMSTRUCT& item);
-    void CmOk();
     LRESULT MoveSelection(WPARAM start, LPARAM target);
 
 private:
     void FillList();
+    // The page belongs to the page editor that was active when the dialog
+    // opened; once that editor has gone the page is not touched.
+    bool PageIsThere() const;
 
     SizeRectManager& model_;
+    ActivePageEditor* editor_;
     ItemListBox* list_;
     SizeRectArray listed_;
     SizeRectArray members_;

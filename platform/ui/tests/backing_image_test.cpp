@@ -228,6 +228,27 @@ TEST_F(BackingImage, AClientContextOnAnyOtherWindowOnlyAnswersQuestions)
     }
 }
 
+TEST_F(BackingImage, NothingIsPaintedIntoTheImageWhileRedrawIsOff)
+{
+    // A printout resizes a window with its drawing off and paints it itself.
+    TBackedWindow window;
+    driver.Show(window);
+    driver.Grab(window);
+    const std::size_t paints = window.painted.size();
+    window.SendMessage(WM_SETREDRAW, 0);
+    window.colour = TColor(0, 0, 255);
+    window.InvalidateRect(TRect(0, 0, 20, 20));
+    window.UpdateWindow();
+    {
+        TClientDC dc(window.GetHandle());
+        EXPECT_EQ(dc.GetPixel(5, 5), TColor(255, 0, 0)) << "what the image held";
+    }
+    driver.ProcessEvents();
+    EXPECT_EQ(window.painted.size(), paints);
+    window.SendMessage(WM_SETREDRAW, 1);
+    EXPECT_EQ(driver.Grab(window).pixel(5, 5), kBlue);
+}
+
 TEST_F(BackingImage, AHiddenWindowIsPaintedIntoItsImageOnUpdate)
 {
     TBackedWindow window;

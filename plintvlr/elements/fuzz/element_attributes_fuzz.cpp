@@ -36,24 +36,6 @@
 
 namespace {
 
-class PanelEditor : public ActivePageEditor {
-public:
-    explicit PanelEditor(int type) : panel_(type) {}
-    const Quellstor& GetPanelModel() const override { return panel_; }
-    void InvalidateLogicalRect(const TRect&) override {}
-    TRect LogicalToDeviceRect(const TRect& r) const override { return r; }
-    TRect DeviceToLogicalRect(const TRect& r) const override { return r; }
-    void SetPageModified() override {}
-    bool IsAnimating() const override { return false; }
-    void SetPickupMode(bool) override {}
-    void SetSelectionFont(int) override {}
-    TMDIClient* GetMDIClient() const override { return nullptr; }
-    TWindow* GetMessageOwner() const override { return nullptr; }
-
-private:
-    Quellstor panel_;
-};
-
 void Check(bool condition)
 {
     if (!condition)
@@ -211,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool textPanel = reader >= 44 && reader <= 47;
     const int panelType = textPanel ? 15 : colour ? 5 : 9;
     _QSglobals.GetDatabase().SetPanelType(panelType);
-    PanelEditor editor(panelType);
+    PanelPageEditor editor(panelType);
     SetActivePageEditor(&editor);
     RecordReader in(data + 1, size - 1);
     if (reader >= 40 && reader <= 47) {

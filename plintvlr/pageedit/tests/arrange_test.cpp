@@ -455,4 +455,73 @@ TEST_F(ArrangeTest, AnimationStepsRepaintWhatTheElementsReturn)
     EXPECT_FALSE(Canvas().invalidated.empty());
 }
 
+// --- Align commands ---------------------------------------------------------
+
+TEST_F(ArrangeTest, EachAlignCommandLinesUpOneEdgeOfTheSelection)
+{
+    using Align = void (SizeRectManager::*)();
+    const struct {
+        Align align;
+        const char* name;
+        std::vector<TRect> after;
+    } cases[] = {
+        {&SizeRectManager::AlignLeft, "left", {{100, 100, 300, 200}, {100, 400, 500, 600}, {100, 700, 200, 800}}},
+        {&SizeRectManager::AlignRight, "right", {{500, 100, 700, 200}, {300, 400, 700, 600}, {600, 700, 700, 800}}},
+        {&SizeRectManager::AlignTop, "top", {{100, 100, 300, 200}, {200, 100, 600, 300}, {600, 100, 700, 200}}},
+        {&SizeRectManager::AlignBottom, "bottom", {{100, 700, 300, 800}, {200, 600, 600, 800}, {600, 700, 700, 800}}},
+        {&SizeRectManager::CenterHorizontally, "horizontal centre",
+         {{300, 100, 500, 200}, {200, 400, 600, 600}, {350, 700, 450, 800}}},
+        {&SizeRectManager::CenterVertically, "vertical centre",
+         {{100, 400, 300, 500}, {200, 350, 600, 550}, {600, 400, 700, 500}}},
+    };
+    for (const auto& c : cases) {
+        SizeRectManager model(nullptr, true);
+        SizeRect* a = AddBox(model, {100, 100, 300, 200}, true);
+        SizeRect* b = AddBox(model, {200, 400, 600, 600}, true);
+        SizeRect* d = AddBox(model, {600, 700, 700, 800}, true);
+        SizeRect* other = AddBox(model, {1000, 1000, 1100, 1100});
+        (model.*c.align)();
+        EXPECT_EQ((std::vector<TRect>{a->GetRect(), b->GetRect(), d->GetRect()}), c.after) << c.name;
+        EXPECT_EQ(other->GetRect(), TRect(1000, 1000, 1100, 1100)) << c.name;
+        EXPECT_TRUE(model.IsModified()) << c.name;
+        EXPECT_EQ(model.UndoCount(), 1) << c.name;
+    }
+}
+
+TEST_F(ArrangeTest, CentringHalvesTowardZeroAndAnAlignedSelectionStillPushesItsSnapshot)
+{
+    SizeRectManager model(nullptr, true);
+    AddBox(model, {0, 0, 400, 100}, true);
+    SizeRect* left = AddBox(model, {100, 200, 303, 300}, true);   // 3 units right of the centre
+    SizeRect* right = AddBox(model, {100, 400, 297, 500}, true);  // 3 units left of it
+    model.CenterHorizontally();
+    EXPECT_EQ(left->left, 99);
+    EXPECT_EQ(right->left, 101);
+
+    SizeRectManager aligned(nullptr, true);
+    AddBox(aligned, {0, 0, 100, 100}, true);
+    AddBox(aligned, {0, 200, 300, 300}, true);
+    aligned.AlignLeft();
+    EXPECT_EQ(aligned.UndoCount(), 1);
+    EXPECT_TRUE(aligned.IsModified());
+}
+
+TEST_F(ArrangeTest, ATouchRegionThatAnAlignWouldPushOntoAnotherStays)
+{
+    SizeRectManager model(nullptr, true);
+    SizeRect* anchor = AddBox(model, {0, 2000, 200, 2200}, true);
+    AddTo(model, std::make_unique<TouchElem>(TRect{200, 0, 600, 200}));
+    TouchElem* blocked = AddTo(model, std::make_unique<TouchElem>(TRect{1000, 0, 1400, 200}), true);
+    AddTo(model, std::make_unique<TouchElem>(TRect{400, 400, 800, 600}));
+    TouchElem* touching = AddTo(model, std::make_unique<TouchElem>(TRect{1000, 400, 1400, 600}), true);
+    SizeRect* box = AddBox(model, {500, 800, 700, 900}, true);
+
+    model.AlignLeft();
+    EXPECT_EQ(blocked->GetRect(), TRect(1000, 0, 1400, 200));
+    EXPECT_EQ(touching->GetRect(), TRect(0, 400, 400, 600)) << "sharing an edge is allowed";
+    EXPECT_EQ(box->left, 0);
+    EXPECT_EQ(anchor->left, 0);
+    EXPECT_EQ(model.UndoCount(), 1);
+}
+
 }  // namespace

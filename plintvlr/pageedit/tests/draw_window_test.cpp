@@ -4,6 +4,7 @@
 #include "plintvlr/pageedit/tests/draw_window_fixture.h"
 
 #include "plintvlr/elements/palette.h"
+#include "platform/gdi/dc.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,39 @@ TEST_F(DrawWindowTest, ALoadedPageIsPaintedAndSavedBack)
     Model().SetModified();
     EXPECT_TRUE(canvas.SavePage(kPage, 6));
     EXPECT_EQ(StoredPage(6), StoredPage(5).replace(0, 2, "06"));
+}
+
+// An element that counts how often it is drawn.
+class CountedElement : public SizeRect {
+public:
+    CountedElement(const TPoint& a, const TPoint& b, int& draws) : SizeRect(a, b), draws_(draws) {}
+    void Draw(TDC&) override { ++draws_; }
+
+private:
+    int& draws_;
+};
+
+TEST_F(DrawWindowTest, PaintingAnAreaDrawsOnlyTheElementsThatReachIt)
+{
+    DrawWindow& canvas = OpenCanvas(14, 2);
+    int left = 0;
+    int right = 0;
+    Model().AddElement(std::make_unique<CountedElement>(TPoint(200, 200), TPoint(600, 600), left));
+    Model().AddElement(std::make_unique<CountedElement>(TPoint(3000, 200), TPoint(3400, 600), right));
+    const TRect client = canvas.GetClientRect();
+    QImage image(client.Width(), client.Height(), QImage::Format_RGB32);
+    TDC dc(image);
+    // The left element's area only, in window pixels.
+    dc.IntersectClipRect(canvas.LogicalToDeviceRect(TRect(200, 200, 600, 600)));
+    TRect area = client;
+    canvas.Paint(dc, true, area);
+    EXPECT_EQ(left, 1);
+    EXPECT_EQ(right, 0);
+    // Unclipped, both.
+    TDC whole(image);
+    canvas.Paint(whole, true, area);
+    EXPECT_EQ(left, 2);
+    EXPECT_EQ(right, 1);
 }
 
 }  // namespace

@@ -65,6 +65,26 @@ public:
     std::unique_ptr<SizeRect> Clone() const override { return std::make_unique<NewTouch>(*this); }
 };
 
+// An element whose preview shows it displaced from where it rests.
+class PreviewedBox : public SizeRect {
+public:
+    PreviewedBox(const TRect& resting, const TSize& shift)
+        : SizeRect(resting.TopLeft(), resting.BottomRight()), resting_(resting)
+    {
+        static_cast<TRect&>(*this) = resting.Offset(shift.cx, shift.cy);
+    }
+    PreviewedBox(const PreviewedBox&) = default;
+    TRect StopAnimation() override
+    {
+        static_cast<TRect&>(*this) = resting_;
+        return GetRepaintRect();
+    }
+    std::unique_ptr<SizeRect> Clone() const override { return std::make_unique<PreviewedBox>(*this); }
+
+private:
+    TRect resting_;
+};
+
 // A font taker: accepts fonts 1 to 3.
 class FontBox : public SizeRect {
 public:
@@ -374,7 +394,6 @@ TEST_F(SelectionEditTest, MovedElementsLandWithTheirLeftBottomCornerOnTheGrid)
 
 TEST_F(SelectionEditTest, AnOffsetRoundedByOneElementMovesTheElementsAfterIt)
 {
-    canvas_.animating = false;
     SetActivePageEditor(&Canvas());  // whole pixels, no grid
     const struct {
         bool steppedFirst;
@@ -391,6 +410,17 @@ TEST_F(SelectionEditTest, AnOffsetRoundedByOneElementMovesTheElementsAfterIt)
         EXPECT_EQ(stepped->left, c.steppedMove) << c.steppedFirst;
         EXPECT_EQ(box->left, c.boxMove) << c.steppedFirst;
     }
+}
+
+TEST_F(SelectionEditTest, WhileThePreviewRunsUndoPutsBackTheRestingPlace)
+{
+    const TRect resting(160, 160, 560, 560);
+    Put(model_, std::make_unique<PreviewedBox>(resting, TSize(320, 0)), true);
+    canvas_.animating = true;
+    model_.MoveSelection(kDragMove, {160, 0});
+    EXPECT_EQ(model_.GetElements()[0]->left, 640);
+    model_.Undo();
+    EXPECT_EQ(model_.GetElements()[0]->GetRect(), resting);
 }
 
 TEST_F(SelectionEditTest, ATouchRegionThatWouldOverlapAnotherStaysWhileTheRestMove)
@@ -452,6 +482,8 @@ TEST_F(SelectionEditTest, TouchRegionsPasteOntoTheTouchCellsUnlessTheyWouldOverl
     clipboard_.Add(std::make_unique<SizeRect>(TPoint(0, 1000), TPoint(400, 1400)));
     // Beside it: its rectangle becomes the cells wholly inside it.
     clipboard_.Add(std::make_unique<NewTouch>(TRect(790, 150, 1700, 500)));
+    // Smaller than a cell: the cell it stands in.
+    clipboard_.Add(std::make_unique<NewTouch>(TRect(2500, 1000, 2600, 1100)));
     // A group whose touch member would lie on the page's region.
     SizeRectArray parts;
     parts.Add(std::make_unique<NewTouch>(TRect(0, 160, 400, 480)));
@@ -463,7 +495,10 @@ TEST_F(SelectionEditTest, TouchRegionsPasteOntoTheTouchCellsUnlessTheyWouldOverl
               "A touch region cannot be pasted onto an existing one.\nPlease move the existing one away and paste again.");
     EXPECT_EQ(prompts_.Shown()[0].caption, "Plintvlr 5.1.0a");
     EXPECT_EQ(prompts_.Shown()[0].Buttons(), UINT(MB_OK));
-    EXPECT_EQ(Rects(model_), (std::vector<TRect>{{0, 160, 800, 480}, {0, 1000, 400, 1400}, {800, 160, 1600, 480}}));
+    EXPECT_EQ(Rects(model_), (std::vector<TRect>{{0, 160, 800, 480},
+                                                 {0, 1000, 400, 1400},
+                                                 {800, 160, 1600, 480},
+                                                 {2400, 800, 3200, 1120}}));
 }
 
 TEST_F(SelectionEditTest, AFunctionKeyPastesOntoTheCurrentKeyAndOnlyThen)

@@ -168,6 +168,12 @@ TEST_F(ZOrderTest, DraggingRowsMovesTheirElementsOnThePageAtOnce)
     EXPECT_EQ(PageOrder(boxes), (std::vector<int>{1, 3, 0, 2, 4}));
     EXPECT_EQ(list.SelectedRows(), (std::vector<int>{2}));
 
+    // Dropped onto a selected row: nothing.
+    driver.ClickListItem(dialog, IDC_ZORDER_LIST, 1, MK_CONTROL);
+    DragRow(dialog, 2, 1);
+    EXPECT_EQ(PageOrder(boxes), (std::vector<int>{1, 3, 0, 2, 4}));
+    EXPECT_EQ(list.SelectedRows(), (std::vector<int>{1, 2}));
+
     // Rows that are not on the list are no move.
     dialog.SendMessage(kItemMoveMessage, 0, 3);
     dialog.SendMessage(kItemMoveMessage, static_cast<WPARAM>(-1), 0);
@@ -189,6 +195,15 @@ TEST_F(ZOrderTest, CancelPutsTheOpeningOrderBack)
     driver.Click(dialog, IDCANCEL);
     EXPECT_EQ(PageOrder(boxes), (std::vector<int>{2, 0, 1, 3}));
     EXPECT_EQ(model.SelectionCount(), 3);
+
+    // Closing the window too.
+    ZOrderDlg& again = OpenDialog();
+    DragRow(again, 2, 0);
+    ASSERT_NE(PageOrder(boxes), (std::vector<int>{2, 0, 1, 3}));
+    EXPECT_TRUE(driver.ChooseSystemMenuItem(*again.GetHost(), SC_CLOSE));
+    EXPECT_FALSE(again.IsWindow());
+    EXPECT_EQ(PageOrder(boxes), (std::vector<int>{2, 0, 1, 3}));
+    EXPECT_EQ(PageEditorHolds(client_), 0);
 }
 
 TEST_F(ZOrderTest, OneSelectedGroupListsItsMembersAndCancelPutsTheirOrderBack)
@@ -271,6 +286,21 @@ TEST_F(ZOrderTest, CtrlWithANavigationKeyMovesTheSelection)
     // Without Ctrl the caret only moves.
     driver.PressKey(VK_DOWN);
     EXPECT_EQ(PageOrder(boxes), (std::vector<int>{1, 2, 0}));
+}
+
+TEST_F(ZOrderTest, OnceThePageEditorHasGoneThePageIsNotTouched)
+{
+    std::vector<SizeRect*> boxes = AddBoxes(3, {0, 1, 2});
+    ZOrderDlg& dialog = OpenDialog();
+    DragRow(dialog, 2, 0);
+    const std::vector<int> moved = PageOrder(boxes);
+    model.SetModified(false);
+    SetActivePageEditor(nullptr);
+    DragRow(dialog, 2, 0);
+    driver.Click(dialog, IDCANCEL);
+    EXPECT_FALSE(dialog.IsWindow());
+    EXPECT_EQ(PageOrder(boxes), moved);
+    EXPECT_FALSE(model.IsModified());
 }
 
 TEST_F(ZOrderTest, OkKeepsTheOrderAndMarksThePageEvenWithoutAMove)

@@ -5,6 +5,7 @@
 #include "shell_fixture.h"
 #include "stand_in_editors.h"
 
+#include "plintvlr/elements/size_rect_array.h"
 #include "plintvlr/shell/frame_commands.h"
 #include "plintvlr/shell/frame_menu.h"
 #include "plintvlr/shell/status_line.h"
@@ -433,3 +434,21 @@ TEST_F(MainFrameTest, ADamagedProgramFontDoesNotStopTheStart)
 }
 
 }  // namespace
+
+TEST_F(MainFrameTest, TheElementClipboardLivesAndGoesWithTheFrame)
+{
+    // An element that tells when it is deleted.
+    struct Watched : SizeRect {
+        explicit Watched(int& gone) : gone_(gone) {}
+        ~Watched() override { ++gone_; }
+        int& gone_;
+    };
+    int gone = 0;
+    MDIFrame& frame = Start();
+    EXPECT_TRUE(frame.GetElementClipboard().IsEmpty());
+    frame.GetElementClipboard().Add(std::make_unique<Watched>(gone));
+    frame.GetElementClipboard().Add(std::make_unique<Watched>(gone));
+    EXPECT_EQ(gone, 0);
+    End();
+    EXPECT_EQ(gone, 2);
+}
