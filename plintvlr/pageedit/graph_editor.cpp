@@ -738,8 +738,10 @@ const TouchGrid* TGraphEditor::GetTouchGrid() const
 
 void RegisterPageEditor()
 {
-    // The canvas's Edit, Layout and Graphics commands come with the editor.
+    // The canvas's Edit, Layout and Graphics commands come with the editor,
+    // and the page browser's Cut, Copy and Paste of whole pages.
     RegisterPageCanvasCommands();
+    RegisterPageBrowserCommands();
     RegisterEditorFactory(TEditorKind::GraphicPages, [](TMDIClientWin& client, const TEditorRequest&) {
         auto* editor = new TGraphEditor(client, Str(kStrGraphicPageEditor), new DrawWindow);
         if (!editor->Create()) {
