@@ -395,6 +395,31 @@ std::vector<std::string> ListDir(std::string_view folder, std::string_view patte
     return names;
 }
 
+FolderNames::FolderNames(std::string_view folder) : folder_(ResolvePath(folder))
+{
+    DIR* d = ::opendir(folder_.empty() ? "." : folder_.c_str());
+    if (!d)
+        return;
+    while (dirent* e = ::readdir(d)) {
+        const std::string_view entry = e->d_name;
+        if (entry != "." && entry != "..")
+            names_.emplace_back(entry);
+    }
+    ::closedir(d);
+}
+
+std::string FolderNames::Find(std::string_view name) const
+{
+    const auto exact = std::find(names_.begin(), names_.end(), name);
+    const auto found = exact != names_.end() ? exact
+                                             : std::find_if(names_.begin(), names_.end(), [name](const std::string& entry) {
+                                                   return EqualNoCase(entry, name);
+                                               });
+    if (found == names_.end())
+        return {};
+    return folder_.empty() ? *found : (folder_.back() == '/' ? folder_ : folder_ + "/") + *found;
+}
+
 bool ReadWholeFile(std::string_view name, std::string& contents)
 {
     int h = FileOpen(name, FileMode::ReadOnly);

@@ -47,6 +47,24 @@ bool RemoveDirTree(std::string_view name);
 // Names (not paths) of the entries of a folder that match a pattern with '*'
 // and '?' wildcards, compared without regard to case; sorted.
 std::vector<std::string> ListDir(std::string_view folder, std::string_view pattern = "*");
+// The entries of one folder, read once, for a caller that looks up many names
+// in it (most of them missing) within one operation: each look-up answers as
+// ResolvePath would for the folder and that name while the folder stays as it
+// was read, without reading the folder again. Keep one no longer than the
+// operation that made it.
+class FolderNames {
+public:
+    explicit FolderNames(std::string_view folder);
+    // The path of the entry: its name as stored (an exact match first, else
+    // the first entry equal to it without regard to case) in the folder;
+    // empty when the folder holds none.
+    std::string Find(std::string_view name) const;
+
+private:
+    std::string folder_;
+    std::vector<std::string> names_;  // in the folder's own order
+};
+
 bool ReadWholeFile(std::string_view name, std::string& contents);
 bool WriteWholeFile(std::string_view name, std::string_view contents);
 // Writes the contents to a new file next to `name` and renames it over

@@ -50,6 +50,28 @@ TEST_F(FilesTest, NamesMatchWithoutRegardToCaseAndBackslashes)
     EXPECT_EQ(ResolvePath(dir_ + "/DBASE/Proj1/dtb-0A.db3"), dir_ + "/DBASE/Proj1/dtb-0A.db3");
 }
 
+TEST_F(FilesTest, AFolderReadOnceAnswersAsResolvingEachName)
+{
+    ASSERT_TRUE(MakeDir(dir_ + "/DBASE/Proj1"));
+    ASSERT_TRUE(WriteWholeFile(dir_ + "/DBASE/Proj1/dtb-0A.db3", "x"));
+    ASSERT_TRUE(WriteWholeFile(dir_ + "/DBASE/Proj1/Dtb-01.DBS", "x"));
+    // Two spellings of one name (made past the layer).
+    for (const char* name : {"/DBASE/Proj1/TWO.dat", "/DBASE/Proj1/two.DAT"}) {
+        std::FILE* f = std::fopen((dir_ + name).c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+
+    const FolderNames names(dir_ + "\\dbase\\proj1");
+    for (const char* name : {"dtb-0A.db3", "DTB-0a.DB3", "dtb-01.dbs", "TWO.dat", "two.DAT", "Two.Dat", "dtb-02.dbs",
+                             "", "."}) {
+        const std::string resolved = ResolvePath(dir_ + "/dbase/proj1/" + name);
+        const std::string expected = FileExists(resolved) ? resolved : "";
+        EXPECT_EQ(names.Find(name), expected) << name;
+    }
+    EXPECT_EQ(FolderNames(dir_ + "/missing").Find("dtb-01.dbs"), "");
+}
+
 TEST_F(FilesTest, NewFilesAreOwnerOnly)
 {
     int h = FileCreate(dir_ + "/new.bin");

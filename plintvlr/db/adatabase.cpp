@@ -16,6 +16,7 @@
 #include "plintvlr/shell/base/app.h"
 #include "plintvlr/shell/base/str.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -683,14 +684,19 @@ int adatabase::OpenProject(std::string_view name)
         totals_[kTablePages] = static_cast<std::int32_t>(summary.totalSize);
     }
 
+    // The system records 100 to 200 count, each as a look-up by its key finds
+    // it: one walk of the table rather than a look-up for each key.
     totals_[kTableSystem] = 0;
-    for (std::uint32_t key = 100; key <= 200; ++key) {
+    std::array<bool, 101> counted{};
+    DfWalkHeaders(HandleOf(kTableSystem), [&](std::uint32_t key, std::uint32_t, std::uint16_t length) {
         // The passwords go into the panel database file's header, not its tables.
-        if (key == kRecPasswords)
-            continue;
-        if (std::uint16_t length = GetSystemRecordLength(key))
+        if (key < 100 || key > 200 || key == kRecPasswords || counted[key - 100])
+            return true;
+        counted[key - 100] = true;
+        if (length)
             totals_[kTableSystem] += CountedSize(kTableSystem, length);
-    }
+        return true;
+    });
 
     totals_[kTableMessages] = static_cast<std::int32_t>(Menv_registry::GetTableSize(TableWalkOf(*this, kTableMessages)));
 

@@ -68,9 +68,14 @@ RECORD::~RECORD()
 
 std::string RECORD::OldTablePath(std::string_view folder, int table)
 {
+    return JoinPath(folder, OldTableName(table));
+}
+
+std::string RECORD::OldTableName(int table)
+{
     char name[16];
     std::snprintf(name, sizeof name, "dtb-%02x.dbs", table & 0xFF);
-    return JoinPath(folder, name);
+    return name;
 }
 
 std::string RECORD::OldText(std::span<const std::uint8_t> old, std::size_t offset, std::size_t width)

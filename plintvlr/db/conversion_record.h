@@ -63,6 +63,7 @@ public:
     // The old table file of a folder: "dtb-%.2x.dbs" (names match without
     // regard to case).
     static std::string OldTablePath(std::string_view folder, int table);
+    static std::string OldTableName(int table);
     // An old text field: up to its first NUL, at most its width, without
     // trailing blanks.
     static std::string OldText(std::span<const std::uint8_t> old, std::size_t offset, std::size_t width);

@@ -139,6 +139,22 @@ public:
         return DF_OK;
     }
 
+    // Every header of the live chain from its head while `visit` answers
+    // true, with the hop limit of Walk.
+    int WalkHeaders(const std::function<bool(std::uint32_t, std::uint32_t, std::uint16_t)>& visit)
+    {
+        std::uint64_t hops = 0;
+        for (std::uint32_t at = first_; at != 0;) {
+            DfRecordHeader h;
+            if (++hops > maxHops_ || Read(at, h) != DF_OK)
+                return DF_READ_ERROR;
+            if (!visit(h.key, at, h.length))
+                return DF_OK;
+            at = h.next;
+        }
+        return DF_OK;
+    }
+
     // previous side: the position, or the next offset when the position is 0;
     // next side: the position, or the previous offset.
     int Relink(std::uint32_t position, std::uint32_t previous, std::uint32_t next, int chain)
@@ -554,6 +570,15 @@ int DfRecordInfo(int handle, std::uint32_t key, std::uint32_t& position, std::ui
     position = place.at;
     length = place.header.length;
     return DF_OK;
+}
+
+int DfWalkHeaders(int handle,
+                  const std::function<bool(std::uint32_t key, std::uint32_t position, std::uint16_t length)>& visit)
+{
+    DfEdit edit(handle);
+    if (int rc = edit.Begin())
+        return rc;
+    return edit.WalkHeaders(visit);
 }
 
 std::uint16_t DfChecksum(const void* data, std::uint16_t length)

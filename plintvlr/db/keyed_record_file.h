@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 // Result codes of the record operations.
@@ -80,6 +81,13 @@ int DfNextRecord(int handle, void* buffer, std::uint16_t& length, std::uint32_t&
 
 // Where the key's record lies and its data length, without reading the data: 0, 4 or 5.
 int DfRecordInfo(int handle, std::uint32_t key, std::uint32_t& position, std::uint16_t& length);
+
+// The live chain's record headers from its head, without the data: each
+// record's key, offset and data length go to `visit` until it answers false.
+// 0, or 4 for a damaged chain once the records before the damage were visited;
+// a record a look-up by key would find is visited, in the same order.
+int DfWalkHeaders(int handle,
+                  const std::function<bool(std::uint32_t key, std::uint32_t position, std::uint16_t length)>& visit);
 
 // The two's complement of the 16-bit sum of the bytes; empty data gives 0.
 std::uint16_t DfChecksum(const void* data, std::uint16_t length);

@@ -258,20 +258,28 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     header.push_back(decimals_);
     header.insert(header.end(), name_.begin(), name_.end());
 
-    std::vector<std::uint8_t> values;
-    std::vector<std::uint16_t> textRefs;
-    std::vector<std::uint8_t> flags;
-    values.reserve(count * static_cast<std::size_t>(size));
-    textRefs.reserve(count);
-    flags.reserve(count);
-    for (const entry& e : entries_) {
-        const std::uint32_t bits = e.GetBits();
-        for (int b = 0; b < size; ++b)
-            values.push_back(static_cast<std::uint8_t>(bits >> (8 * b)));
-        const auto number = static_cast<std::uint32_t>(e.GetTextNumber());
-        textRefs.push_back(static_cast<std::uint16_t>(pool_ ? pool_->GetOffset(number) : number));
-        const auto flag = static_cast<std::uint8_t>(e.GetFlag());
-        flags.push_back(largeMemory ? flag : static_cast<std::uint8_t>(1 - (flag & 1)));
+    // Each field in its own buffer, none larger than a record: the
+    // allocator serves such sizes from memory it keeps. The values have room
+    // for a whole 32-bit value behind the last one, as every value is written
+    // whole and the next one overwrites its upper bytes.
+    const auto valueBytes = count * static_cast<std::size_t>(size);
+    std::vector<std::uint8_t> valueRoom(valueBytes + 4);
+    std::vector<std::uint8_t> flagRoom(count);
+    std::uint8_t* const values = valueRoom.data();
+    std::uint8_t* const flags = flagRoom.data();
+    std::vector<std::uint16_t> textRefs(count);
+    // Stored flags: as they are with the large-memory flag, else 1 - bit 0.
+    const std::uint8_t keep = largeMemory ? 0xFF : 0x01;
+    const std::uint8_t invert = largeMemory ? 0x00 : 0x01;
+    for (std::size_t i = 0; i < count; ++i) {
+        const entry& e = entries_[i];
+        PutLe32(values + i * static_cast<std::size_t>(size), e.GetBits());
+        textRefs[i] = static_cast<std::uint16_t>(e.GetTextNumber());
+        flags[i] = static_cast<std::uint8_t>((static_cast<std::uint8_t>(e.GetFlag()) & keep) ^ invert);
+    }
+    if (pool_) {
+        for (std::size_t i = 0; i < count; ++i)
+            textRefs[i] = static_cast<std::uint16_t>(pool_->GetOffset(static_cast<std::uint32_t>(entries_[i].GetTextNumber())));
     }
 
     // The writer's room for the largest record; only what it wrote is kept,
@@ -281,11 +289,11 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     FieldRecordBeginWrite(c, buffer.get(), static_cast<std::uint16_t>(dataType_), 0);
     FieldRecordPutBytes(c, kFieldHeader, header.data(), static_cast<std::uint16_t>(header.size()));
     // A length of 0 would mean a string: empty fields are simply not written.
-    if (!values.empty())
-        FieldRecordPutBytes(c, kFieldValues, values.data(), static_cast<std::uint16_t>(values.size()));
+    if (valueBytes)
+        FieldRecordPutBytes(c, kFieldValues, values, static_cast<std::uint16_t>(valueBytes));
     if (count) {
         FieldRecordPutWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(count));
-        FieldRecordPutBytes(c, kFieldFlags, flags.data(), static_cast<std::uint16_t>(count));
+        FieldRecordPutBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(count));
     }
     FieldRecordPutBytes(c, 5, "", 0);
     FieldRecordPutBytes(c, 6, "", 0);
@@ -311,45 +319,47 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
     if (!EntriesFit(count, size))
         return false;
 
-    // Absent or cut fields read as zeros.
-    std::vector<std::uint8_t> values(count * static_cast<std::size_t>(size));
+    // Absent or cut fields read as zeros. Each field has its own buffer, none
+    // larger than a record; the values have room to read a whole 32-bit value
+    // at the last one.
+    const auto valueBytes = count * static_cast<std::size_t>(size);
+    std::vector<std::uint8_t> valueRoom(valueBytes + 4);
+    std::vector<std::uint8_t> flagRoom(count);
+    const std::uint8_t* const values = valueRoom.data();
+    std::uint8_t* const flags = flagRoom.data();
     std::vector<std::uint16_t> textRefs(count);
-    std::vector<std::uint8_t> flags(count);
-    if (!values.empty())
-        FieldRecordGetBytes(c, kFieldValues, values.data(), static_cast<std::uint16_t>(values.size()));
+    if (valueBytes)
+        FieldRecordGetBytes(c, kFieldValues, valueRoom.data(), static_cast<std::uint16_t>(valueBytes));
     if (count) {
         FieldRecordGetWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(count));
-        FieldRecordGetBytes(c, kFieldFlags, flags.data(), static_cast<std::uint16_t>(count));
+        FieldRecordGetBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(count));
     }
 
+    // Each value is its value-size bytes; a signed word comes back
+    // sign-extended, as it was entered. The choices are made once, not per
+    // entry: a table may hold tens of thousands.
+    const std::uint32_t mask = size >= 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1;
+    const int extend = size == 2 && type == kMsgTypeSignedWord ? 16 : 0;
+    // The flag field is inverted on models without the large-memory flag;
+    // its cut trailing zeros (all of it, when every flag is 1) read back as
+    // zeros and so invert back to 1.
+    const std::uint8_t keep = largeMemory ? 0xFF : 0x01;
+    const std::uint8_t invert = largeMemory ? 0x00 : 0x01;
     // Nothing below can fail, so the entries are read in place, into the room
     // the table already has.
     entries_.clear();
     entries_.reserve(std::max<std::size_t>(count, 11));
+    entries_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* v = values.data() + i * static_cast<std::size_t>(size);
-        std::uint32_t bits = 0;
-        switch (size) {
-        case 0:
-            break;
-        case 1:
-            bits = v[0];
-            break;
-        case 2:
-            // A signed word comes back sign-extended, as it was entered.
-            bits = type == kMsgTypeSignedWord ? static_cast<std::uint32_t>(std::int32_t{static_cast<std::int16_t>(GetLe16(v))})
-                                              : GetLe16(v);
-            break;
-        default:
-            bits = GetLe32(v);
-            break;
-        }
-        // The flag field is inverted on models without the large-memory flag;
-        // its cut trailing zeros (all of it, when every flag is 1) read back
-        // as zeros and so invert back to 1.
-        entry& e = entries_.emplace_back(largeMemory ? flags[i] : 1 - (flags[i] & 1));
-        e.SetBits(bits);
-        e.SetTextNumber(static_cast<std::int32_t>(pool_ ? pool_->IndexOfOffset(textRefs[i]) : textRefs[i]));
+        entry& e = entries_[i];
+        const std::uint32_t bits = GetLe32(values + i * static_cast<std::size_t>(size)) & mask;
+        e.SetBits(static_cast<std::uint32_t>(static_cast<std::int32_t>(bits << extend) >> extend));
+        e.SetFlag((flags[i] & keep) ^ invert);
+        e.SetTextNumber(textRefs[i]);
+    }
+    if (pool_) {
+        for (std::size_t i = 0; i < count; ++i)
+            entries_[i].SetTextNumber(static_cast<std::int32_t>(pool_->IndexOfOffset(textRefs[i])));
     }
 
     dataType_ = type;
@@ -376,7 +386,12 @@ std::optional<std::vector<std::uint8_t>> menv::MakeClipboardBlock(const std::vec
     if (!record)
         return std::nullopt;
     const auto estimate = static_cast<std::size_t>(GetRecordSize());
-    std::vector<std::uint8_t> block(4 + std::max(estimate, record->size()), 0);
+    std::size_t textBytes = 0;
+    for (const std::string& text : texts)
+        textBytes += text.size() + 1;
+    std::vector<std::uint8_t> block;
+    block.reserve(4 + std::max(estimate, record->size()) + textBytes);
+    block.resize(4 + std::max(estimate, record->size()), 0);
     std::copy(record->begin(), record->end(), block.begin() + 4);
     for (const std::string& text : texts) {
         // A text ends at its first NUL, as the reader will see it.
@@ -398,7 +413,9 @@ bool menv::ReadClipboardBlock(std::span<const std::uint8_t> block, bool largeMem
         return false;
     const std::span<const std::uint8_t> body = block.subspan(4, total - 4 - 2);
 
-    menv table(*this);
+    // The number and pool stay; the record gives everything else, so the
+    // entries this table holds now need no copy.
+    menv table(pool_, number_);
     if (!table.DecodeRecord(body, largeMemory))
         return false;
     const auto estimate = static_cast<std::size_t>(table.GetRecordSize());
@@ -407,6 +424,7 @@ bool menv::ReadClipboardBlock(std::span<const std::uint8_t> block, bool largeMem
         return false;
 
     std::vector<std::string> found;
+    found.reserve(static_cast<std::size_t>(table.GetEntryCount()));
     std::size_t at = estimate;
     for (int i = 0; i < table.GetEntryCount(); ++i) {
         const auto* text = reinterpret_cast<const char*>(body.data() + at);

@@ -109,6 +109,8 @@ public:
     ~menv() override = default;
     menv(const menv&) = default;
     menv& operator=(const menv&) = default;
+    menv(menv&&) = default;
+    menv& operator=(menv&&) = default;
 
     std::int32_t GetNumber() const { return number_; }
     void SetNumber(std::int32_t number) { number_ = number; }

@@ -16,6 +16,11 @@ constexpr int kRecordCheckSum = 6;
 // not end it.
 constexpr std::size_t kLargestRecord = 65535;
 
+std::size_t HashOf(std::string_view name)
+{
+    return std::hash<std::string_view>{}(name);
+}
+
 }  // namespace
 
 tagregistry::tagregistry(std::uint32_t capacity) : names_(capacity)
@@ -32,6 +37,31 @@ const std::string* tagregistry::NameAt(std::uint32_t id) const
     return &*names_[id];
 }
 
+void tagregistry::Store(std::uint32_t id, std::string name)
+{
+    Free(id);
+    byHash_.emplace(HashOf(name), id);
+    names_[id] = std::move(name);
+    if (id == lowestMaybeFree_)
+        lowestMaybeFree_ = id + 1;
+}
+
+void tagregistry::Free(std::uint32_t id)
+{
+    if (!names_[id])
+        return;
+    auto [at, end] = byHash_.equal_range(HashOf(*names_[id]));
+    for (; at != end; ++at) {
+        if (at->second == id) {
+            byHash_.erase(at);
+            break;
+        }
+    }
+    names_[id].reset();
+    if (id != 0 && id < lowestMaybeFree_)
+        lowestMaybeFree_ = id;
+}
+
 bool tagregistry::Add(std::string_view name, std::uint32_t& id)
 {
     id = Find(name);
@@ -41,17 +71,22 @@ bool tagregistry::Add(std::string_view name, std::uint32_t& id)
     if (free < 0)
         return false;
     id = static_cast<std::uint32_t>(free);
-    names_[id] = std::string(name);
+    Store(id, std::string(name));
     return true;
 }
 
 std::uint32_t tagregistry::Find(std::string_view name) const
 {
-    for (std::uint32_t id = 0; id < names_.size(); ++id) {
-        if (names_[id] && *names_[id] == name)
-            return id;
+    // The lowest of the ids that hold the name (a name stored at id 0 is
+    // never found: 0 means none).
+    std::uint32_t found = 0;
+    auto [at, end] = byHash_.equal_range(HashOf(name));
+    for (; at != end; ++at) {
+        const std::uint32_t id = at->second;
+        if (id != 0 && (found == 0 || id < found) && *names_[id] == name)
+            found = id;
     }
-    return 0;
+    return found;
 }
 
 bool tagregistry::GetName(std::uint32_t id, std::string& name) const
@@ -67,7 +102,7 @@ std::uint32_t tagregistry::Remove(std::string_view name, int)
 {
     const std::uint32_t id = Find(name);
     if (id != 0)
-        names_[id].reset();
+        Free(id);
     return id;
 }
 
@@ -130,9 +165,10 @@ std::uint32_t tagregistry::GetTotalNameLength() const
 
 std::int32_t tagregistry::FirstFreeId() const
 {
-    for (std::uint32_t id = 1; id < names_.size(); ++id) {
-        if (!names_[id])
-            return static_cast<std::int32_t>(id);
+    // The ids passed here hold names, so the next search starts behind them.
+    for (; lowestMaybeFree_ < names_.size(); ++lowestMaybeFree_) {
+        if (!names_[lowestMaybeFree_])
+            return static_cast<std::int32_t>(lowestMaybeFree_);
     }
     return -1;
 }
@@ -154,7 +190,7 @@ bool tagregistry::SetNameAt(std::string_view name, std::uint32_t id)
         std::snprintf(marked, sizeof marked, "*DUPL*%u*%s", static_cast<unsigned>(id), stored.c_str());
         stored = marked;
     }
-    names_[id] = std::move(stored);
+    Store(id, std::move(stored));
     return true;
 }
 
@@ -176,7 +212,7 @@ bool tagregistry::RenameId(std::uint32_t id, std::string_view newName)
         return false;
     if (id == 0 || id >= names_.size())
         return false;
-    names_[id] = std::string(newName);
+    Store(id, std::string(newName));
     return true;
 }
 
@@ -184,6 +220,8 @@ void tagregistry::Clear()
 {
     for (auto& name : names_)
         name.reset();
+    byHash_.clear();
+    lowestMaybeFree_ = 1;
     iterationPosition_ = 0;
 }
 

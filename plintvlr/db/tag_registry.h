@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class adatabase;
@@ -107,7 +108,17 @@ protected:
     void Announce(UINT message, const std::string& name, std::uint32_t id, LPARAM bits);
 
 private:
+    // Every change of a name goes through these, so that the index and the
+    // lowest free id stay true.
+    void Store(std::uint32_t id, std::string name);
+    void Free(std::uint32_t id);
+
     std::vector<std::optional<std::string>> names_;
+    // The ids of the names by the names' hashes: a project of thousands of
+    // tags or texts finds a name without comparing it with every other.
+    std::unordered_multimap<std::size_t, std::uint32_t> byHash_;
+    // Every id from 1 below this one holds a name.
+    mutable std::uint32_t lowestMaybeFree_ = 1;
     int iterationKind_ = 1;
     std::int32_t iterationPosition_ = 0;
     std::vector<RegistryListener*> listeners_;

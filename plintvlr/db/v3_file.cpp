@@ -84,9 +84,12 @@ int ConvertOldDatabase(std::string_view sourceFolder, std::string_view targetFol
     BlockUsedArray blockUsed{};
     std::vector<std::string> written;
     bool failed = false;
+    // Most old tables are missing: the folder is read once, not once for
+    // each name looked up without regard to case.
+    const FolderNames oldFiles(sourceFolder);
     for (int table = 1; table <= kLastOldTable && !failed; ++table) {
-        const std::string sourceName = RECORD::OldTablePath(sourceFolder, table);
-        if (!FileExists(sourceName))
+        const std::string sourceName = oldFiles.Find(RECORD::OldTableName(table));
+        if (sourceName.empty() || !FileExists(sourceName))
             continue;
         // A table that is there but cannot be read is not passed over: the
         // project would open without its records.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <map>
+#include <unordered_map>
 
 namespace vnh {
 
@@ -74,10 +74,12 @@ std::string Quoted(std::string_view name) { return "System variable: " + std::st
 SettingsText ParseSettings(std::string_view text) {
   SettingsText result;
   // Names are found as views into the text, which outlives the parse.
-  std::map<std::string_view, std::size_t> index;
+  std::unordered_map<std::string_view, std::size_t> index;
   // Two lines an entry at the least.
   const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  result.entries.reserve(std::min<std::size_t>(lines / 2 + 1, kSettingsEntriesMax));
+  const std::size_t room = std::min<std::size_t>(lines / 2 + 1, kSettingsEntriesMax);
+  result.entries.reserve(room);
+  index.reserve(room);
   std::size_t at = 0;
   std::string_view line;
   auto skipped = [&result](std::string_view name, const char* why) {
@@ -149,29 +151,38 @@ SettingsText ParseSettings(std::string_view text) {
   return result;
 }
 
-std::string FormatSettingsEntry(std::string_view name, const VariableValue& value) {
-  std::string out(name);
-  out += '\n';
+void AppendSettingsEntry(std::string* out, std::string_view name, const VariableValue& value) {
+  out->append(name);
+  out->push_back('\n');
+  char digits[64];
   switch (value.type) {
     case kVariableBoolean:
-      out += value.boolean ? "B true" : "B false";
+      out->append(value.boolean ? "B true" : "B false");
       break;
-    case kVariableInteger:
-      out += "I " + std::to_string(value.integer);
+    case kVariableInteger: {
+      auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value.integer);
+      out->append("I ");
+      if (ec == std::errc()) out->append(digits, end);
       break;
+    }
     case kVariableReal: {
-      char digits[64];
       auto [end, ec] = std::to_chars(digits, digits + sizeof digits, static_cast<double>(value.real),
                                      std::chars_format::fixed, 4);
-      out += "F ";
-      if (ec == std::errc()) out.append(digits, end);
+      out->append("F ");
+      if (ec == std::errc()) out->append(digits, end);
       break;
     }
     case kVariableString:
-      out += "S " + std::string(VariableText(value.text));
+      out->append("S ");
+      out->append(VariableText(value.text));
       break;
   }
-  out += '\n';
+  out->push_back('\n');
+}
+
+std::string FormatSettingsEntry(std::string_view name, const VariableValue& value) {
+  std::string out;
+  AppendSettingsEntry(&out, name, value);
   return out;
 }
 

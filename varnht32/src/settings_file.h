@@ -39,5 +39,7 @@ SettingsText ParseSettings(std::string_view text);
 // One pair of lines: the name, then "B true", "B false", "I %ld", "F %4.4f" or
 // "S %s". Reals are written the same in every locale.
 std::string FormatSettingsEntry(std::string_view name, const VariableValue& value);
+// The same pair of lines added to the end of `out`.
+void AppendSettingsEntry(std::string* out, std::string_view name, const VariableValue& value);
 
 }  // namespace vnh

@@ -382,7 +382,7 @@ std::string VariableTable::FormatFile() const {
       default: differs = value.text != def.text; break;
     }
     if (r.from_file != 0 || differs) {
-      out += FormatSettingsEntry(std::string_view(r.name, strnlen(r.name, kVariableNameMax)), value);
+      AppendSettingsEntry(&out, std::string_view(r.name, strnlen(r.name, kVariableNameMax)), value);
     }
   }
   return out;

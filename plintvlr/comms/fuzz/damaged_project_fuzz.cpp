@@ -4,10 +4,11 @@
 // overview groups, recipe groups, message texts, option flags and bitmaps.
 //
 // Input: records of [table][key, u16][length, u16][bytes] (fewer bytes when
-// the input ends), each written over a freshly made project. The table byte
-// picks one of the project's tables (modulo 9); the project information,
-// record 102 of table 8, is left as made, so no input asks to convert the
-// project.
+// the input ends), each written over a freshly made project: it replaces the
+// record of its key, and a length of 0 deletes it, as a write of the table
+// would. The table byte picks one of the project's tables (modulo 9); the
+// project information, record 102 of table 8, is left as made, so no input
+// asks to convert the project. Each table is written afresh in key order.
 #include "plintvlr/db/fuzz/scratch_folder.h"
 #include "plintvlr/comms/option_flags.h"
 #include "plintvlr/db/adatabase.h"
@@ -27,21 +28,25 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr const char* kProject = "FUZZ";
 
 
+using Records = std::map<std::uint32_t, std::vector<std::uint8_t>>;
+
 struct Pristine {
     std::string folder;
-    std::array<std::string, kProjectFileCount> files;
+    std::array<Records, kProjectFileCount> tables;
 };
 
 // A project made once in a scratch folder; every input starts again from its
-// files.
+// records.
 const Pristine& MadeProject()
 {
     static const Pristine pristine = [] {
@@ -55,11 +60,41 @@ const Pristine& MadeProject()
         _QSglobals.NewDatabase();
         Pristine p;
         p.folder = JoinPath(JoinPath(program, "DBASE"), kProject);
-        for (std::size_t i = 0; i < kProjectFileCount; ++i)
-            Check(ReadWholeFile(JoinPath(p.folder, TableFileName(kProjectTables[i])), p.files[i]));
+        static std::vector<std::uint8_t> buffer(0xFFFF);
+        for (std::size_t i = 0; i < kProjectFileCount; ++i) {
+            const int handle = DfOpenReadOnly(JoinPath(p.folder, TableFileName(kProjectTables[i])));
+            Check(handle >= 0);
+            std::uint16_t length = static_cast<std::uint16_t>(buffer.size());
+            std::uint32_t key = 0, position = 0;
+            for (int rc = DfFirstRecord(handle, buffer.data(), length, key, position); rc == DF_OK;
+                 rc = DfNextRecord(handle, buffer.data(), length, key, position)) {
+                p.tables[i][key].assign(buffer.data(), buffer.data() + length);
+                if (position == 0)
+                    break;
+                length = static_cast<std::uint16_t>(buffer.size());
+            }
+            DfClose(handle);
+        }
         return p;
     }();
     return pristine;
+}
+
+// The table file holding exactly these records, written in one pass.
+void WriteTable(const std::string& path, const Records& records)
+{
+    if (records.empty()) {
+        Check(DfCreate(path) == DF_OK);
+        return;
+    }
+    const int handle = DfCreateOpen(path);
+    Check(handle >= 0);
+    std::uint32_t previous = 0;
+    std::size_t left = records.size();
+    for (const auto& [key, bytes] : records)
+        Check(DfAppendRecord(handle, key, bytes.data(), static_cast<std::uint16_t>(bytes.size()), previous, --left == 0) ==
+              DF_OK);
+    DfClose(handle);
 }
 
 }  // namespace
@@ -67,13 +102,7 @@ const Pristine& MadeProject()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const Pristine& project = MadeProject();
-    std::array<int, kProjectFileCount> handles{};
-    for (std::size_t i = 0; i < kProjectFileCount; ++i) {
-        const std::string path = JoinPath(project.folder, TableFileName(kProjectTables[i]));
-        Check(WriteWholeFile(path, project.files[i]));
-        handles[i] = DfOpen(path);
-        Check(handles[i] >= 0);
-    }
+    std::array<Records, kProjectFileCount> tables = project.tables;
     std::size_t at = 0;
     while (at + 5 <= size) {
         const std::size_t table = data[at] % kProjectFileCount;
@@ -82,12 +111,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += 5;
         if (length > size - at)
             length = size - at;
-        if (!(kProjectTables[table] == kTableSystem && key == kRecProjectInfo))
-            DfWriteRecord(handles[table], key, data + at, static_cast<std::uint16_t>(length));
+        if (!(kProjectTables[table] == kTableSystem && key == kRecProjectInfo)) {
+            if (length == 0)
+                tables[table].erase(key);
+            else
+                tables[table][key].assign(data + at, data + at + length);
+        }
         at += length;
     }
-    for (int handle : handles)
-        DfClose(handle);
+    for (std::size_t i = 0; i < kProjectFileCount; ++i)
+        WriteTable(JoinPath(project.folder, TableFileName(kProjectTables[i])), tables[i]);
 
     adatabase& db = _QSglobals.NewDatabase();
     if (db.OpenProject(kProject) == 1) {

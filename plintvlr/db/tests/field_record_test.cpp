@@ -65,6 +65,15 @@ TEST(FieldRecordWrite, EncodesAsLaidOut)
         {"zeros kept",
          [](auto& c, auto* b) { FieldRecordBeginWrite(c, b, 13, FR_KEEP_ZEROS); PutBytes(c, 1, Hex("05 00 00")); },
          Hex("1F 8D 01 03 05 00 00")},
+        {"long run of trailing zeros cut",
+         [](auto& c, auto* b) { FieldRecordBeginWrite(c, b, 13, 0); PutBytes(c, 1, Hex("00 00 00 05") + Bytes(17, 0)); },
+         Hex("1F 8D 01 04 00 00 00 05")},
+        {"long run of trailing zero words cut",
+         [](auto& c, auto* b) {
+             FieldRecordBeginWrite(c, b, 9, 0);
+             PutWords(c, 1, {0, 0x0100, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+         },
+         Hex("1F 89 02 04 00 00 00 01")},
         {"all-zero field left out",
          [](auto& c, auto* b) { FieldRecordBeginWrite(c, b, 13, 0); PutBytes(c, 1, Hex("00 00 00")); },
          Hex("1F 0D")},
@@ -125,8 +134,10 @@ TEST(FieldRecordWrite, CountOnlyCountsWithoutStoring)
     ASSERT_EQ(FieldRecordPutBytes(c, 1, "AB", 0), FR_OK);
     ASSERT_EQ(FieldRecordPutBytes(c, 1, "C", 0), FR_OK);
     ASSERT_EQ(PutBytes(c, 2, Hex("05 00 00")), FR_OK);
-    EXPECT_EQ(c.sum, 0x1F + 0x0D + 0x41 + 0x42 + 0x43 + 0x03 + 0x05);
-    EXPECT_EQ(FieldRecordEnd(c) - buffer.data(), 12);  // 1F 8D 05 00 41 42 43 00 03 05 00 00
+    ASSERT_EQ(PutWords(c, 3, {0x1234, 0x0000}), FR_OK);
+    EXPECT_EQ(c.sum, 0x1F + 0x0D + 0x41 + 0x42 + 0x43 + 0x03 + 0x05 + 0x04 + 0x34 + 0x12);
+    // 1F 8D 25 00 41 42 43 00 03 05 00 00 04 34 12 00 00
+    EXPECT_EQ(FieldRecordEnd(c) - buffer.data(), 17);
     EXPECT_EQ(buffer, Bytes(16, 0xEE));
 }
 

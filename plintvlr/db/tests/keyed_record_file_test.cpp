@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -452,6 +453,52 @@ TEST_F(KeyedRecordFileTest, AFailedReplaceKeepsTheOldRecordReadable)
 
 // Damaged and hostile files: every operation answers with a code, walks end,
 // and an operation that fails changes nothing.
+TEST_F(KeyedRecordFileTest, AHeaderWalkFindsWhatLookUpsByKeyFind)
+{
+    Open(kThreeRecords);
+    std::string seen;
+    auto note = [&seen](std::uint32_t key, std::uint32_t position, std::uint16_t length) {
+        seen += std::to_string(key) + "@" + std::to_string(position) + ":" + std::to_string(length) + " ";
+        return key < 3;
+    };
+    EXPECT_EQ(DfWalkHeaders(handle_, note), DF_OK);
+    EXPECT_EQ(seen, "1@32:1 3@49:2 ");
+
+    // Whatever the damage, the first visit of a key is the record a look-up
+    // of that key finds, and a key never visited is one it does not find.
+    const std::string images[] = {
+        kThreeRecords,
+        Hex("44 46 | 0E 00 00 00 | 00 00 00 00 | 00 00 00 00"
+            "01 00 00 00 | 1F 00 00 00 | 00 00 00 00 | 01 00 | 9F FF | 61"
+            "03 00 00 00 | 0E 00 00 00 | 0E 00 00 00 | 01 00 | 9E FF | 62"),
+        Hex("44 46 | 0E 00 00 00 | 00 00 00 00 | 00 00 00 00"
+            "05 00 00 00 | 1F 00 00 00 | 00 00 00 00 | 01 00 | 9F FF | 61"
+            "02 00 00 00 | 00 00 00 00 | 0E 00 00 00 | 01 00 | 9E FF | 62"),
+        Hex("44 46 | 0E 00 00 00 | 00 00 00 00 | 00 00 00 00"
+            "01 00 00 00 | F0 FF FF FF | 00 00 00 00 | 01 00 | 9F FF | 61"),
+        Hex("44 46 | 04 00 00 00 | 00 00 00 00 | 00 00 00 00"),
+    };
+    for (std::size_t i = 0; i < std::size(images); ++i) {
+        Open(images[i]);
+        std::map<std::uint32_t, std::pair<std::uint32_t, std::uint16_t>> first;
+        DfWalkHeaders(handle_, [&first](std::uint32_t key, std::uint32_t position, std::uint16_t length) {
+            first.emplace(key, std::make_pair(position, length));
+            return true;
+        });
+        for (std::uint32_t key = 0; key <= 6; ++key) {
+            std::uint32_t position = 0;
+            std::uint16_t length = 0;
+            const bool found = DfRecordInfo(handle_, key, position, length) == DF_OK;
+            const auto visited = first.find(key);
+            ASSERT_EQ(found, visited != first.end()) << "image " << i << " key " << key;
+            if (found) {
+                EXPECT_EQ(position, visited->second.first) << "image " << i << " key " << key;
+                EXPECT_EQ(length, visited->second.second) << "image " << i << " key " << key;
+            }
+        }
+    }
+}
+
 TEST_F(KeyedRecordFileTest, DamagedFilesGiveCodesNotHangs)
 {
     struct Case {

@@ -177,6 +177,56 @@ TEST(TagRegistry, SetNameAtMarksDuplicates)
     EXPECT_FALSE(names.SetNameAt("X", 0));
 }
 
+// Find and FirstFreeId answer from an index kept beside the names; after any
+// run of changes they must answer as a search of every id would.
+TEST(TagRegistry, LookUpsAgreeWithTheNamesAfterEveryChange)
+{
+    Names names(12);
+    const std::vector<std::string> pool = {"A", "B", "C", "LONG NAME PAST THE SHORT-STRING ROOM", "*DUPL*5*A", ""};
+    std::uint32_t state = 12345;
+    auto next = [&state](std::uint32_t n) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % n;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const std::string& name = pool[next(static_cast<std::uint32_t>(pool.size()))];
+        const auto id = next(13);
+        std::uint32_t added = 0;
+        switch (next(6)) {
+        case 0:
+        case 1:
+            names.Add(name, added);
+            break;
+        case 2:
+            names.Remove(name, 0);
+            break;
+        case 3:
+            names.SetNameAt(name, id);
+            break;
+        case 4:
+            names.RenameId(id, name);
+            break;
+        default:
+            if (next(20) == 0)
+                names.Clear();
+            break;
+        }
+        std::int32_t firstFree = -1;
+        std::string held;
+        for (std::uint32_t n = 11; n >= 1; --n)
+            if (!names.GetName(n, held))
+                firstFree = static_cast<std::int32_t>(n);
+        ASSERT_EQ(names.FirstFreeId(), firstFree) << "step " << step;
+        for (const std::string& wanted : pool) {
+            std::uint32_t lowest = 0;
+            for (std::uint32_t n = 11; n >= 1; --n)
+                if (names.GetName(n, held) && held == wanted)
+                    lowest = n;
+            ASSERT_EQ(names.Find(wanted), lowest) << "step " << step << " name " << wanted;
+        }
+    }
+}
+
 TEST(TagRegistry, RenameKeepsTheId)
 {
     Atag_registry registry(10);
