@@ -61,6 +61,14 @@ protected:
         }});
     }
 
+    // The dialog stops listening to the project's tag registries as it
+    // goes, so it must go before the project closes.
+    void TearDown() override
+    {
+        chooser_.reset();
+        PagesTest::TearDown();
+    }
+
     TChooser& Open(int bound, int filter)
     {
         chooser_ = std::make_unique<TChooser>(nullptr, bound, filter);
