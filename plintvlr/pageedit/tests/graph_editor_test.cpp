@@ -257,6 +257,52 @@ TEST_F(PageSessionTest, PlaceSelectSaveAndComeBack)
     EXPECT_TRUE(driver.MessageBoxes().empty());
 }
 
+TEST_F(PageSessionTest, MoveResizeGroupUndoAndSave)
+{
+    MakeProject(9, {{2, ""}, {5, ""}});
+    Start();
+    DrawWindow& canvas = Canvas();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDRECTANGLE));
+    driver.Drag(canvas, At(20, 10), At(60, 30));
+    CloseSheets();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDTEXT));
+    driver.Drag(canvas, At(100, 10), At(130, 20));
+    CloseSheets();
+
+    // The rectangle moved by a drag on its body, then resized by its bottom-right handle.
+    driver.MouseMove(canvas, At(20, 14));
+    driver.ClickAt(canvas, At(20, 14));
+    ASSERT_TRUE(Rectangle().IsSelected());
+    driver.Drag(canvas, At(30, 14), At(40, 19));
+    EXPECT_EQ(Rectangle().GetRect(), TRect(30 * 20, 15 * 20, 70 * 20, 35 * 20));
+    const TRect r = canvas.LogicalToDeviceRect(Rectangle().GetRect());
+    const TSize step(At(10, 5).x - At(0, 0).x, At(10, 5).y - At(0, 0).y);
+    driver.Drag(canvas, {r.right, r.bottom}, {r.right + step.cx, r.bottom + step.cy});
+    EXPECT_EQ(Rectangle().GetRect(), TRect(30 * 20, 15 * 20, 80 * 20, 40 * 20));
+
+    // Both in a rubber band, grouped with Ctrl+G, the grouping undone with Ctrl+Z.
+    driver.Drag(canvas, At(2, 2), At(230, 46));
+    ASSERT_EQ(Model().SelectionCount(), 2);
+    driver.PressKey('G', MK_CONTROL);
+    EXPECT_EQ(Model().GetElements().Count(), 1);
+    driver.PressKey('Z', MK_CONTROL);
+    ASSERT_EQ(Model().GetElements().Count(), 2);
+    Screenshot(Editor(), "page_editor_edited");
+
+    driver.PressKey('S', MK_CONTROL);
+    EXPECT_FALSE(Editor().IsModified());
+    const std::string expected = Join({
+        "02 00",
+        // The text, where it was placed.
+        "7F 10", "10 01", "00 64 27", "54 65 78 74 00", "04 05 1E 00 0A 00 00",
+        // The rectangle at (30, 15), 50 x 25: bottom-left (30, 48 - 40 + 11).
+        "1F 95 05 01 03 18", "48 00", "10 01", "00 1E 13",
+        "10 00 1E 2C", "10 00 50 2C", "10 00 50 13", "10 00 1E 13", "00",
+        "00",
+    });
+    EXPECT_EQ(Stored(2), expected);
+}
+
 TEST_F(GraphEditorTest, OpensOnTheFirstStoredPageAtTheZoomOfTheProfile)
 {
     // Page 2: template page 5, a line and function key 3 "START"; page 5 a raised frame.
