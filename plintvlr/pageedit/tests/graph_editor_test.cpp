@@ -187,6 +187,25 @@ protected:
         }
         driver.ProcessEvents();
     }
+    // Page 2 holding a text, then an unfilled rectangle of width 1; panel y
+    // counts up from the screen's bottom (48 pixels) plus the panel's origin 11.
+    static std::string TextThenRectangle(const char* textPoint, std::initializer_list<std::string> rectanglePoints)
+    {
+        // The text: code and flags (the extents field follows), the colour
+        // spec, its bottom-left point, "Text", then field 2: the extents
+        // 30 x 10 pixels and left justification.
+        std::string page = Join({"02 00", "7F 10", "10 01", textPoint, "54 65 78 74 00", "04 05 1E 00 0A 00 00"});
+        // The rectangle: its field record (code 3, a body of 24 bytes), the
+        // line code, the colour spec, then its points, the later ones marked.
+        page = Join({page, "1F 95 05 01 03 18", "48 00", "10 01"});
+        bool first = true;
+        for (const std::string& point : rectanglePoints) {
+            page = Join({page, first ? point : "10 " + point});
+            first = false;
+        }
+        return Join({page, "00", "00"});
+    }
+
     TRegFigElem& Rectangle()
     {
         for (int i = 0; i < Model().GetElements().Count(); ++i) {
@@ -230,21 +249,9 @@ TEST_F(PageSessionTest, PlaceSelectSaveAndComeBack)
 
     driver.PressKey('S', MK_CONTROL);
     EXPECT_FALSE(Editor().IsModified());
-    // Panel y counts up from the screen's bottom (48 pixels) plus the panel's origin 11.
-    const std::string expected = Join({
-        "02 00",
-        // The text, drawn before the rectangle that the click raised: code
-        // and flags (the extents field follows), the colour spec, its
-        // bottom-left point (100, 48 - 20 + 11), "Text", then field 2: the
-        // extents 30 x 10 pixels and left justification.
-        "7F 10", "10 01", "00 64 27", "54 65 78 74 00", "04 05 1E 00 0A 00 00",
-        // The unfilled rectangle of width 1: its field record (code 3, a
-        // body of 24 bytes), the line code, the colour spec, the bottom-left
-        // corner (20, 48 - 30 + 11), then the corners round from the top left.
-        "1F 95 05 01 03 18", "48 00", "10 01", "00 14 1D",
-        "10 00 14 31", "10 00 3C 31", "10 00 3C 1D", "10 00 14 1D", "00",
-        "00",
-    });
+    // The rectangle's bottom-left corner (20, 48 - 30 + 11), then its corners
+    // round from the top left.
+    const std::string expected = TextThenRectangle("00 64 27", {"00 14 1D", "00 14 31", "00 3C 31", "00 3C 1D", "00 14 1D"});
     EXPECT_EQ(Stored(2), expected);
     const TRect rectangle = Rectangle().GetRect();
 
@@ -255,6 +262,45 @@ TEST_F(PageSessionTest, PlaceSelectSaveAndComeBack)
     ASSERT_EQ(Model().GetElements().Count(), 2);
     EXPECT_EQ(Rectangle().GetRect(), rectangle);
     EXPECT_TRUE(driver.MessageBoxes().empty());
+}
+
+TEST_F(PageSessionTest, MoveResizeGroupUndoAndSave)
+{
+    MakeProject(9, {{2, ""}, {5, ""}});
+    Start();
+    DrawWindow& canvas = Canvas();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDRECTANGLE));
+    driver.Drag(canvas, At(20, 10), At(60, 30));
+    CloseSheets();
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ADDTEXT));
+    driver.Drag(canvas, At(100, 10), At(130, 20));
+    CloseSheets();
+
+    // The rectangle moved by a drag on its body, then resized by its bottom-right handle.
+    driver.MouseMove(canvas, At(20, 14));
+    driver.ClickAt(canvas, At(20, 14));
+    ASSERT_TRUE(Rectangle().IsSelected());
+    driver.Drag(canvas, At(30, 14), At(40, 19));
+    EXPECT_EQ(Rectangle().GetRect(), TRect(30 * 20, 15 * 20, 70 * 20, 35 * 20));
+    const TRect r = canvas.LogicalToDeviceRect(Rectangle().GetRect());
+    const TSize step(At(10, 5).x - At(0, 0).x, At(10, 5).y - At(0, 0).y);
+    driver.Drag(canvas, {r.right, r.bottom}, {r.right + step.cx, r.bottom + step.cy});
+    EXPECT_EQ(Rectangle().GetRect(), TRect(30 * 20, 15 * 20, 80 * 20, 40 * 20));
+
+    // Both in a rubber band, grouped with Ctrl+G, the grouping undone with Ctrl+Z.
+    driver.Drag(canvas, At(2, 2), At(230, 46));
+    ASSERT_EQ(Model().SelectionCount(), 2);
+    driver.PressKey('G', MK_CONTROL);
+    EXPECT_EQ(Model().GetElements().Count(), 1);
+    driver.PressKey('Z', MK_CONTROL);
+    ASSERT_EQ(Model().GetElements().Count(), 2);
+    Screenshot(Editor(), "page_editor_edited");
+
+    driver.PressKey('S', MK_CONTROL);
+    EXPECT_FALSE(Editor().IsModified());
+    // The rectangle at (30, 15), 50 x 25: bottom-left (30, 48 - 40 + 11).
+    const std::string expected = TextThenRectangle("00 64 27", {"00 1E 13", "00 1E 2C", "00 50 2C", "00 50 13", "00 1E 13"});
+    EXPECT_EQ(Stored(2), expected);
 }
 
 TEST_F(GraphEditorTest, OpensOnTheFirstStoredPageAtTheZoomOfTheProfile)
