@@ -7,6 +7,7 @@
 #include "plintvlr/elements/palette.h"
 #include "plintvlr/elements/panel_queries.h"
 #include "plintvlr/pageedit/canvas_cursors.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/main_frame.h"
 #include "platform/gdi/dc.h"
@@ -74,6 +75,7 @@ DrawWindow::~DrawWindow()
     polyline_.clear();
     if (!IsTextPanel())
         grid_.SaveProfile();
+    CloseTemplatePicker();
 }
 
 void DrawWindow::SetupWindow()
