@@ -9,6 +9,7 @@
 #include "plintvlr/pageedit/convert_dlg.h"
 
 #include "plintvlr/pageedit/canvas_cursors.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/shell/main_frame.h"
 #include "platform/gdi/dc.h"
@@ -76,6 +77,7 @@ DrawWindow::~DrawWindow()
     polyline_.clear();
     if (!IsTextPanel())
         grid_.SaveProfile();
+    CloseTemplatePicker();
 }
 
 void DrawWindow::SetupWindow()

@@ -170,6 +170,13 @@ protected:
     void CeUngroup(TCommandEnabler& ce);
     void CeManySelected(TCommandEnabler& ce);
     void CeManySelectedGraphic(TCommandEnabler& ce);
+    void CmAlignLeft();
+    void CmAlignRight();
+    void CmAlignTop();
+    void CmAlignBottom();
+    void CmCenterHorizontally();
+    void CmCenterVertically();
+    void CmAddTemplate();
     void CmShuffle();
     void CmEditZOrder();
     void CeEditZOrder(TCommandEnabler& ce);

@@ -13,6 +13,7 @@
 
 #include "plintvlr/elements/active_page_editor.h"
 #include "plintvlr/pageedit/grid_dialog.h"
+#include "plintvlr/pageedit/page_browser.h"
 #include "plintvlr/pageedit/page_clipboard_rules.h"
 #include "plintvlr/pageedit/size_rect_manager.h"
 #include "plintvlr/pageedit/zorder_dlg.h"
@@ -115,6 +116,14 @@ const TResponseTable DrawWindow::Responses{&TWindow::Responses, {
     OnCommandEnable<&DrawWindow::CeGroup>(CM_GROUP),
     OnCommand<&DrawWindow::CmUngroup>(CM_UNGROUP),
     OnCommandEnable<&DrawWindow::CeUngroup>(CM_UNGROUP),
+    OnCommand<&DrawWindow::CmAlignLeft>(CM_ALIGNLEFT),
+    OnCommand<&DrawWindow::CmAlignRight>(CM_ALIGNRIGHT),
+    OnCommand<&DrawWindow::CmAlignTop>(CM_ALIGNTOP),
+    OnCommand<&DrawWindow::CmAlignBottom>(CM_ALIGNBOTTOM),
+    OnCommand<&DrawWindow::CmCenterHorizontally>(CM_ALIGNHCENTER),
+    OnCommand<&DrawWindow::CmCenterVertically>(CM_ALIGNVCENTER),
+    OnCommand<&DrawWindow::CmAddTemplate>(CM_ADDTEMPLATE),
+    OnCommandEnable<&DrawWindow::CeSetGrid>(CM_ADDTEMPLATE),
     OnCommandEnable<&DrawWindow::CeManySelected>(CM_ALIGNLEFT),
     OnCommandEnable<&DrawWindow::CeManySelected>(CM_ALIGNRIGHT),
     OnCommandEnable<&DrawWindow::CeManySelectedGraphic>(CM_ALIGNTOP),
@@ -323,6 +332,36 @@ void DrawWindow::CeManySelectedGraphic(TCommandEnabler& ce)
     ce.Enable(!IsTextPanel() && !pickup_ && model_->SelectionCount() > 1);
 }
 
+void DrawWindow::CmAlignLeft()
+{
+    model_->AlignLeft();
+}
+
+void DrawWindow::CmAlignRight()
+{
+    model_->AlignRight();
+}
+
+void DrawWindow::CmAlignTop()
+{
+    model_->AlignTop();
+}
+
+void DrawWindow::CmAlignBottom()
+{
+    model_->AlignBottom();
+}
+
+void DrawWindow::CmCenterHorizontally()
+{
+    model_->CenterHorizontally();
+}
+
+void DrawWindow::CmCenterVertically()
+{
+    model_->CenterVertically();
+}
+
 void DrawWindow::CmShuffle()
 {
     model_->ShuffleOverlayed();
@@ -458,6 +497,12 @@ void DrawWindow::CeTurn(TCommandEnabler& ce)
 }
 
 // --- Template -------------------------------------------------------------------
+
+void DrawWindow::CmAddTemplate()
+{
+    const ActivePageEditor* editor = GetActivePageEditor();
+    OpenTemplatePicker(editor ? editor->GetMDIClient() : nullptr, model_->GetTemplatePage());
+}
 
 void DrawWindow::CmDeleteTemplate()
 {

@@ -199,12 +199,22 @@ TEST_F(DrawWindowEditTest, DeleteTabAndEnterAndADoubleClick)
     (void)third;
 }
 
-TEST_F(DrawWindowEditTest, ThePopupMenuGroupsAndUndoes)
+TEST_F(DrawWindowEditTest, ThePopupMenuAlignsGroupsAndUndoes)
 {
     DrawWindow& canvas = OpenCanvas(14, 2);
     SizeRect* first = AddRectangle(10, 10, 20, 20);
-    AddRectangle(50, 10, 20, 20);
+    SizeRect* second = AddRectangle(50, 14, 20, 20);
     first->Select(true);
+    // The driver answers only a pop-up's own items; the align items stand
+    // in its "Align to" pop-up, so the command goes to the canvas directly.
+    Command(CM_ALIGNLEFT);
+    EXPECT_EQ(first->left, second->left);
+    driver.AnswerPopupMenu(CM_UNDO);
+    driver.RightClickAt(canvas, At(15, 15));
+    ASSERT_EQ(Model().GetElements().Count(), 2);
+    EXPECT_NE(Model().GetElements()[0]->left, Model().GetElements()[1]->left);
+
+    Model().SelectAll();
     driver.AnswerPopupMenu(CM_GROUP);
     driver.RightClickAt(canvas, At(15, 15));
     ASSERT_EQ(Model().GetElements().Count(), 1);
