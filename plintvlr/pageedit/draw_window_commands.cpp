@@ -84,8 +84,9 @@ constexpr UINT kCanvasCommands[] = {
     CM_ALIGNVCENTER,  CM_SHUFFLE,      CM_SELECTALL,    CM_GROUP,         CM_UNGROUP,         CM_ADDTEMPLATE,
     CM_DELETETEMPLATE, CM_GOTOTEMPLATE, CM_BACKTOMASTER, CM_EDITZORDER,   CM_SENDTOBACK,      CM_LOCKSELECTION,
     CM_UNLOCKALL,     CM_SETGRID,      CM_GRIDON,       CM_HIDEGRIDLINES, CM_TOUCHGRID,       CM_ANIMATION,
-    CM_EMBEDCOMMS,
 };
+// "Embed Comms Blocks" stays in the response table but is not registered:
+// its dialog comes with the data elements, which register the command then.
 
 }  // namespace
 
