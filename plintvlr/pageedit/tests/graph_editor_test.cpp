@@ -294,12 +294,18 @@ TEST_F(PageSessionTest, MoveResizeGroupUndoAndSave)
     EXPECT_EQ(Model().GetElements().Count(), 1);
     driver.PressKey('Z', MK_CONTROL);
     ASSERT_EQ(Model().GetElements().Count(), 2);
+    ASSERT_EQ(Model().SelectionCount(), 2);
+
+    // Both aligned left from the Layout menu: the text comes to the rectangle's left edge.
+    ASSERT_TRUE(driver.ChooseMenuItem(Frame(), CM_ALIGNLEFT));
+    EXPECT_EQ(Rectangle().GetRect().left, 30 * 20);
     Screenshot(Editor(), "page_editor_edited");
 
     driver.PressKey('S', MK_CONTROL);
     EXPECT_FALSE(Editor().IsModified());
-    // The rectangle at (30, 15), 50 x 25: bottom-left (30, 48 - 40 + 11).
-    const std::string expected = TextThenRectangle("00 64 27", {"00 1E 13", "00 1E 2C", "00 50 2C", "00 50 13", "00 1E 13"});
+    // The rectangle at (30, 15), 50 x 25: bottom-left (30, 48 - 40 + 11); the
+    // text's bottom-left moved from x 100 to 30.
+    const std::string expected = TextThenRectangle("00 1E 27", {"00 1E 13", "00 1E 2C", "00 50 2C", "00 50 13", "00 1E 13"});
     EXPECT_EQ(Stored(2), expected);
 }
 
