@@ -149,13 +149,6 @@ std::vector<bool> Selected(const SizeRectManager& model)
     return flags;
 }
 
-void SelectOnly(SizeRectManager& model, std::initializer_list<SizeRect*> elements)
-{
-    model.DeselectAll();
-    for (SizeRect* element : elements)
-        element->Select(true);
-}
-
 class SelectionEditTest : public PageFixture {
 protected:
     void SetUp() override
