@@ -1065,6 +1065,17 @@ bool TDC::PatternFill(const TRect& d, DWORD rop)
     return true;
 }
 
+namespace {
+
+// The device pixels (from lo to hi - 1) whose centres lie between a and b.
+void DeviceSpan(double a, double b, int& lo, int& hi)
+{
+    lo = static_cast<int>(std::ceil(std::min(a, b) - 0.5));
+    hi = static_cast<int>(std::ceil(std::max(a, b) - 0.5));
+}
+
+}  // namespace
+
 bool TDC::FillRgn(const TRegion& region, const TBrush& brush)
 {
     if (!IsOK())
@@ -1079,21 +1090,76 @@ bool TDC::FillRgn(const TRegion& region, const TBrush& brush)
     }
     // Each rectangle covers the device pixels whose centres it holds, as a
     // shape drawn in device units would; so no pixel is covered twice.
-    auto span = [](double a, double b, int& lo, int& hi) {
-        lo = static_cast<int>(std::ceil(std::min(a, b) - 0.5));
-        hi = static_cast<int>(std::ceil(std::max(a, b) - 0.5));
-    };
     const double sx = static_cast<double>(s.vpExt.cx) / s.winExt.cx;
     const double sy = static_cast<double>(s.vpExt.cy) / s.winExt.cy;
     std::vector<QRect> rects;
     for (const QRect& r : region.GetQRegion()) {
         int x0, x1, y0, y1;
-        span((r.left() - s.winOrg.x) * sx + s.vpOrg.x, (r.left() + r.width() - s.winOrg.x) * sx + s.vpOrg.x, x0, x1);
-        span((r.top() - s.winOrg.y) * sy + s.vpOrg.y, (r.top() + r.height() - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
+        DeviceSpan((r.left() - s.winOrg.x) * sx + s.vpOrg.x, (r.left() + r.width() - s.winOrg.x) * sx + s.vpOrg.x, x0, x1);
+        DeviceSpan((r.top() - s.winOrg.y) * sy + s.vpOrg.y, (r.top() + r.height() - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
         if (x1 > x0 && y1 > y0)
             rects.emplace_back(x0, y0, x1 - x0, y1 - y0);
     }
     FillRects(rects.data(), rects.size(), color, s.rop2);
+    return true;
+}
+
+bool TDC::FillPolygonRgn(const TPoint* points, int count, int fillMode, const TRect& within, const TBrush& brush)
+{
+    if (!IsOK())
+        return false;
+    const State& s = state_;
+    if (brush.IsNull() || !points || count < 3 || s.winExt == s.vpExt) {
+        if (!brush.IsNull() && points && count >= 3)
+            return FillRgn(TRegion(points, count, fillMode) & TRegion(within), brush);
+        return true;
+    }
+    const TRect box = within.Normalized();
+    if (box.IsEmpty())
+        return true;
+    // A row of logical units lands on the device rows whose centres it holds
+    // (as FillRgn maps it); rows that land on none, or on none that can be
+    // seen, are not scanned. Each scanned row gives the same runs as the
+    // whole region would, and runs of neighbouring rows tile the device rows
+    // between them, so the pixels are the same.
+    const double sx = static_cast<double>(s.vpExt.cx) / s.winExt.cx;
+    const double sy = static_cast<double>(s.vpExt.cy) / s.winExt.cy;
+    int top = points[0].y;
+    int bottom = points[0].y;
+    std::vector<QPointF> path;
+    path.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        top = std::min(top, points[i].y);
+        bottom = std::max(bottom, points[i].y);
+        path.emplace_back(points[i].x, points[i].y);
+    }
+    top = std::max(top - 1, box.top);
+    bottom = std::min(bottom + 1, box.bottom);
+    const auto [visibleTop, visibleBottom] = VisibleRows();
+    const bool winding = fillMode == WINDING;
+    TRuns runs;
+    std::vector<QRect> rects;
+    for (int row = top; row < bottom; ++row) {
+        int y0, y1;
+        DeviceSpan((row - s.winOrg.y) * sy + s.vpOrg.y, (row + 1 - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
+        y0 = std::max(y0, visibleTop);
+        y1 = std::min(y1, visibleBottom);
+        if (y1 <= y0)
+            continue;
+        runs.clear();
+        PolygonRuns(path.data(), count, winding, runs, row, row + 1);
+        for (const QRect& run : runs) {
+            const int left = std::max(run.left(), box.left);
+            const int right = std::min(run.left() + run.width(), box.right);
+            if (right <= left)
+                continue;
+            int x0, x1;
+            DeviceSpan((left - s.winOrg.x) * sx + s.vpOrg.x, (right - s.winOrg.x) * sx + s.vpOrg.x, x0, x1);
+            if (x1 > x0)
+                rects.emplace_back(x0, y0, x1 - x0, y1 - y0);
+        }
+    }
+    FillRects(rects.data(), rects.size(), Resolve(brush.GetColor()), s.rop2);
     return true;
 }
 

@@ -165,6 +165,10 @@ public:
     }
     // A region in logical units, filled with a brush or the selected brush.
     bool FillRgn(const TRegion& region, const TBrush& brush);
+    // Fills what FillRgn(TRegion(points, count, fillMode) & TRegion(within),
+    // brush) fills, pixel for pixel, scanning only the rows of logical units
+    // that land on device pixels that can be seen.
+    bool FillPolygonRgn(const TPoint* points, int count, int fillMode, const TRect& within, const TBrush& brush);
     bool PaintRgn(const TRegion& region);
 
     // CLR_INVALID outside the device or the clipping, or when the context

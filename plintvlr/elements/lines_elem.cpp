@@ -275,9 +275,8 @@ void LinesElem::Draw(TDC& dc)
     if (closed_ && !points.empty()) {
         dc.MoveTo(points.front());
         dc.LineTo(points.back());
-        TRegion region(points.data(), static_cast<int>(points.size()), ALTERNATE);
-        region &= TRegion(GetDynFill().GetFillRect(*this, GetAnimationStep()));
-        dc.FillRgn(region, TBrush(color));
+        dc.FillPolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE,
+                          GetDynFill().GetFillRect(*this, GetAnimationStep()), TBrush(color));
     }
     dc.RestoreDC();
     if (IsSelected() && selectedNode_ >= 0 && !dc.IsPrinter())

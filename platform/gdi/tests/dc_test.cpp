@@ -543,3 +543,66 @@ TEST(DcShapes, SystemColourBrushesFollowTheDesktop)
 }
 
 }  // namespace
+
+TEST(DcRegions, PolygonFillMatchesTheRegionFillUnderEveryMapping)
+{
+    // FillPolygonRgn only scans the logical rows that land on pixels; the
+    // pixels must be those of the region fill it stands for, whatever the
+    // scale, direction, origin, clipping and raster operation.
+    struct Mapping {
+        TSize window;
+        TSize viewport;
+        TPoint windowOrg;
+        TPoint viewportOrg;
+    };
+    const Mapping mappings[] = {
+        {{400, 300}, {20, 15}, {0, 0}, {0, 0}},     // twenty units a pixel
+        {{400, 300}, {32, 24}, {0, 0}, {0, 0}},     // 1.6 pixels for twenty units
+        {{400, 300}, {40, 30}, {15, -20}, {1, 2}},  // shifted
+        {{400, 300}, {-37, 21}, {0, 0}, {38, 0}},   // mirrored, uneven scale
+        {{10, 10}, {31, 29}, {0, 0}, {0, 0}},       // magnified
+    };
+    const std::vector<std::vector<TPoint>> polygons = {
+        {{200, 0}, {400, 300}, {0, 300}},
+        {{0, 0}, {300, 300}, {0, 300}},                                // slope one
+        {{40, 20}, {360, 20}, {60, 280}, {200, 0}, {340, 280}},        // crossing itself
+        {{-100, -50}, {500, 120}, {30, 400}},                          // beyond the device
+    };
+    const TRect withins[] = {{-1000, -1000, 1000, 1000}, {50, 60, 330, 210}, {330, 210, 50, 60}, {100, 100, 100, 200}};
+    for (std::size_t m = 0; m < std::size(mappings); ++m) {
+        for (std::size_t p = 0; p < polygons.size(); ++p) {
+            for (std::size_t w = 0; w < std::size(withins); ++w) {
+                for (const bool xorAndClip : {false, true}) {
+                    QImage expected = Canvas(40, 32);
+                    QImage actual = Canvas(40, 32);
+                    auto prepare = [&](TDC& dc) {
+                        dc.SetMapMode(MM_ANISOTROPIC);
+                        dc.SetWindowExt(mappings[m].window);
+                        dc.SetViewportExt(mappings[m].viewport);
+                        dc.SetWindowOrg(mappings[m].windowOrg);
+                        dc.SetViewportOrg(mappings[m].viewportOrg);
+                        if (xorAndClip) {
+                            dc.SetROP2(R2_XORPEN);
+                            dc.IntersectClipRect(TRect(60, 40, 300, 250));
+                        }
+                    };
+                    const std::vector<TPoint>& points = polygons[p];
+                    const int count = static_cast<int>(points.size());
+                    {
+                        TDC dc(expected);
+                        prepare(dc);
+                        dc.FillRgn(TRegion(points.data(), count, ALTERNATE) & TRegion(withins[w]),
+                                   TBrush(TColor::Black));
+                    }
+                    {
+                        TDC dc(actual);
+                        prepare(dc);
+                        dc.FillPolygonRgn(points.data(), count, ALTERNATE, withins[w], TBrush(TColor::Black));
+                    }
+                    EXPECT_EQ(Picture(actual), Picture(expected))
+                        << "mapping " << m << ", polygon " << p << ", within " << w << ", xor " << xorAndClip;
+                }
+            }
+        }
+    }
+}
