@@ -303,6 +303,11 @@ bool TFormatText::HasTail(int defaultJustify, std::uint8_t extra) const
 {
     if (GetFontNumber() != 0 || extra != 0)
         return true;
+    return ExtentsWritten(defaultJustify);
+}
+
+bool TFormatText::ExtentsWritten(int defaultJustify) const
+{
     const TSize block = GetBlockSize();
     const int along = horizontal_ ? Width() : Height();
     const int across = horizontal_ ? Height() : Width();
@@ -311,11 +316,9 @@ bool TFormatText::HasTail(int defaultJustify, std::uint8_t extra) const
 
 std::uint8_t* TFormatText::WriteTail(std::uint8_t* at, int defaultJustify, std::uint8_t extra) const
 {
-    const TSize block = GetBlockSize();
     const int along = horizontal_ ? Width() : Height();
     const int across = horizontal_ ? Height() : Width();
-    const bool extents = rows_ != 1 || justify_ != defaultJustify || along >= block.cx + kPixel ||
-                         across >= block.cy + kPixel;
+    const bool extents = ExtentsWritten(defaultJustify);
     FieldRecordCursor cursor;
     // Field 2 is stored whole, zeros and all: its presence is what counts.
     FieldRecordInit(cursor, at, FR_KEEP_ZEROS);
@@ -361,6 +364,8 @@ bool TFormatText::ReadTail(RecordReader& in, std::uint8_t flags, int defaultJust
     // A number beyond the ten fonts stays as stored; the fonts' fallback
     // draws it in font 0.
     SetFontNumber(font);
+    // The stored point: the left edge, or the right edge when vertical.
+    const int anchor = left;
     if (extents) {
         const int along = (field[0] | field[1] << 8) * kPixel;
         const int across = (field[2] | field[3] << 8) * kPixel;
@@ -374,7 +379,13 @@ bool TFormatText::ReadTail(RecordReader& in, std::uint8_t flags, int defaultJust
             SetRect(Offset(-Width(), 0));
         }
         Measure();
-        return true;
+        // Extents no larger than one row of the text (an empty rectangle
+        // too) are left out by the save, and the next read would lay the
+        // element out from its text: lay it out so now, so that the page
+        // reads the same on every load.
+        if (ExtentsWritten(defaultJustify))
+            return true;
+        left = anchor;
     }
     const TSize cell = CellOf(GetFontNumber());
     const TSize screen = GetScreenSize();

@@ -109,6 +109,10 @@ protected:
     void DescribeStyle(ReportLines& lines) const;
 
 private:
+    // Whether the tail carries the extents field; without it a record reads
+    // back as one row of the text's block, default justification.
+    bool ExtentsWritten(int defaultJustify) const;
+
     std::string text_ = "Text";
     bool horizontal_ = true;
     int justify_ = 0;

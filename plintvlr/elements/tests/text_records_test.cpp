@@ -264,3 +264,55 @@ TEST_P(TextRecords, TagDisplayOfAnUnknownCodeWritesItsCodeBack)
     ASSERT_TRUE(ReadWhole(second, again));
     EXPECT_EQ(Hex(RecordOf(second)), Hex(again));
 }
+
+TEST_P(TextRecords, ExtentsTheSaveLeavesOutReadAsTheTextsBlock)
+{
+    // One row, default justification and a stored rectangle no larger than
+    // the text (an empty one too): the save leaves such extents out, so the
+    // read lays the element out from its text as the next read will, and the
+    // page stays the same from load to load.
+    const int along = 3 * cell_.cx;
+    const int across = cell_.cy;
+    const struct {
+        const char* name;
+        bool tagDisplay;
+        bool vertical;
+        int along;
+        int across;
+    } cases[] = {
+        {"empty", false, false, 0, 0},
+        {"a pixel short along", false, false, along - 1, across},
+        {"a pixel short across", false, false, along, across - 1},
+        {"vertical, empty", false, true, 0, 0},
+        {"tag display, empty", true, false, 0, 0},
+    };
+    auto make = [](bool tagDisplay) -> std::unique_ptr<TFormatText> {
+        if (tagDisplay)
+            return std::make_unique<PointElem>(TRect(), "", true);
+        return std::make_unique<TFormatText>();
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::uint8_t flags = c.vertical ? kTextVerticalFlag : 0;
+        const Bytes tail{0x04, 0x05, static_cast<std::uint8_t>(c.along), 0, static_cast<std::uint8_t>(c.across), 0, 0};
+        // Code, flags, spec, point, then the text or the tag id.
+        const Bytes body = c.tagDisplay ? Join({DefaultSpec(), PointBytes(5, 10), {0x01, 0x00}})
+                                        : Join({DefaultSpec(), PointBytes(5, 10), {'A', 'B', 'C', 0}});
+        const std::uint8_t code = c.tagDisplay ? 0x76 : 0x7F;
+        const Bytes withExtents = Join({{code, static_cast<std::uint8_t>(flags | kTextTailFlag)}, body, tail});
+        const Bytes without = Join({{code, flags}, body});
+
+        std::unique_ptr<TFormatText> plain = make(c.tagDisplay);
+        ASSERT_TRUE(ReadWhole(*plain, without));
+        std::unique_ptr<TFormatText> read = make(c.tagDisplay);
+        ASSERT_TRUE(ReadWhole(*read, withExtents));
+        EXPECT_EQ(read->GetRect(), plain->GetRect());
+        EXPECT_FALSE(read->GetRect().IsEmpty());
+        const Bytes saved = RecordOf(*read);
+        EXPECT_EQ(Hex(saved), Hex(without));
+
+        std::unique_ptr<TFormatText> again = make(c.tagDisplay);
+        ASSERT_TRUE(ReadWhole(*again, saved));
+        EXPECT_EQ(again->GetRect(), read->GetRect());
+    }
+}
