@@ -89,8 +89,9 @@ TEST_F(DrawWindowEditTest, FiftyMovesOfADragLeaveTheImageAsItWas)
     driver.MouseDown(canvas, At(100, 100));
     for (int i = 1; i <= 50; ++i) {
         driver.MouseMove(canvas, At(100 + 2 * i, 100 + i));
-        if (i == 25)
+        if (i == 25) {
             EXPECT_NE(GetBackingImage(canvas)->Image(), before);  // the outline shows
+        }
     }
     driver.MouseUp(canvas, At(200, 150));
     EXPECT_EQ(GetBackingImage(canvas)->Image(), before);
