@@ -11,26 +11,13 @@
 
 #include <cstdint>
 
-class FuzzPanelEditor : public ActivePageEditor {
+class FuzzPanelEditor : public PanelPageEditor {
 public:
-    explicit FuzzPanelEditor(int type) : panel_(type) {}
-    const Quellstor& GetPanelModel() const override { return panel_; }
-    void InvalidateLogicalRect(const TRect&) override {}
-    TRect LogicalToDeviceRect(const TRect& r) const override { return r; }
-    TRect DeviceToLogicalRect(const TRect& r) const override { return r; }
-    void SetPageModified() override {}
-    bool IsAnimating() const override { return false; }
-    void SetPickupMode(bool) override {}
-    void SetSelectionFont(int) override {}
-    TMDIClient* GetMDIClient() const override { return nullptr; }
-    TWindow* GetMessageOwner() const override { return nullptr; }
+    using PanelPageEditor::PanelPageEditor;
     int GetBackgroundColor() const override { return background; }
     void SetBackgroundColor(int index) override { background = index; }
 
     int background = 0;
-
-private:
-    Quellstor panel_;
 };
 
 class SilentPrompts : public PromptBackend {
