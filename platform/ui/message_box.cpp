@@ -133,7 +133,9 @@ void TMessageBox::SetupWindow()
         ::MoveWindow(GetDlgItem(id), x, buttonTop, buttonWidth, buttonHeight, false);
         x += buttonWidth + gap;
     }
-    MoveWindow(Attr.X, Attr.Y, width, height);
+    // Only the size: where the box stands is left to the dialog, which
+    // centres it over its owner when shown.
+    SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 
     // Without a way to cancel, the close box does nothing.
     const bool cancels = std::find(buttons_.begin(), buttons_.end(), IDCANCEL) != buttons_.end() || count == 1;

@@ -151,6 +151,28 @@ TEST(MessageBoxLayoutTest, IconTextAndButtonsAreLaidOutWithoutOverlap)
               IDOK);
 }
 
+TEST(MessageBoxLayoutTest, TheBoxStandsCentredOverItsOwner)
+{
+    TTestDriver driver;
+    TWindow owner(nullptr, "owner");
+    owner.Attr.X = 300;
+    owner.Attr.Y = 200;
+    owner.Attr.W = 600;
+    owner.Attr.H = 400;
+    driver.Show(owner);
+    const TRect ownerRect = owner.GetWindowRect();
+    driver.OnNextMessageBox([&](TMessageBox& modal) {
+        const TRect box = modal.GetWindowRect();
+        EXPECT_GT(box.Width(), 0);
+        EXPECT_NEAR((box.left + box.right) / 2, (ownerRect.left + ownerRect.right) / 2, 2);
+        EXPECT_NEAR((box.top + box.bottom) / 2, (ownerRect.top + ownerRect.bottom) / 2, 2);
+        driver.Click(modal, IDOK);
+    });
+    EXPECT_EQ(MessageBoxDialog(owner.GetHandle(), "Database demo exists. Please enter another name.", "New Project",
+                               MB_OK | MB_ICONEXCLAMATION),
+              IDOK);
+}
+
 TEST(MessageBoxTest, UnexpectedBoxesFailTheTestInsteadOfHanging)
 {
     int answer = 0;
