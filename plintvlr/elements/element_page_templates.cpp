@@ -4,13 +4,16 @@
 #include "plintvlr/elements/dyn_attributes.h"
 #include "plintvlr/elements/element_pages_string_ids.h"
 #include "plintvlr/elements/fill_page.h"
+#include "plintvlr/elements/font_dialog.h"
 #include "plintvlr/elements/line_style_page.h"
 #include "plintvlr/elements/pt_pickup_dlg.h"
 #include "plintvlr/elements/tag_mask_page.h"
 #include "plintvlr/elements/tags_point_page.h"
+#include "plintvlr/elements/text_sheets.h"
 #include "plintvlr/shell/base/str.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/brush.h"
+#include "platform/gdi/font.h"
 #include "platform/gdi/memory_dc.h"
 #include "platform/gdi/pen.h"
 #include "platform/ui/dialog_template.h"
@@ -229,6 +232,20 @@ void RegisterPictures()
     RegisterPicture(kCircleSheetIcon, kIcon, true,
                     [&](TDC& dc, const TRect& a) { Outline(dc, inset(a, 5), true, true); });
     RegisterPicture(kFrameSheetIcon, kIcon, true, [&](TDC& dc, const TRect& a) { Bevel(dc, inset(a, 4), false); });
+    // The text sheets and the font dialog show what their tool buttons show.
+    const auto lettering = [&](const char* text, int height) {
+        return [text, height](TDC& dc, const TRect& a) {
+            dc.SelectObject(TFont("Sans Serif", -height, 0, 0, 0, FW_BOLD));
+            dc.SetBkMode(TRANSPARENT);
+            dc.SetTextColor(kInk);
+            TRect box = a;
+            dc.DrawText(text, -1, box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            dc.RestoreObjects();
+        };
+    };
+    RegisterPicture(kFormatTextSheetIcon, kIcon, true, lettering("A", 26));
+    RegisterPicture(kTagDisplaySheetIcon, kIcon, true, lettering("123", 14));
+    RegisterPicture(kFontDialogIcon, kIcon, true, lettering("Fa", 20));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "plintvlr/db/adatabase.h"
 #include "plintvlr/db/qs_globals.h"
 #include "plintvlr/elements/active_page_editor.h"
+#include "plintvlr/elements/element_page_templates.h"
 #include "plintvlr/elements/font_manager.h"
 #include "plintvlr/elements/font_tree.h"
 #include "plintvlr/elements/text_string_ids.h"
@@ -124,6 +125,7 @@ fontDlg::fontDlg(TMDIClient* client, TWindow* disabled)
       usage_(new TUsage(this)),
       disabled_(disabled)
 {
+    RegisterElementPageTemplates();  // the dialog's icon among them
     if (!FindDialogTemplate(IDD_FONT))
         RegisterFontDialogTemplate();
 }

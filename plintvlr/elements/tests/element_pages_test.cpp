@@ -10,10 +10,12 @@
 #include "plintvlr/elements/dyn_attributes.h"
 #include "plintvlr/elements/element_page_templates.h"
 #include "plintvlr/elements/fill_page.h"
+#include "plintvlr/elements/font_dialog.h"
 #include "plintvlr/elements/pt_pickup_dlg.h"
 #include "plintvlr/elements/tag_combo_box.h"
 #include "plintvlr/elements/tag_mask_page.h"
 #include "plintvlr/elements/tags_point_page.h"
+#include "plintvlr/elements/text_sheets.h"
 #include "plintvlr/shell/mdi_hosts.h"
 #include "platform/ui/controls/combo_box.h"
 #include "platform/ui/help.h"
@@ -296,7 +298,9 @@ TEST_F(ElementPages, PicturesAndIconsAreRegistered)
         EXPECT_TRUE(HasBitmapResource(id)) << id;
     for (int id = kFillModePicture0; id < kFillModePicture0 + kFillModeCount; ++id)
         EXPECT_TRUE(HasBitmapResource(id)) << id;
-    for (int id : {kLinesSheetIcon, kRectangleSheetIcon, kFrameSheetIcon, kCircleSheetIcon})
+    // A host without its icon would show the toolkit's logo in its caption.
+    for (int id : {kLinesSheetIcon, kRectangleSheetIcon, kFrameSheetIcon, kCircleSheetIcon, kFormatTextSheetIcon,
+                   kTagDisplaySheetIcon, kFontDialogIcon})
         EXPECT_TRUE(HasIconResource(id)) << id;
 }
 
