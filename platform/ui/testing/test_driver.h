@@ -138,6 +138,11 @@ public:
     // The next tracked pop-up menu is answered by clicking the item `id`
     // (0: the menu is closed with Escape).
     void AnswerPopupMenu(UINT id);
+    // The next tracked pop-up menu is answered through its cascades, as a
+    // hand does: each caption but the last opens the sub-menu of that name,
+    // the last is the item clicked, e.g. {"Align to", "Left"}. Captions
+    // compare without their '&' and without the shortcut after a tab.
+    void AnswerPopupMenu(std::vector<std::string> captions);
     // The next file or folder dialog is answered by typing `name` into its
     // name field and pressing its Open or Save button; CancelFileDialog
     // presses Cancel. The dialog's own questions (replace the file?) are
@@ -189,7 +194,13 @@ private:
     // Frames, bars and common dialogs.
     void InstallFrameHooks();
     void RemoveFrameHooks();
-    std::deque<UINT> popupAnswers_;
+    // An answer to a pop-up menu: an item of its own by id, or a path of captions.
+    struct PopupAnswer {
+        UINT id = 0;
+        std::vector<std::string> captions;
+    };
+    void AnswerPopup(TMenu& menu, const PopupAnswer& answer);
+    std::deque<PopupAnswer> popupAnswers_;
     std::deque<std::optional<std::string>> fileAnswers_;
     std::vector<ShownFileDialog> fileDialogs_;
     std::deque<bool> printAnswers_;

@@ -5,6 +5,7 @@
 #include "platform/ui/file_dialog.h"
 #include "platform/ui/mdi_child.h"
 #include "platform/ui/popup_menu.h"
+#include "platform/ui/qt_text.h"
 #include "platform/ui/testing/test_driver.h"
 
 #include <QAction>
@@ -52,6 +53,25 @@ QAction* SystemMenuAction(TMDIChild& child, UINT command)
             return action;
     }
     return nullptr;
+}
+
+// A caption as the engineer reads it: without its mnemonic marker and
+// without the shortcut after a tab.
+QString ReadableCaption(std::string_view caption)
+{
+    return StripMnemonic(ToQString(caption.substr(0, caption.find('\t'))));
+}
+
+// The position of the item (or sub-menu) with the caption, -1 when none has it.
+int FindMenuCaption(const TMenu& menu, std::string_view caption)
+{
+    const QString wanted = ReadableCaption(caption);
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i) {
+        const UINT state = menu.GetMenuState(static_cast<UINT>(i), MF_BYPOSITION);
+        if (!(state & MF_SEPARATOR) && ReadableCaption(menu.GetMenuString(static_cast<UINT>(i), MF_BYPOSITION)) == wanted)
+            return i;
+    }
+    return -1;
 }
 
 }  // namespace
@@ -165,7 +185,93 @@ void TTestDriver::CloseMenus()
 
 void TTestDriver::AnswerPopupMenu(UINT id)
 {
-    popupAnswers_.push_back(id);
+    popupAnswers_.push_back({id, {}});
+}
+
+void TTestDriver::AnswerPopupMenu(std::vector<std::string> captions)
+{
+    popupAnswers_.push_back({0, std::move(captions)});
+}
+
+void TTestDriver::AnswerPopup(TMenu& menu, const PopupAnswer& answer)
+{
+    // The menus opened so far, the tracked one first; a failed answer closes them all.
+    std::vector<QMenu*> open{menu.GetQMenu()};
+    const auto closeAll = [&open] {
+        QTest::keyClick(open.back(), Qt::Key_Escape);
+        for (auto it = open.rbegin(); it != open.rend(); ++it) {
+            if ((*it)->isVisible())
+                (*it)->hide();
+        }
+    };
+    std::string named;
+    TMenu* holder = &menu;
+    int position = -1;
+    if (answer.captions.empty()) {
+        named = std::to_string(answer.id);
+        if (answer.id == 0 || menu.FindCommand(answer.id, &position) != &menu) {
+            if (answer.id != 0)
+                ADD_FAILURE() << "the pop-up menu has no item " << answer.id << " of its own";
+            closeAll();
+            return;
+        }
+    } else {
+        for (std::size_t i = 0; i < answer.captions.size(); ++i) {
+            named += (i ? " > \"" : "\"") + answer.captions[i] + "\"";
+            position = FindMenuCaption(*holder, answer.captions[i]);
+            if (position < 0) {
+                ADD_FAILURE() << "the pop-up menu has no item " << named;
+                closeAll();
+                return;
+            }
+            TMenu* sub = holder->GetSubMenu(position);
+            if (i + 1 == answer.captions.size()) {
+                if (sub) {
+                    ADD_FAILURE() << "pop-up menu item " << named << " opens a sub-menu; name an item in it";
+                    closeAll();
+                    return;
+                }
+                break;
+            }
+            if (!sub) {
+                ADD_FAILURE() << "pop-up menu item " << named << " opens no sub-menu";
+                closeAll();
+                return;
+            }
+            QAction* cascade = holder->GetAction(position);
+            if (!cascade->isEnabled()) {
+                ADD_FAILURE() << "pop-up menu item " << named << " is greyed";
+                closeAll();
+                return;
+            }
+            // Onto the item and a click on it: the sub-menu opens beside it.
+            QMenu* shown = holder->GetQMenu();
+            const QPoint at = shown->actionGeometry(cascade).center();
+            SendMouse(shown, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+            SendMouse(shown, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            SendMouse(shown, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+            QMenu* opened = sub->GetQMenu();
+            if (!QTest::qWaitFor([opened] { return opened->isVisible(); }, 2000)) {
+                ADD_FAILURE() << "pop-up menu item " << named << " did not open its sub-menu";
+                closeAll();
+                return;
+            }
+            open.push_back(opened);
+            holder = sub;
+        }
+    }
+    QMenu* shown = holder->GetQMenu();
+    QAction* action = holder->GetAction(position);
+    if (!action->isEnabled())
+        ADD_FAILURE() << "pop-up menu item " << named << " is greyed";
+    const QPoint at = shown->actionGeometry(action).center();
+    SendMouse(shown, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    SendMouse(shown, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(shown, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    for (auto it = open.rbegin(); it != open.rend(); ++it) {
+        if ((*it)->isVisible())
+            (*it)->hide();
+    }
 }
 
 void TTestDriver::AnswerFileDialog(std::string name)
@@ -192,32 +298,14 @@ void TTestDriver::Idle(TWindow& window)
 void TTestDriver::InstallFrameHooks()
 {
     SetPopupMenuHook([this](TMenu& menu) {
-        QMenu* shown = menu.GetQMenu();
         if (popupAnswers_.empty()) {
             ADD_FAILURE() << "unexpected pop-up menu";
-            shown->hide();
+            menu.GetQMenu()->hide();
             return;
         }
-        const UINT id = popupAnswers_.front();
+        const PopupAnswer answer = popupAnswers_.front();
         popupAnswers_.pop_front();
-        int position = -1;
-        if (id == 0 || menu.FindCommand(id, &position) != &menu) {
-            if (id != 0)
-                ADD_FAILURE() << "the pop-up menu has no item " << id << " of its own";
-            QTest::keyClick(shown, Qt::Key_Escape);
-            if (shown->isVisible())
-                shown->hide();
-            return;
-        }
-        QAction* action = menu.GetAction(position);
-        if (!action->isEnabled())
-            ADD_FAILURE() << "pop-up menu item " << id << " is greyed";
-        const QPoint at = shown->actionGeometry(action).center();
-        SendMouse(shown, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
-        SendMouse(shown, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        SendMouse(shown, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-        if (shown->isVisible())
-            shown->hide();
+        AnswerPopup(menu, answer);
     });
     TPrinter::SetDialogHook([this](QDialog& dialog) {
         if (printAnswers_.empty()) {

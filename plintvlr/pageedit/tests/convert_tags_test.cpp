@@ -25,7 +25,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <typeinfo>
 
 namespace {
@@ -397,7 +399,27 @@ protected:
     }
 
     SizeRectManager& Model() { return canvas_->GetModel(); }
+    DrawWindow& Canvas() { return *canvas_; }
     TMDIChild& EditorWindow() { return *child_; }
+
+    // Closes the project, writes `version` as the program version that last
+    // saved it (as an older program left it) and opens it again.
+    void ReopenAsWrittenBy(const char* version)
+    {
+        adatabase& db = Db();
+        const std::string name = db.GetName();
+        db.Close();
+        const int handle = DfOpen(adatabase::ProjectFolderFor(name) + "/" + TableFileName(kTableSystem));
+        ASSERT_GE(handle, 0);
+        std::array<std::uint8_t, kProjectInfoLength> info{};
+        std::uint16_t length = kProjectInfoLength;
+        ASSERT_EQ(DfReadRecord(handle, kRecProjectInfo, info.data(), length), 0);
+        std::fill(info.begin() + 28, info.begin() + 38, 0);
+        std::copy(version, version + std::strlen(version), info.begin() + 28);
+        ASSERT_EQ(DfWriteRecord(handle, kRecProjectInfo, info.data(), kProjectInfoLength), 0);
+        DfClose(handle);
+        ASSERT_EQ(db.OpenProject(name), 1);
+    }
 
 private:
     DrawWindow* canvas_ = nullptr;
@@ -529,6 +551,43 @@ TEST_F(ConvertDialogTest, TheEngineerIsToldHowManyAddressesStayed)
     EXPECT_EQ(text->GetShowHideTag(), kBit12);
     EXPECT_EQ(Dialog(), nullptr);
     EXPECT_TRUE(EditorWindow().IsWindowEnabled());
+}
+
+TEST_F(ConvertDialogTest, APageOfAProjectOfAProgramBefore5OffersTheConversionWhenItLoads)
+{
+    Switch("ON");
+    AddShownBy(Model().GetElements(), kBit12);
+    Model().SetModified();
+    ASSERT_TRUE(Model().SavePage(kPage, 1));
+
+    // The program version that last saved the project decides; a project
+    // this program saved (no version written over) is current.
+    const struct {
+        const char* version;  // null: as this program saved it
+        bool offered;
+    } cases[] = {
+        {nullptr, false},
+        {"5.00", false},
+        {"4.99", true},
+        {"3.1", true},
+    };
+    for (const auto& c : cases) {
+        const std::string label = c.version ? c.version : "(current)";
+        if (c.version)
+            ReopenAsWrittenBy(c.version);
+        ASSERT_EQ(Db().IsOld(), c.offered) << label;
+        Canvas().LoadPage(kPage, 1);
+        driver.ProcessEvents();
+        ASSERT_EQ(Dialog() != nullptr, c.offered) << label;
+        if (!c.offered)
+            continue;
+        // The loaded page's addresses are the ones offered.
+        EXPECT_EQ(Rows(), std::vector<std::string>{"B0012"}) << label;
+        EXPECT_FALSE(EditorWindow().IsWindowEnabled()) << label;
+        driver.Click(*Dialog(), IDC_CONVERT_CANCEL);
+        driver.ProcessEvents();
+        EXPECT_TRUE(EditorWindow().IsWindowEnabled()) << label;
+    }
 }
 
 }  // namespace

@@ -206,9 +206,8 @@ TEST_F(DrawWindowEditTest, ThePopupMenuAlignsGroupsAndUndoes)
     SizeRect* first = AddRectangle(10, 10, 20, 20);
     SizeRect* second = AddRectangle(50, 14, 20, 20);
     first->Select(true);
-    // The driver answers only a pop-up's own items; the align items stand
-    // in its "Align to" pop-up, so the command goes to the canvas directly.
-    Command(CM_ALIGNLEFT);
+    driver.AnswerPopupMenu({"Align to", "Left"});
+    driver.RightClickAt(canvas, At(15, 15));
     EXPECT_EQ(first->left, second->left);
     driver.AnswerPopupMenu(CM_UNDO);
     driver.RightClickAt(canvas, At(15, 15));

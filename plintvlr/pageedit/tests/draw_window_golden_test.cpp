@@ -6,6 +6,7 @@
 
 #include "plintvlr/pageedit/tests/draw_window_fixture.h"
 
+#include "plintvlr/db/tqs_bitmaps.h"
 #include "plintvlr/elements/bitmap_elem.h"
 #include "plintvlr/elements/combo_elem.h"
 #include "plintvlr/elements/format_text.h"
@@ -18,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -57,8 +59,37 @@ void ExpectGolden(const QImage& actual, const std::string& name)
                   << name << " in the screenshots)";
 }
 
+// 10 x 8 pixels, a black flag in a black border on white ('#' black),
+// so that stretching and the picture's way round both show. Small enough
+// to stand clear of the other elements on the text panel too.
+TDib FlagPicture()
+{
+    const char* const rows[] = {
+        "##########",
+        "#..#.....#",
+        "#..##....#",
+        "#..###...#",
+        "#..####..#",
+        "#..#.....#",
+        "#........#",
+        "##########",
+    };
+    TDib dib(10, 8, 1);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 10; ++x)
+            dib.SetPixelIndex(x, y, rows[y][x] == '#' ? 0 : 1);
+    }
+    return dib;
+}
+
 class DrawWindowGoldenTest : public CanvasFixture, public testing::WithParamInterface<int> {
 protected:
+    void TearDown() override
+    {
+        CanvasFixture::TearDown();
+        GetBitmapLibrary().ClearAll();
+    }
+
     // Page 2 holds a rectangle for a template; the page shown holds every
     // kind of element drawn on the canvas, a group, and a selected frame.
     void BuildPage()
@@ -67,6 +98,16 @@ protected:
         const auto at = [&](int x, int y) { return TPoint(x * screen.cx / 240 * 20, y * screen.cy / 100 * 20); };
         Page(2, {"1F 8E 54 07 0A 00 13 00 14 00 14 01 01 03 00 10 01"});
         Model().SetTemplatePage(2);
+        // The project's table holds the picture as bitmap 1 and the library
+        // loads it, as at project open: the bitmap element below shows it.
+        // (A text panel's library imports no bitmaps, but a project keeps
+        // the ones it had before it was made a text panel's.)
+        std::vector<std::uint8_t> record{1, 0};
+        const std::vector<std::uint8_t> file = FlagPicture().FileBytes();
+        record.insert(record.end(), file.begin(), file.end());
+        ASSERT_EQ(Db().PutBitmap(1, record.data(), static_cast<std::uint16_t>(record.size())), 0);
+        GetBitmapLibrary().Load();
+        ASSERT_TRUE(GetBitmapLibrary().HasBitmap(0));
 
         SizeRectManager& model = Model();
         model.AddElement(std::make_unique<LinesElem>(std::vector<TPoint>{at(4, 6), at(40, 20), at(20, 40)}));
