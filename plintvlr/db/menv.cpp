@@ -42,6 +42,12 @@ bool EntriesFit(std::size_t count, int valueSize)
     return count * static_cast<std::size_t>(valueSize) <= kRecordLimit && count * 2 <= kRecordLimit;
 }
 
+// The bits of a value that its value-size bytes store.
+std::uint32_t StoredValueMask(int size)
+{
+    return size >= 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1;
+}
+
 // Truncates towards zero into 64 bits; NaN gives 0, out-of-range values the
 // nearest end.
 std::int64_t TruncateToInteger(long double value)
@@ -150,17 +156,35 @@ int menv::ValueSize(std::int32_t dataType)
 
 void menv::AddEntry()
 {
+    SeparateBlankEntries();
     entries_.emplace_back(colorPanelQuery && colorPanelQuery() ? 1 : 0);
+}
+
+void menv::SeparateBlankEntries()
+{
+    entries_.insert(entries_.end(), blankCount_, blank_);
+    blankCount_ = 0;
 }
 
 entry* menv::At(int i)
 {
-    return i >= 0 && i < GetEntryCount() ? &entries_[static_cast<std::size_t>(i)] : nullptr;
+    if (i < 0 || i >= GetEntryCount())
+        return nullptr;
+    const auto n = static_cast<std::size_t>(i);
+    if (n >= entries_.size()) {
+        const std::size_t separated = n + 1 - entries_.size();
+        entries_.insert(entries_.end(), separated, blank_);
+        blankCount_ -= separated;
+    }
+    return &entries_[n];
 }
 
 const entry* menv::At(int i) const
 {
-    return i >= 0 && i < GetEntryCount() ? &entries_[static_cast<std::size_t>(i)] : nullptr;
+    if (i < 0 || i >= GetEntryCount())
+        return nullptr;
+    const auto n = static_cast<std::size_t>(i);
+    return n < entries_.size() ? &entries_[n] : &blank_;
 }
 
 const entry* menv::GetEntry(int i) const
@@ -246,7 +270,7 @@ std::int32_t menv::GetEntryFlag(int i) const
 
 std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) const
 {
-    const std::size_t count = entries_.size();
+    const std::size_t count = static_cast<std::size_t>(GetEntryCount());
     const int size = GetValueSize();
     if (!EntriesFit(count, size))
         return std::nullopt;
@@ -258,28 +282,42 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     header.push_back(decimals_);
     header.insert(header.end(), name_.begin(), name_.end());
 
+    // Stored flags: as they are with the large-memory flag, else 1 - bit 0.
+    const std::uint8_t keep = largeMemory ? 0xFF : 0x01;
+    const std::uint8_t invert = largeMemory ? 0x00 : 0x01;
+    auto storedFlag = [&](const entry& e) {
+        return static_cast<std::uint8_t>((static_cast<std::uint8_t>(e.GetFlag()) & keep) ^ invert);
+    };
+    auto storedTextRef = [&](const entry& e) {
+        const auto number = e.GetTextNumber();
+        return static_cast<std::uint16_t>(pool_ ? pool_->GetOffset(static_cast<std::uint32_t>(number))
+                                                : static_cast<std::uint32_t>(number));
+    };
+    // The blank entries are stored alike. Every field has its trailing zeros
+    // cut, so when they store as zeros only the entries held on their own
+    // need laying out.
+    const std::uint32_t valueMask = StoredValueMask(size);
+    const std::uint8_t blankFlag = storedFlag(blank_);
+    const std::uint16_t blankTextRef = storedTextRef(blank_);
+    const bool blanksAreZeros = blankCount_ == 0 || ((blank_.GetBits() & valueMask) == 0 && blankFlag == 0 &&
+                                                     blankTextRef == 0);
+    const std::size_t laid = blanksAreZeros ? entries_.size() : count;
+
     // Each field in its own buffer, none larger than a record: the
     // allocator serves such sizes from memory it keeps. The values have room
     // for a whole 32-bit value behind the last one, as every value is written
     // whole and the next one overwrites its upper bytes.
-    const auto valueBytes = count * static_cast<std::size_t>(size);
+    const auto valueBytes = laid * static_cast<std::size_t>(size);
     std::vector<std::uint8_t> valueRoom(valueBytes + 4);
-    std::vector<std::uint8_t> flagRoom(count);
+    std::vector<std::uint8_t> flagRoom(laid);
     std::uint8_t* const values = valueRoom.data();
     std::uint8_t* const flags = flagRoom.data();
-    std::vector<std::uint16_t> textRefs(count);
-    // Stored flags: as they are with the large-memory flag, else 1 - bit 0.
-    const std::uint8_t keep = largeMemory ? 0xFF : 0x01;
-    const std::uint8_t invert = largeMemory ? 0x00 : 0x01;
-    for (std::size_t i = 0; i < count; ++i) {
-        const entry& e = entries_[i];
+    std::vector<std::uint16_t> textRefs(laid);
+    for (std::size_t i = 0; i < laid; ++i) {
+        const entry& e = i < entries_.size() ? entries_[i] : blank_;
         PutLe32(values + i * static_cast<std::size_t>(size), e.GetBits());
-        textRefs[i] = static_cast<std::uint16_t>(e.GetTextNumber());
-        flags[i] = static_cast<std::uint8_t>((static_cast<std::uint8_t>(e.GetFlag()) & keep) ^ invert);
-    }
-    if (pool_) {
-        for (std::size_t i = 0; i < count; ++i)
-            textRefs[i] = static_cast<std::uint16_t>(pool_->GetOffset(static_cast<std::uint32_t>(entries_[i].GetTextNumber())));
+        textRefs[i] = storedTextRef(e);
+        flags[i] = storedFlag(e);
     }
 
     // The writer's room for the largest record; only what it wrote is kept,
@@ -291,9 +329,9 @@ std::optional<std::vector<std::uint8_t>> menv::EncodeRecord(bool largeMemory) co
     // A length of 0 would mean a string: empty fields are simply not written.
     if (valueBytes)
         FieldRecordPutBytes(c, kFieldValues, values, static_cast<std::uint16_t>(valueBytes));
-    if (count) {
-        FieldRecordPutWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(count));
-        FieldRecordPutBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(count));
+    if (laid) {
+        FieldRecordPutWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(laid));
+        FieldRecordPutBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(laid));
     }
     FieldRecordPutBytes(c, 5, "", 0);
     FieldRecordPutBytes(c, 6, "", 0);
@@ -319,26 +357,32 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
     if (!EntriesFit(count, size))
         return false;
 
+    // Entry i is stored at or past byte i of every field, and no field is
+    // longer than the record: entries past as many as the record has bytes
+    // are stored nowhere. They read as zeros, all alike, and are kept as the
+    // table's blank entries rather than one by one.
+    const std::size_t held = std::min(count, record.size());
+
     // Absent or cut fields read as zeros. Each field has its own buffer, none
     // larger than a record; the values have room to read a whole 32-bit value
     // at the last one.
-    const auto valueBytes = count * static_cast<std::size_t>(size);
+    const auto valueBytes = held * static_cast<std::size_t>(size);
     std::vector<std::uint8_t> valueRoom(valueBytes + 4);
-    std::vector<std::uint8_t> flagRoom(count);
+    std::vector<std::uint8_t> flagRoom(held);
     const std::uint8_t* const values = valueRoom.data();
     std::uint8_t* const flags = flagRoom.data();
-    std::vector<std::uint16_t> textRefs(count);
+    std::vector<std::uint16_t> textRefs(held);
     if (valueBytes)
         FieldRecordGetBytes(c, kFieldValues, valueRoom.data(), static_cast<std::uint16_t>(valueBytes));
-    if (count) {
-        FieldRecordGetWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(count));
-        FieldRecordGetBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(count));
+    if (held) {
+        FieldRecordGetWords(c, kFieldTextRefs, textRefs.data(), static_cast<std::uint16_t>(held));
+        FieldRecordGetBytes(c, kFieldFlags, flags, static_cast<std::uint16_t>(held));
     }
 
     // Each value is its value-size bytes; a signed word comes back
     // sign-extended, as it was entered. The choices are made once, not per
     // entry: a table may hold tens of thousands.
-    const std::uint32_t mask = size >= 4 ? 0xFFFFFFFFu : (1u << (8 * size)) - 1;
+    const std::uint32_t mask = StoredValueMask(size);
     const int extend = size == 2 && type == kMsgTypeSignedWord ? 16 : 0;
     // The flag field is inverted on models without the large-memory flag;
     // its cut trailing zeros (all of it, when every flag is 1) read back as
@@ -348,9 +392,9 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
     // Nothing below can fail, so the entries are read in place, into the room
     // the table already has.
     entries_.clear();
-    entries_.reserve(std::max<std::size_t>(count, 11));
-    entries_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
+    entries_.reserve(std::max<std::size_t>(held, 11));
+    entries_.resize(held);
+    for (std::size_t i = 0; i < held; ++i) {
         entry& e = entries_[i];
         const std::uint32_t bits = GetLe32(values + i * static_cast<std::size_t>(size)) & mask;
         e.SetBits(static_cast<std::uint32_t>(static_cast<std::int32_t>(bits << extend) >> extend));
@@ -358,9 +402,13 @@ bool menv::DecodeRecord(std::span<const std::uint8_t> record, bool largeMemory)
         e.SetTextNumber(textRefs[i]);
     }
     if (pool_) {
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < held; ++i)
             entries_[i].SetTextNumber(static_cast<std::int32_t>(pool_->IndexOfOffset(textRefs[i])));
     }
+    // A blank entry: value 0, text reference 0, flag 0 as stored.
+    blankCount_ = count - held;
+    blank_ = entry(invert);
+    blank_.SetTextNumber(pool_ ? static_cast<std::int32_t>(pool_->IndexOfOffset(0)) : 0);
 
     dataType_ = type;
     decimals_ = header[kHeaderWords];
@@ -498,9 +546,9 @@ void menv::Copy()
     pile texts(kTextPoolCapacity);
     texts.Load();
     std::vector<std::string> entryTexts;
-    for (const entry& e : entries_) {
+    for (int i = 0; i < GetEntryCount(); ++i) {
         std::string text;
-        if (!texts.GetName(static_cast<std::uint32_t>(e.GetTextNumber()), text))
+        if (!texts.GetName(static_cast<std::uint32_t>(GetEntryTextNumber(i)), text))
             text = DbText(kStrNoMessage);
         entryTexts.push_back(std::move(text));
     }

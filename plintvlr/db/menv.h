@@ -133,8 +133,12 @@ public:
     int GetRecordSize() const { return RecordSizeEstimate(GetEntryCount()); }
     static int RecordSizeEstimate(int entries) { return 93 + 7 * entries; }
 
-    int GetEntryCount() const { return static_cast<int>(entries_.size()); }
-    void ClearEntries() { entries_.clear(); }
+    int GetEntryCount() const { return static_cast<int>(entries_.size() + blankCount_); }
+    void ClearEntries()
+    {
+        entries_.clear();
+        blankCount_ = 0;
+    }
     // Appends an entry with value 0, text 0 and the default flag.
     void AddEntry();
     const entry* GetEntry(int i) const;
@@ -217,8 +221,12 @@ public:
     static std::string DataTypeName(std::int32_t dataType);
 
 private:
+    // An entry to change: one of the blank entries becomes an entry of its
+    // own, with those before it.
     entry* At(int i);
     const entry* At(int i) const;
+    // Gives every blank entry its own entry.
+    void SeparateBlankEntries();
     // The text of an entry as the pool holds it; empty without one.
     std::string EntryText(int i) const;
 
@@ -227,7 +235,14 @@ private:
     pile* pool_ = nullptr;
     std::int32_t dataType_ = kMsgTypeUnsignedWord;
     std::uint8_t decimals_ = 0;
+    // The entries in order: those held on their own, then `blankCount_`
+    // alike entries. A record may count tens of thousands of entries while
+    // storing far fewer (its trailing zeros are cut, or it was damaged); the
+    // entries it does not store read as one blank entry, so reading costs what
+    // the record holds, not what it counts.
     std::vector<entry> entries_;
+    std::size_t blankCount_ = 0;
+    entry blank_;
 };
 
 // Every carriage return, with a line feed right after it, becomes "<cr>".

@@ -4,8 +4,8 @@
 // size, so any read past them is a read past memory.
 //
 // The panel model's large-memory flag (which inverts the stored flags) is
-// the lowest bit of the input's length: a few bytes declare tens of thousands
-// of entries, so each input is read under one model rather than both.
+// the lowest bit of the input's length, so the fuzzer picks the model as it
+// picks the bytes.
 #include "plintvlr/db/menv.h"
 
 #include <cstdint>

@@ -204,6 +204,57 @@ TEST(MenvRecordTest, RecordsThatAreNoTableAreRefused)
     EXPECT_EQ(table.GetEntryValue(32766), 0);
 }
 
+TEST(MenvRecordTest, EntriesCountedButNotStoredReadAsZerosAndEditOneByOne)
+{
+    // A record counts every entry but stores only up to the last one that is
+    // not zeros: the rest read as zeros and, edited, become entries of their
+    // own. A table built entry by entry with the same content is the measure.
+    pile pool;
+    for (const char* text : {"ab", "cde"}) {
+        std::uint32_t id = 0;
+        pool.Add(text, id);
+    }
+    constexpr int kCount = 2000;
+    for (pile* texts : {static_cast<pile*>(nullptr), &pool}) {
+        for (const std::int32_t type : {kMsgTypeSignedWord, kMsgTypeFloat, kMsgTypeDigital}) {
+            for (bool largeMemory : {true, false}) {
+                const std::string what = std::to_string(type) + (largeMemory ? " large" : " small") +
+                                         (texts ? " pooled" : "");
+                // Zeros as stored: flag 1 on models without the large-memory
+                // flag, and with a pool the text at offset 0.
+                const Row zeros{0, texts ? 1 : 0, largeMemory ? 0 : 1};
+                std::vector<Row> rows(kCount, zeros);
+                rows[0] = {-3, 2, 1 - zeros.flag};
+                rows[2] = {5, 0, zeros.flag};
+                menv table = Table(type, rows, "sparse", 1);
+                table.SetPile(texts);
+                const Bytes record = Encode(table, largeMemory);
+                ASSERT_LT(record.size(), 100u) << what;
+
+                menv back(texts, 0);
+                ASSERT_TRUE(back.DecodeRecord(record, largeMemory)) << what;
+                ExpectSameEntries(back, table);
+                EXPECT_EQ(back.GetValueText(kCount - 1), table.GetValueText(kCount - 1)) << what;
+                EXPECT_EQ(Encode(back, largeMemory), record) << what;
+                // On the other model the zeros' flags are stored as ones.
+                EXPECT_EQ(Encode(back, !largeMemory), Encode(table, !largeMemory)) << what;
+
+                for (menv* t : {&table, &back}) {
+                    t->SetEntryValue(kCount - 1, 9);
+                    t->SetEntryFlag(1000, 1 - zeros.flag);
+                    t->SetEntryTextNumber(1500, 2);
+                    t->AddEntry();
+                    t->SetEntryValue(kCount, 4);
+                }
+                ASSERT_EQ(back.GetEntryCount(), kCount + 1) << what;
+                ExpectSameEntries(back, table);
+                for (bool model : {true, false})
+                    EXPECT_EQ(Encode(back, model), Encode(table, model)) << what;
+            }
+        }
+    }
+}
+
 TEST(MenvRecordTest, TablesTooLargeForARecordAreNotEncoded)
 {
     menv table;
