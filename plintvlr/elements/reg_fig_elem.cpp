@@ -165,7 +165,11 @@ void TRegFigElem::DrawFrame(TDC& dc) const
     if (!blink || step % 2 == 0) {
         const int count = std::max(GetColors().GetCount(), 1);
         const int state = (blink ? step / 2 : step) % count;
-        TClrFrame(filled_ ? 1 : 0, true, width_, GetColors().GetColorIndex(state)).Draw(dc, *this);
+        int colour = GetColors().GetColorIndex(state);
+        // White prints black, as every other element's colour does.
+        if (dc.IsPrinter() && PaletteIndex(colour) == kWhite)
+            colour = kBlack;
+        TClrFrame(filled_ ? 1 : 0, true, width_, colour).Draw(dc, *this);
         return;
     }
     // The blink phase paints the frame over.

@@ -215,6 +215,24 @@ TEST(FrameDrawing2, RaisedAndRecessedOnBothPanelKinds)
     }
 }
 
+TEST(FrameDrawing2, APrinterPrintsAWhiteFrameBlack)
+{
+    // A white frame on a colour panel's page would vanish on white paper.
+    PanelScope panel(kColorPanel);
+    auto frame = Frame(TRect(0, 0, 100, 100), false, 1);
+    frame->GetColors().SetColorIndex(0, kWhite);
+    QImage paper = Canvas(5, 5);
+    {
+        TImagePrintDC printer(paper);
+        MapPageUnits(printer, 1);
+        frame->Draw(printer);
+    }
+    EXPECT_EQ(paper.pixel(2, 2) | 0xFF000000u, 0xFF000000u) << "the face";
+    QImage screen = Canvas(5, 5, 0xFF0000FFu);
+    Paint(*frame, screen, 1);
+    EXPECT_EQ(screen.pixel(2, 2), Rgb(PaletteColor(kWhite))) << "the screen keeps white";
+}
+
 TEST(FrameDrawing2, AWideMonochromeFrameOutlinesItsInnerEdge)
 {
     PanelScope panel(kMonoPanel);

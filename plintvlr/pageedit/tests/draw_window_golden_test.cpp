@@ -13,6 +13,7 @@
 #include "plintvlr/elements/lines_elem.h"
 #include "plintvlr/elements/point_elem.h"
 #include "plintvlr/elements/reg_fig_elem.h"
+#include "platform/gdi/font_registry.h"
 #include "platform/gdi/image_print_dc.h"
 
 #include <gtest/gtest.h>
@@ -84,10 +85,19 @@ TDib FlagPicture()
 
 class DrawWindowGoldenTest : public CanvasFixture, public testing::WithParamInterface<int> {
 protected:
+    // The program's panel fonts, as the program adds them at start: a text
+    // lays itself out by measuring in them.
+    void SetUp() override
+    {
+        CanvasFixture::SetUp();
+        ASSERT_GT(AddFontResource(PLV_PROGRAM_FONT), 0) << PLV_PROGRAM_FONT;
+    }
+
     void TearDown() override
     {
         CanvasFixture::TearDown();
         GetBitmapLibrary().ClearAll();
+        RemoveFontResource(PLV_PROGRAM_FONT);
     }
 
     // Page 2 holds a rectangle for a template; the page shown holds every
@@ -116,7 +126,9 @@ protected:
         model.AddElement(std::move(shape));
         model.AddElement(std::make_unique<TRegFigElem>(TRegFigElem::kRectangle, at(90, 6), at(120, 30)));
         model.AddElement(std::make_unique<TRegFigElem>(TRegFigElem::kCircle, at(130, 6), at(160, 36)));
-        model.AddElement(std::make_unique<TFormatText>(TRect(at(4, 50), at(70, 70)), "Pump 1", true));
+        auto text = std::make_unique<TFormatText>(TRect(at(4, 50), at(70, 70)), "Pump 1", true);
+        text->Relayout();  // laid out as when placed, so every letter shows
+        model.AddElement(std::move(text));
         model.AddElement(NewPointElem(at(80, 50), at(120, 64), false));
         model.AddElement(NewPointElem(at(130, 50), at(170, 64), true));
         model.AddElement(std::make_unique<BitmapElem>(at(180, 50), at(220, 80)));
