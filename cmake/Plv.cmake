@@ -139,3 +139,28 @@ function(plv_embed_files target symbol)
   target_sources(${target} PRIVATE ${output})
   target_link_libraries(${target} PRIVATE plv::platform_base)
 endfunction()
+
+# Tests that lay texts out or draw them in the program's panel fonts, which
+# tools/fntconv makes at build time: they are told where the fonts are and
+# built after them (the font target is defined later in the tree, hence the
+# one deferred call that makes every such test depend on it).
+function(plv_use_panel_fonts)
+  foreach(test ${ARGN})
+    target_compile_definitions(${test} PRIVATE
+      PLV_FONT_DIR="${CMAKE_BINARY_DIR}/data/font" PLV_PROGRAM_FONT="${CMAKE_BINARY_DIR}/data/Plintvlr.fon")
+  endforeach()
+  get_property(tests GLOBAL PROPERTY PLV_PANEL_FONT_TESTS)
+  if(NOT tests)
+    cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL plv_panel_fonts_first)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY PLV_PANEL_FONT_TESTS ${ARGN})
+endfunction()
+
+function(plv_panel_fonts_first)
+  get_property(tests GLOBAL PROPERTY PLV_PANEL_FONT_TESTS)
+  if(TARGET plv_panel_fonts AND tests)
+    foreach(test ${tests})
+      add_dependencies(${test} plv_panel_fonts)
+    endforeach()
+  endif()
+endfunction()
