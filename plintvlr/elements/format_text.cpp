@@ -276,7 +276,8 @@ void TFormatText::Draw(TDC& dc)
     // Text that does not fit is cut at the element's edges.
     dc.SaveDC();
     dc.IntersectClipRect(*this);
-    DrawPanelText(dc, b, text_, ShapeColor(*this, dc), horizontal_, columns_, rows_, justify_, GetFontNumber());
+    DrawPanelText(dc, b, text_, ShapeColor(*this, dc), horizontal_, columns_, rows_, justify_, GetFontNumber(),
+                  &picture_);
     dc.RestoreDC();
 }
 
