@@ -706,6 +706,12 @@ bool TDC::PtVisible(const TPoint& point) const
     return EffectiveClip().contains(QPoint(d.x, d.y));
 }
 
+bool TDC::RectVisible(const TRect& rect) const
+{
+    const TRect d = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
+    return !d.IsEmpty() && EffectiveClip().intersects(QRect(d.left, d.top, d.Width(), d.Height()));
+}
+
 // --- Pixel sinks -----------------------------------------------------------------
 
 void TDC::FillRects(const QRect* rects, std::size_t count, unsigned color, int rop2)

@@ -96,6 +96,8 @@ void TPanelTextPicture::Forget()
 void DrawPanelText(TDC& dc, const TRect& destination, const std::string& text, TColor color, bool horizontal,
                    int columns, int rows, int justification, int fontNumber, TPanelTextPicture* kept)
 {
+    if (!dc.RectVisible(destination))
+        return;
     const TBitmap picture =
         kept ? kept->Get(text, horizontal, columns, rows, justification, fontNumber)
              : MakePicture(text, GetFontName(fontNumber), GetFontSize(fontNumber), horizontal, columns, rows,

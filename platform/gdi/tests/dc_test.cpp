@@ -393,6 +393,9 @@ TEST(DcClip, ClipRegionsAreDeviceUnitsAndClipRectsLogical)
     EXPECT_EQ(box, TRect(20, 20, 60, 60));
     EXPECT_TRUE(dc.PtVisible(TPoint(20, 20)));
     EXPECT_FALSE(dc.PtVisible(TPoint(60, 20)));
+    EXPECT_TRUE(dc.RectVisible(TRect(40, 40, 100, 80)));
+    EXPECT_FALSE(dc.RectVisible(TRect(60, 0, 120, 80))) << "right of the clip";
+    EXPECT_FALSE(dc.RectVisible(TRect(30, 30, 30, 50))) << "no pixel";
 
     dc.RemoveClipRgn();
     dc.IntersectClipRect(TRect(60, 0, 100, 40));  // device columns 3..4, rows 0..1
