@@ -3,7 +3,7 @@
 // units of 1/20 pixel). The goal is well under one frame (16 ms); the
 // counter "frame_share" is the time per redraw as a share of 16 ms.
 
-#include "platform/base/paths.h"
+#include "bench/program_font.h"
 #include "platform/gdi/font_registry.h"
 #include "platform/gdi/memory_dc.h"
 
@@ -38,13 +38,6 @@ bool StartApplication()
         app = new QGuiApplication(argc, argv);
     }
     return app != nullptr;
-}
-
-std::string ProgramFont()
-{
-    if (const char* env = std::getenv("PLV_PROGRAM_FONT"))
-        return env;
-    return (std::filesystem::path(ProgramFolder()) / ".." / "data" / "Plintvlr.fon").string();
 }
 
 struct Item {

@@ -37,6 +37,53 @@ QRegion RectRegion(const TRect& r)
     return r.IsEmpty() ? QRegion() : QRegion(r.left, r.top, r.Width(), r.Height());
 }
 
+// The pixels of `outer` less those of `inner`, which lies inside it (or is
+// empty): the bands above and below it and the sides between them, with no
+// region arithmetic. The answer is the number of rectangles.
+int FrameRects(const TRect& outer, const TRect& inner, QRect (&out)[4])
+{
+    if (outer.IsEmpty())
+        return 0;
+    if (inner.IsEmpty()) {
+        out[0] = QRect(outer.left, outer.top, outer.Width(), outer.Height());
+        return 1;
+    }
+    int count = 0;
+    auto add = [&](int l, int t, int r, int b) {
+        if (r > l && b > t)
+            out[count++] = QRect(l, t, r - l, b - t);
+    };
+    add(outer.left, outer.top, outer.right, inner.top);
+    add(outer.left, inner.top, inner.left, inner.bottom);
+    add(inner.right, inner.top, outer.right, inner.bottom);
+    add(outer.left, inner.bottom, outer.right, outer.bottom);
+    return count;
+}
+
+// The pixels of `from` less those of `less`; both are runs sorted by row and
+// column that do not overlap, and so is the answer.
+TRuns SubtractRuns(const TRuns& from, const TRuns& less)
+{
+    TRuns out;
+    out.reserve(from.size() + 4);
+    std::size_t k = 0;
+    for (const QRect& run : from) {
+        const int y = run.top();
+        int x = run.left();
+        const int end = run.left() + run.width();
+        while (k < less.size() && (less[k].top() < y || (less[k].top() == y && less[k].left() + less[k].width() <= x)))
+            ++k;
+        for (std::size_t j = k; j < less.size() && less[j].top() == y && less[j].left() < end; ++j) {
+            if (less[j].left() > x)
+                out.emplace_back(x, y, less[j].left() - x, 1);
+            x = std::max(x, less[j].left() + less[j].width());
+        }
+        if (end > x)
+            out.emplace_back(x, y, end - x, 1);
+    }
+    return out;
+}
+
 // The units per inch of the fixed map modes; 0 for the others.
 int UnitsPerInch(int mode)
 {
@@ -151,6 +198,15 @@ bool ClipSegment(TPoint& a, TPoint& b, const QRect& r)
     b = TPoint(static_cast<int>(std::lround(x0 + t1 * dx)), static_cast<int>(std::lround(y0 + t1 * dy)));
     a = from;
     return true;
+}
+
+// Whether the box of the segment a-b, widened by `margin` on each side,
+// meets the rectangle.
+bool SegmentBoxTouches(const TPoint& a, const TPoint& b, int margin, const QRect& r)
+{
+    const long long m = margin;
+    return std::min(a.x, b.x) - m <= r.right() && std::max(a.x, b.x) + m >= r.left() &&
+           std::min(a.y, b.y) - m <= r.bottom() && std::max(a.y, b.y) + m >= r.top();
 }
 
 }  // namespace
@@ -540,10 +596,14 @@ bool TDC::RestoreDC(int level)
     const int index = level < 0 ? count + level : level - 1;
     if (index < 0 || index >= count)
         return false;
+    // Working out the clipping again costs region arithmetic: only when the
+    // state brought back clips differently (a saved copy shares its region).
+    const bool sameClip = state_.clip == saved_[static_cast<std::size_t>(index)].clip;
     state_ = saved_[static_cast<std::size_t>(index)];
     saved_.resize(static_cast<std::size_t>(index));
     font_.reset();
-    ClipChanged();
+    if (!sameClip)
+        ClipChanged();
     return true;
 }
 
@@ -646,6 +706,12 @@ bool TDC::PtVisible(const TPoint& point) const
     return EffectiveClip().contains(QPoint(d.x, d.y));
 }
 
+bool TDC::RectVisible(const TRect& rect) const
+{
+    const TRect d = ToDeviceRect(rect.left, rect.top, rect.right, rect.bottom);
+    return !d.IsEmpty() && EffectiveClip().intersects(QRect(d.left, d.top, d.Width(), d.Height()));
+}
+
 // --- Pixel sinks -----------------------------------------------------------------
 
 void TDC::FillRects(const QRect* rects, std::size_t count, unsigned color, int rop2)
@@ -658,8 +724,15 @@ void TDC::FillRects(const QRect* rects, std::size_t count, unsigned color, int r
     if (target_ == Target::Image) {
         const int stride = static_cast<int>(image_->bytesPerLine() / 4);
         QRgb* base = reinterpret_cast<QRgb*>(image_->bits());
-        for (const QRect& c : clip) {
-            for (std::size_t i = 0; i < count; ++i) {
+        // Most of a figure drawn into a small area lies outside it: one test
+        // against the clipping's bounds before its pieces. (Each pixel still
+        // gets the operation once per rectangle over it, in any order: the
+        // same colour and operation each time give the same pixel.)
+        const QRect bounds = clip.boundingRect();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!rects[i].intersects(bounds))
+                continue;
+            for (const QRect& c : clip) {
                 const QRect r = rects[i] & c;
                 if (r.isEmpty())
                     continue;
@@ -718,22 +791,28 @@ void TDC::FillPixels(const std::vector<TPoint>& pixels, unsigned color, int rop2
 {
     if (pixels.empty())
         return;
-    if (target_ == Target::Image && EffectiveClip().rectCount() == 1) {
+    const QRegion& clip = EffectiveClip();
+    const QRect bounds = clip.boundingRect();
+    if (target_ == Target::Image) {
         if (rop2 == R2_NOP)
             return;
-        const QRect c = EffectiveClip().boundingRect();
+        const bool single = clip.rectCount() == 1;
         const int stride = static_cast<int>(image_->bytesPerLine() / 4);
         QRgb* base = reinterpret_cast<QRgb*>(image_->bits());
         for (const TPoint& p : pixels) {
-            if (c.contains(p.x, p.y))
+            if (!bounds.contains(p.x, p.y))
+                continue;
+            if (single || clip.contains(QPoint(p.x, p.y)))
                 ApplyRop2Span(base + static_cast<std::ptrdiff_t>(p.y) * stride + p.x, 1, color, rop2);
         }
         return;
     }
     std::vector<QRect> rects;
     rects.reserve(pixels.size());
-    for (const TPoint& p : pixels)
-        rects.emplace_back(p.x, p.y, 1, 1);
+    for (const TPoint& p : pixels) {
+        if (bounds.contains(p.x, p.y))
+            rects.emplace_back(p.x, p.y, 1, 1);
+    }
     FillRects(rects.data(), rects.size(), color, rop2);
 }
 
@@ -747,9 +826,15 @@ void TDC::StrokeDevicePixels(const std::vector<TPoint>& path, bool closed)
         return;
     const std::size_t segments = closed ? n : n - 1;
     const QRect visible = EffectiveClip().boundingRect().adjusted(-2, -2, 2, 2);
+    const unsigned pen = Resolve(state_.pen.GetColor());
+    const std::vector<int>& pattern = DashPattern(state_.pen.GetStyle());
     for (std::size_t i = 0; i < segments; ++i) {
         TPoint a = path[i];
         TPoint b = path[(i + 1) % n];
+        // A solid line's segments out of sight set no pixel that shows (a
+        // styled line's do count: they carry its pattern on).
+        if (pattern.empty() && !SegmentBoxTouches(a, b, 0, visible))
+            continue;
         // A line far longer than any device is first cut to what can be seen,
         // so it costs no more than the device is wide.
         if (std::max(std::abs(static_cast<long long>(b.x) - a.x), std::abs(static_cast<long long>(b.y) - a.y)) >
@@ -761,8 +846,6 @@ void TDC::StrokeDevicePixels(const std::vector<TPoint>& path, bool closed)
         }
         LinePixels(a, b, false, pixels);
     }
-    const unsigned pen = Resolve(state_.pen.GetColor());
-    const std::vector<int>& pattern = DashPattern(state_.pen.GetStyle());
     if (pattern.empty()) {
         FillPixels(pixels, pen, state_.rop2);
         return;
@@ -817,12 +900,33 @@ void TDC::StrokePolyline(const std::vector<TPoint>& points, bool closed)
         StrokeDevicePixels(points, closed);
         return;
     }
-    QRegion band;
+    TRuns band;
     const std::size_t n = points.size();
     const std::size_t segments = closed ? n : n - 1;
-    for (std::size_t i = 0; i < segments; ++i)
-        band += WideLineRegion(points[i], points[(i + 1) % n], width, VisibleRows().first, VisibleRows().second);
-    FillRegion(band, Resolve(state_.pen.GetColor()), state_.rop2);
+    const QRect visible = EffectiveClip().boundingRect();
+    if (visible.isEmpty())
+        return;
+    // Every pixel of a segment's band lies within the pen's width of the
+    // segment: only the rows of the part of it near what can be seen are
+    // scanned (the margin covers the rounding of the cut).
+    const int margin = width + 2;
+    const QRect near = visible.adjusted(-margin, -margin, margin, margin);
+    for (std::size_t i = 0; i < segments; ++i) {
+        TPoint a = points[i];
+        TPoint b = points[(i + 1) % n];
+        if (!SegmentBoxTouches(a, b, 0, near))
+            continue;
+        TPoint ca = a;
+        TPoint cb = b;
+        if (!ClipSegment(ca, cb, near))
+            continue;
+        const int rowMin = std::max(visible.top(), std::min(ca.y, cb.y) - margin);
+        const int rowMax = std::min(visible.bottom() + 1, std::max(ca.y, cb.y) + margin + 1);
+        WideLineRuns(a, b, width, band, rowMin, rowMax);
+    }
+    // Joined, so that a pixel two segments share is drawn once.
+    MergeRuns(band);
+    FillRuns(band, Resolve(state_.pen.GetColor()), state_.rop2);
 }
 
 bool TDC::MoveTo(int x, int y)
@@ -950,7 +1054,9 @@ bool TDC::Rectangle(int left, int top, int right, int bottom)
         StrokeDevicePixels(path, true);
         return true;
     }
-    FillRegion(RectRegion(outer) - RectRegion(inner), Resolve(state_.pen.GetColor()), state_.rop2);
+    QRect frame[4];
+    FillRects(frame, static_cast<std::size_t>(FrameRects(outer, inner, frame)), Resolve(state_.pen.GetColor()),
+              state_.rop2);
     return true;
 }
 
@@ -979,12 +1085,20 @@ bool TDC::Ellipse(int left, int top, int right, int bottom)
         }
         return true;
     }
+    const QRect visible = EffectiveClip().boundingRect();
+    if (!visible.intersects(QRect(outer.left, outer.top, outer.Width(), outer.Height())))
+        return true;
     const auto [rowMin, rowMax] = VisibleRows();
-    const QRegion fill = inner.IsEmpty() ? QRegion() : EllipseRegion(inner, rowMin, rowMax);
+    TRuns fill;
+    if (!inner.IsEmpty())
+        EllipseRuns(inner, fill, rowMin, rowMax);
     if (!state_.brush.IsNull())
-        FillRegion(fill, Resolve(state_.brush.GetColor()), state_.rop2);
-    if (!noPen)
-        FillRegion(EllipseRegion(outer, rowMin, rowMax) - fill, Resolve(state_.pen.GetColor()), state_.rop2);
+        FillRuns(fill, Resolve(state_.brush.GetColor()), state_.rop2);
+    if (!noPen) {
+        TRuns ring;
+        EllipseRuns(outer, ring, rowMin, rowMax);
+        FillRuns(SubtractRuns(ring, fill), Resolve(state_.pen.GetColor()), state_.rop2);
+    }
     return true;
 }
 
@@ -1012,7 +1126,8 @@ bool TDC::FrameRect(const TRect& rect, const TBrush& brush)
     const int bx = std::max(1, ToDeviceWidth(1));
     const int by = std::max(1, ToDeviceHeight(1));
     const TRect inner(d.left + bx, d.top + by, d.right - bx, d.bottom - by);
-    FillRegion(RectRegion(d) - RectRegion(inner), Resolve(brush.GetColor()), R2_COPYPEN);
+    QRect frame[4];
+    FillRects(frame, static_cast<std::size_t>(FrameRects(d, inner, frame)), Resolve(brush.GetColor()), R2_COPYPEN);
     return true;
 }
 
@@ -1135,11 +1250,32 @@ bool TDC::FillPolygonRgn(const TPoint* points, int count, int fillMode, const TR
     }
     top = std::max(top - 1, box.top);
     bottom = std::min(bottom + 1, box.bottom);
-    const auto [visibleTop, visibleBottom] = VisibleRows();
+    if (bottom <= top)
+        return true;
+    // The rows to scan: for each device row that can be seen, the logical
+    // row whose span holds the device row's centre (found by mapping the
+    // centre back; its neighbours too, against rounding). The rows between
+    // them land on no device row that can be seen.
+    auto [visibleTop, visibleBottom] = VisibleRows();
+    int shapeTop, shapeBottom;
+    DeviceSpan((top - s.winOrg.y) * sy + s.vpOrg.y, (bottom - s.winOrg.y) * sy + s.vpOrg.y, shapeTop, shapeBottom);
+    visibleTop = std::max(visibleTop, shapeTop);
+    visibleBottom = std::min(visibleBottom, shapeBottom);
+    std::vector<int> candidates;
+    for (int y = visibleTop; y < visibleBottom; ++y) {
+        const double at = std::floor((y + 0.5 - s.vpOrg.y) / sy + s.winOrg.y);
+        const int row = static_cast<int>(std::clamp(at, top - 2.0, bottom + 2.0));
+        for (int r = std::max(row - 1, top); r <= std::min(row + 1, bottom - 1); ++r) {
+            if (candidates.empty() || candidates.back() != r)
+                candidates.push_back(r);
+        }
+    }
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     const bool winding = fillMode == WINDING;
     TRuns runs;
     std::vector<QRect> rects;
-    for (int row = top; row < bottom; ++row) {
+    for (const int row : candidates) {
         int y0, y1;
         DeviceSpan((row - s.winOrg.y) * sy + s.vpOrg.y, (row + 1 - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);
         y0 = std::max(y0, visibleTop);

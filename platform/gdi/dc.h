@@ -136,6 +136,8 @@ public:
     int ExcludeClipRect(const TRect& rect);
     int GetClipBox(TRect& rect) const;
     bool PtVisible(const TPoint& point) const;
+    // Whether any pixel of the rectangle (logical units) can be drawn.
+    bool RectVisible(const TRect& rect) const;
 
     // --- Lines and shapes (logical units) -----------------------------------
     bool MoveTo(int x, int y);

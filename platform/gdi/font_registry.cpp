@@ -24,6 +24,12 @@ std::vector<AddedFile>& Files()
     return files;
 }
 
+unsigned& Generation()
+{
+    static unsigned generation = 0;
+    return generation;
+}
+
 std::string Lower(std::string_view s)
 {
     std::string out(s);
@@ -86,6 +92,7 @@ int AddFontResource(const char* fileName)
     for (FntFile& f : parsed)
         added.fonts.push_back(std::make_shared<const TRasterFont>(std::move(f)));
     Files().push_back(std::move(added));
+    ++Generation();
     return static_cast<int>(Files().back().fonts.size());
 }
 
@@ -97,12 +104,19 @@ BOOL RemoveFontResource(const char* fileName)
     auto& files = Files();
     for (auto it = files.begin(); it != files.end(); ++it) {
         if (it->path == key) {
-            if (--it->count == 0)
+            if (--it->count == 0) {
                 files.erase(it);
+                ++Generation();
+            }
             return true;
         }
     }
     return false;
+}
+
+unsigned FontTableGeneration()
+{
+    return Generation();
 }
 
 std::shared_ptr<const TRasterFont> FindRasterFont(std::string_view face, int cellHeight)

@@ -24,6 +24,12 @@ int AddFontResource(const char* fileName);
 // False when the file was not added.
 BOOL RemoveFontResource(const char* fileName);
 
+// A number that changes whenever a face comes into the font table or leaves
+// it (another count of a file already added changes nothing): whoever keeps
+// something drawn with a face by name can tell when that name may draw
+// differently.
+unsigned FontTableGeneration();
+
 // A registered face (letter case ignored) in the size that suits a cell
 // height in pixels: the largest not above it, else the smallest there is.
 // Null when no font of that face is registered.

@@ -9,9 +9,14 @@ TMemoryDC::TMemoryDC(const TDC& /*compatible*/) : TMemoryDC()
 {
 }
 
-TMemoryDC::TMemoryDC(const TBitmap& bitmap) : TMemoryDC()
+// The 1 x 1 bitmap is only made when it is needed: a context made over a
+// bitmap to draw it somewhere else is made often.
+TMemoryDC::TMemoryDC(const TBitmap& bitmap)
 {
-    SelectObject(bitmap);
+    if (bitmap.IsOK())
+        Select(bitmap);
+    else
+        RestoreBitmap();
 }
 
 bool TMemoryDC::SelectObject(const TBitmap& bitmap)
@@ -24,6 +29,8 @@ bool TMemoryDC::SelectObject(const TBitmap& bitmap)
 
 void TMemoryDC::RestoreBitmap()
 {
+    if (!original_.IsOK())
+        original_ = TBitmap(1, 1, 1, 1);
     Select(original_);
 }
 

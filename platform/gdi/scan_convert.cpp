@@ -16,7 +16,9 @@ void AddRun(TRuns& out, int y, int x0, int x1)
         return;
     if (!out.empty()) {
         QRect& last = out.back();
-        if (last.top() == y && x0 <= last.right() + 1) {
+        // Runs of one shape come in order; one appended after another
+        // shape's run of the same row only joins it when it follows on.
+        if (last.top() == y && x0 >= last.left() && x0 <= last.right() + 1) {
             last.setRight(std::max(last.right(), x1 - 1));
             return;
         }
@@ -162,13 +164,13 @@ QRegion EllipseRegion(const TRect& box, int rowMin, int rowMax)
     return RunsToRegion(runs);
 }
 
-QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin, int rowMax)
+void WideLineRuns(TPoint a, TPoint b, int width, TRuns& out, int rowMin, int rowMax)
 {
     const int lo = width / 2;
     auto disc = [&](TPoint p) {
-        return EllipseRegion(TRect(p.x - lo, p.y - lo, p.x - lo + width, p.y - lo + width), rowMin, rowMax);
+        EllipseRuns(TRect(p.x - lo, p.y - lo, p.x - lo + width, p.y - lo + width), out, rowMin, rowMax);
     };
-    QRegion region = disc(a);
+    disc(a);
     const double dx = b.x - a.x;
     const double dy = b.y - a.y;
     const double len = std::hypot(dx, dy);
@@ -178,10 +180,33 @@ QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin, int rowMax)
         const QPointF ca(a.x + 0.5, a.y + 0.5);
         const QPointF cb(b.x + 0.5, b.y + 0.5);
         const QPointF quad[4] = {ca + QPointF(nx, ny), cb + QPointF(nx, ny), cb - QPointF(nx, ny), ca - QPointF(nx, ny)};
-        TRuns runs;
-        PolygonRuns(quad, 4, true, runs, rowMin, rowMax);
-        region += RunsToRegion(runs);
-        region += disc(b);
+        PolygonRuns(quad, 4, true, out, rowMin, rowMax);
+        disc(b);
     }
-    return region;
+}
+
+void MergeRuns(TRuns& runs)
+{
+    std::sort(runs.begin(), runs.end(), [](const QRect& l, const QRect& r) {
+        return l.top() != r.top() ? l.top() < r.top() : l.left() < r.left();
+    });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const QRect& run = runs[i];
+        if (kept > 0 && runs[kept - 1].top() == run.top() && run.left() <= runs[kept - 1].right() + 1) {
+            QRect& last = runs[kept - 1];
+            last.setRight(std::max(last.right(), run.right()));
+            continue;
+        }
+        runs[kept++] = run;
+    }
+    runs.resize(kept);
+}
+
+QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin, int rowMax)
+{
+    TRuns runs;
+    WideLineRuns(a, b, width, runs, rowMin, rowMax);
+    MergeRuns(runs);
+    return RunsToRegion(runs);
 }

@@ -52,6 +52,13 @@ void PolygonRuns(const TPoint* points, int count, bool winding, TRuns& out, int 
 // A band of the given width round a line from a to b (pixel centres), with
 // round ends: what a wide pen covers.
 QRegion WideLineRegion(TPoint a, TPoint b, int width, int rowMin = -kAllRows, int rowMax = kAllRows);
+// The same pixels as runs appended to `out`: one-row runs that may overlap,
+// in no order (MergeRuns makes them a region's runs).
+void WideLineRuns(TPoint a, TPoint b, int width, TRuns& out, int rowMin = -kAllRows, int rowMax = kAllRows);
+
+// Sorts one-row runs by row and column and joins those that overlap or
+// touch, so that every pixel is in one run: the runs of their union.
+void MergeRuns(TRuns& runs);
 
 QRegion RunsToRegion(const TRuns& runs);
 QRegion EllipseRegion(const TRect& box, int rowMin = -kAllRows, int rowMax = kAllRows);

@@ -274,10 +274,15 @@ void TFormatText::Draw(TDC& dc)
         }
     }
     // Text that does not fit is cut at the element's edges.
-    dc.SaveDC();
-    dc.IntersectClipRect(*this);
-    DrawPanelText(dc, b, text_, ShapeColor(*this, dc), horizontal_, columns_, rows_, justify_, GetFontNumber());
-    dc.RestoreDC();
+    const bool fits = b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom;
+    if (!fits) {
+        dc.SaveDC();
+        dc.IntersectClipRect(*this);
+    }
+    DrawPanelText(dc, b, text_, ShapeColor(*this, dc), horizontal_, columns_, rows_, justify_, GetFontNumber(),
+                  &picture_);
+    if (!fits)
+        dc.RestoreDC();
 }
 
 // --- Records ----------------------------------------------------------------

@@ -13,6 +13,7 @@
 // field record: field 1 the font, field 2 the extents and justification,
 // field 3 a byte of the derived element.
 
+#include "plintvlr/elements/panel_text.h"
 #include "plintvlr/elements/size_rect.h"
 #include "plintvlr/elements/text_style.h"
 
@@ -121,4 +122,5 @@ private:
     int columns_ = 1;
     int rows_ = 1;
     DynamicData showHide_;
+    TPanelTextPicture picture_;
 };

@@ -5,6 +5,7 @@
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
+#include "platform/gdi/font_registry.h"
 #include "platform/gdi/memory_dc.h"
 #include "plintvlr/elements/panel_queries.h"
 
@@ -12,6 +13,8 @@ namespace {
 
 // The largest text picture drawn: a damaged record must not make a huge bitmap.
 constexpr int kMaxPictureSide = 4096;
+// Pictures of more pixels than this (4 MB) are not kept between paints.
+constexpr long long kMaxKeptPixels = 1 << 20;
 
 UINT JustifyFormat(int justification)
 {
@@ -41,29 +44,66 @@ TBitmap TurnLeft(const TBitmap& picture)
     return turned;
 }
 
-}  // namespace
-
-void DrawPanelText(TDC& dc, const TRect& destination, const std::string& text, TColor color, bool horizontal,
-                   int columns, int rows, int justification, int fontNumber)
+// The text laid out black on white in columns x rows cells of the font,
+// turned when vertical.
+TBitmap MakePicture(const std::string& text, const std::string& face, const TSize& cell, bool horizontal,
+                    int columns, int rows, int justification)
 {
-    const TSize cell = GetFontSize(fontNumber);
     const int width = cell.cx * columns;
     const int height = cell.cy * rows;
-    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide)
-        return;
-
+    if (cell.cx <= 0 || cell.cy <= 0 || columns <= 0 || rows <= 0 || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
+        return {};
     TBitmap picture(width, height);
     {
         TMemoryDC memory(picture);
         memory.PatBlt(0, 0, width, height, WHITENESS);
-        memory.SelectObject(TFont(GetFontName(fontNumber).c_str(), cell.cy, cell.cx, 0, 0, FW_NORMAL));
+        memory.SelectObject(TFont(face.c_str(), cell.cy, cell.cx, 0, 0, FW_NORMAL));
         memory.SetBkMode(TRANSPARENT);
         memory.SetTextColor(TColor::Black);
         TRect box(0, 0, width, height);
         memory.DrawText(text.c_str(), -1, box, DT_NOPREFIX | DT_WORDBREAK | JustifyFormat(justification));
     }
-    if (!horizontal)
-        picture = TurnLeft(picture);
+    return horizontal ? picture : TurnLeft(picture);
+}
+
+}  // namespace
+
+TBitmap TPanelTextPicture::Get(const std::string& text, bool horizontal, int columns, int rows, int justification,
+                               int fontNumber)
+{
+    Key key{text, GetFontName(fontNumber), GetFontSize(fontNumber), horizontal, columns, rows, justification,
+            FontTableGeneration()};
+    if (made_ && key == key_)
+        return picture_;
+    TBitmap picture = MakePicture(text, key.face, key.cell, horizontal, columns, rows, justification);
+    Forget();
+    if (static_cast<long long>(picture.Width()) * picture.Height() <= kMaxKeptPixels) {
+        key_ = std::move(key);
+        picture_ = picture;
+        made_ = true;
+    }
+    return picture;
+}
+
+void TPanelTextPicture::Forget()
+{
+    key_ = Key();
+    picture_ = TBitmap();
+    made_ = false;
+}
+
+void DrawPanelText(TDC& dc, const TRect& destination, const std::string& text, TColor color, bool horizontal,
+                   int columns, int rows, int justification, int fontNumber, TPanelTextPicture* kept)
+{
+    if (!dc.RectVisible(destination))
+        return;
+    const TBitmap picture =
+        kept ? kept->Get(text, horizontal, columns, rows, justification, fontNumber)
+             : MakePicture(text, GetFontName(fontNumber), GetFontSize(fontNumber), horizontal, columns, rows,
+                           justification);
+    if (!picture.IsOK())
+        return;
     const TRect source(0, 0, picture.Width(), picture.Height());
 
     TMemoryDC memory(picture);

@@ -213,7 +213,8 @@ void TextElem::Edit(TWindow*) {}
 
 void TextElem::Draw(TDC& dc)
 {
-    DrawPanelText(dc, *this, text_, ShapeColor(*this, dc), horizontal_, Length(), 1, 0, GetFontNumber());
+    DrawPanelText(dc, *this, text_, ShapeColor(*this, dc), horizontal_, Length(), 1, 0, GetFontNumber(),
+                  &picture_);
 }
 
 void TextElem::Describe(int number, ReportLines& lines, int subnumber) const

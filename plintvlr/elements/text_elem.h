@@ -9,6 +9,7 @@
 // own for titles and scale numbers: no element, no selection, always in
 // panel font 0, showing the leading characters that fit its rectangle.
 
+#include "plintvlr/elements/panel_text.h"
 #include "plintvlr/elements/size_rect.h"
 
 #include <string>
@@ -85,6 +86,7 @@ private:
     int sizeX_ = 1;
     int sizeY_ = 1;
     DynamicData showHide_;
+    TPanelTextPicture picture_;
 };
 
 class LabelRect : public TRect {

@@ -303,7 +303,12 @@ void SizeRectManager::DrawPage(TDC& dc)
     TRect area;
     const bool clipped = dc.GetClipBox(area) > NULLREGION;
     area = area.Normalized().Inflate(kUnitsPerPixel, kUnitsPerPixel);
-    const auto visible = [&](const SizeRect& element) { return !clipped || element.GetRepaintRect().Touches(area); };
+    // Each element's repaint rectangle, with the panel model's handle
+    // thickness asked once per paint rather than once per element.
+    const int handles = SizeRect::GetHandleSize();
+    const auto visible = [&](const SizeRect& element) {
+        return !clipped || element.Inflate(handles, handles).Touches(area);
+    };
     if (templateElements_) {
         for (const auto& element : *templateElements_) {
             if (visible(*element))

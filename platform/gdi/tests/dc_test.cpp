@@ -393,6 +393,9 @@ TEST(DcClip, ClipRegionsAreDeviceUnitsAndClipRectsLogical)
     EXPECT_EQ(box, TRect(20, 20, 60, 60));
     EXPECT_TRUE(dc.PtVisible(TPoint(20, 20)));
     EXPECT_FALSE(dc.PtVisible(TPoint(60, 20)));
+    EXPECT_TRUE(dc.RectVisible(TRect(40, 40, 100, 80)));
+    EXPECT_FALSE(dc.RectVisible(TRect(60, 0, 120, 80))) << "right of the clip";
+    EXPECT_FALSE(dc.RectVisible(TRect(30, 30, 30, 50))) << "no pixel";
 
     dc.RemoveClipRgn();
     dc.IntersectClipRect(TRect(60, 0, 100, 40));  // device columns 3..4, rows 0..1
@@ -561,6 +564,7 @@ TEST(DcRegions, PolygonFillMatchesTheRegionFillUnderEveryMapping)
         {{400, 300}, {40, 30}, {15, -20}, {1, 2}},  // shifted
         {{400, 300}, {-37, 21}, {0, 0}, {38, 0}},   // mirrored, uneven scale
         {{10, 10}, {31, 29}, {0, 0}, {0, 0}},       // magnified
+        {{400, 300}, {30, -22}, {0, 0}, {2, 26}},   // upside down
     };
     const std::vector<std::vector<TPoint>> polygons = {
         {{200, 0}, {400, 300}, {0, 300}},
@@ -603,6 +607,76 @@ TEST(DcRegions, PolygonFillMatchesTheRegionFillUnderEveryMapping)
                         << "mapping " << m << ", polygon " << p << ", within " << w << ", xor " << xorAndClip;
                 }
             }
+        }
+    }
+}
+
+TEST(DcClip, ClippedFiguresSetTheSamePixelsAsUnclippedOnesWithinTheClip)
+{
+    // Figures work out only what lies near the clipping; the pixels inside it
+    // must be those the whole figure sets. XOR shows a pixel set twice.
+    const std::vector<TPoint> zigzag = {{-60, 30}, {200, 400}, {330, 20}, {700, 380}, {40, 460}};
+    const std::vector<TPoint> steep = {{100, -200}, {130, 900}, {140, 10}};
+    const struct {
+        const char* what;
+        std::function<void(TDC&)> draw;
+    } figures[] = {
+        {"wide polyline", [&](TDC& dc) {
+             dc.SelectObject(TPen(TColor::LtRed, 60));
+             dc.Polyline(zigzag.data(), static_cast<int>(zigzag.size()));
+         }},
+        {"wide steep polyline", [&](TDC& dc) {
+             dc.SelectObject(TPen(TColor::LtRed, 40));
+             dc.Polyline(steep.data(), static_cast<int>(steep.size()));
+         }},
+        {"thin polygon outline and fill", [&](TDC& dc) {
+             dc.SelectObject(TBrush(TColor::LtBlue));
+             dc.Polygon(zigzag.data(), static_cast<int>(zigzag.size()));
+         }},
+        {"wide ellipse with a fill", [](TDC& dc) {
+             dc.SelectObject(TPen(TColor::LtRed, 60));
+             dc.SelectObject(TBrush(TColor::LtBlue));
+             dc.Ellipse(30, 40, 520, 390);
+         }},
+        {"wide rectangle with a fill", [](TDC& dc) {
+             dc.SelectObject(TPen(TColor::LtRed, 80));
+             dc.SelectObject(TBrush(TColor::LtBlue));
+             dc.Rectangle(50, 30, 480, 410);
+         }},
+        {"frame", [](TDC& dc) { dc.FrameRect(TRect(50, 30, 480, 410), TBrush(TColor::LtRed)); }},
+    };
+    // Device units: a small area in the middle, one at an edge, a thin row,
+    // and two overlapping areas, as a move invalidates.
+    const std::vector<std::vector<QRect>> clips = {
+        {QRect(20, 12, 9, 7)}, {QRect(0, 0, 6, 40)}, {QRect(3, 20, 50, 1)}, {QRect(10, 10, 12, 8), QRect(13, 13, 12, 8)}};
+    for (const auto& figure : figures) {
+        for (std::size_t c = 0; c < clips.size(); ++c) {
+            auto prepare = [](TDC& dc) {
+                dc.SetMapMode(MM_ANISOTROPIC);
+                dc.SetWindowExt(TSize(100, 100));
+                dc.SetViewportExt(TSize(8, 8));  // 1.6 pixels for twenty units
+                dc.SetROP2(R2_XORPEN);
+            };
+            QImage whole = Canvas(60, 48);
+            {
+                TDC dc(whole);
+                prepare(dc);
+                figure.draw(dc);
+            }
+            QRegion area;
+            for (const QRect& r : clips[c])
+                area += r;
+            QImage clipped = Canvas(60, 48);
+            {
+                TDC dc(clipped);
+                prepare(dc);
+                dc.SelectClipRgn(TRegion(area));
+                figure.draw(dc);
+            }
+            for (int y = 0; y < whole.height(); ++y)
+                for (int x = 0; x < whole.width(); ++x)
+                    ASSERT_EQ(clipped.pixel(x, y), area.contains(QPoint(x, y)) ? whole.pixel(x, y) : 0xFFFFFFFFu)
+                        << figure.what << ", clip " << c << ", at " << x << "," << y;
         }
     }
 }

@@ -277,9 +277,11 @@ TEST_F(PanelFonts, PanelTextThroughAMonochromeBitmapInColour)
 
 TEST_F(PanelFonts, RegistrationCountsAndEnumeration)
 {
+    const unsigned generation = FontTableGeneration();
     EXPECT_EQ(AddFontResource(PLV_PROGRAM_FONT), 10) << "a second add counts again";
     EXPECT_TRUE(RemoveFontResource(PLV_PROGRAM_FONT));
     EXPECT_NE(FindRasterFont(k8x12, 12), nullptr);
+    EXPECT_EQ(FontTableGeneration(), generation) << "counting a file again brings or takes no face";
 
     struct Seen {
         std::vector<std::string> faces;
@@ -327,10 +329,12 @@ TEST(FontRegistry, BadFilesAddNothingAndRemovedFacesAreGone)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("not a font at all, nothing like one");
     f.close();
+    const unsigned generation = FontTableGeneration();
     EXPECT_EQ(AddFontResource(junk.c_str()), 0);
     EXPECT_FALSE(RemoveFontResource(junk.c_str()));
     EXPECT_EQ(AddFontResource((dir / "missing.fnt").string().c_str()), 0);
     EXPECT_EQ(AddFontResource(""), 0);
+    EXPECT_EQ(FontTableGeneration(), generation) << "files that add nothing change no face";
     std::filesystem::remove_all(dir);
 
     if (!std::filesystem::exists(PLV_FONT_DIR "/ansi8x12.fnt")) {
@@ -340,11 +344,14 @@ TEST(FontRegistry, BadFilesAddNothingAndRemovedFacesAreGone)
     // is removed keeps drawing, a new selection falls back to the desktop.
     const std::string file = PLV_FONT_DIR "/ansi8x12.fnt";
     ASSERT_EQ(AddFontResource(file.c_str()), 1);
+    const unsigned added = FontTableGeneration();
+    EXPECT_NE(added, generation);
     QImage image = Canvas(40, 20);
     TDC kept(image);
     kept.SelectObject(TFont(k8x12, 12));
     EXPECT_EQ(kept.GetTextExtent("ab"), TSize(16, 12));
     EXPECT_TRUE(RemoveFontResource(file.c_str()));
+    EXPECT_NE(FontTableGeneration(), added);
     EXPECT_EQ(FindRasterFont(k8x12, 12), nullptr);
     EXPECT_EQ(kept.GetTextExtent("ab"), TSize(16, 12));
     TDC fresh(image);

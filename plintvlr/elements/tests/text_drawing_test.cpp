@@ -13,6 +13,8 @@
 
 #include <QDir>
 
+#include <functional>
+
 namespace {
 
 constexpr QRgb kBack = 0xFFC0C0C0u;
@@ -202,4 +204,56 @@ TEST_F(TextDrawing, WhiteTextPrintsBlack)
     QImage image = Canvas(80, 40, kBack);
     TDC dc(image);
     Check(*red, dc, image, 1, kRedPixel, kBack, "colour screen");
+}
+
+TEST_F(TextDrawing, AKeptPictureRepaintsAsAFreshElementAfterEachChange)
+{
+    // An element keeps its laid-out picture between paints; after each change
+    // that alters its pixels it must paint what a new element in the same
+    // state (a clone, which keeps nothing) paints.
+    UsePanel(kColorPanel, "ansi8x14.fnt");
+    auto element = Make("AB CD", TRect(2, 2, 2 + 6 * cellW_, 2 + 2 * cellH_), true, 0);
+    element->Relayout();
+    int scale = 1;
+    auto paint = [&](SizeRect& e) {
+        QImage image = Canvas(200, 160, kBack);
+        TDC dc(image);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(TSize(20, 20));
+        dc.SetViewportExt(TSize(scale, scale));
+        e.Draw(dc);
+        return image;
+    };
+    bool fontsRemoved = false;
+    const struct {
+        const char* what;
+        std::function<void(TFormatText&)> change;
+    } changes[] = {
+        {"text", [](TFormatText& e) { e.SetText("Tank\r\nlevel"); }},
+        {"colour", [](TFormatText& e) { e.GetColors().SetColorIndex(0, kGreen); }},
+        {"justification", [](TFormatText& e) { e.SetJustify(2); }},
+        {"size", [&](TFormatText& e) {
+             e.right += 4 * cellW_ * 20;
+             e.Relayout();
+         }},
+        {"multipliers", [](TFormatText& e) { e.SetTextSize(2, 1); }},
+        {"orientation", [](TFormatText& e) { e.ToggleOrientation(); }},
+        {"zoom", [&](TFormatText&) { scale = 2; }},
+        {"panel font", [&](TFormatText& e) {
+             UsePanel(14, "ansi5x8.fnt");
+             e.Relayout();
+         }},
+        {"font table", [&](TFormatText&) { fontsRemoved = RemoveFontResource(PLV_PROGRAM_FONT); }},
+    };
+    for (const auto& c : changes) {
+        const QImage before = paint(*element);
+        c.change(*element);
+        const QImage kept = paint(*element);
+        EXPECT_NE(kept, before) << c.what << " changes the pixels";
+        const std::unique_ptr<SizeRect> fresh = element->Clone();
+        EXPECT_EQ(kept, paint(*fresh)) << c.what;
+        EXPECT_EQ(kept, paint(*element)) << c.what << ", painted again";
+    }
+    if (fontsRemoved)
+        AddFontResource(PLV_PROGRAM_FONT);
 }
