@@ -54,6 +54,9 @@ std::string LoadAndWrite(std::string_view text, bool* roomy) {
   Check(table.SetUp());
   for (const VariableDefinition& d : kBefore) table.DefineByLibrary(d, nullptr);
   vnh::SettingsText parsed = vnh::ParseSettings(text);
+  // However bad the text, the traces stay few: three lines a problem at most,
+  // the closing ones beside.
+  Check(parsed.traces.size() <= 3 * vnh::kSettingsProblemsTraced + 2);
   for (const vnh::SettingsEntry& entry : parsed.entries) {
     Check(!entry.name.empty() && entry.name.size() <= vnh::kVariableNameMax && Printable(entry.name));
     if (entry.value.type == vnh::kVariableString) {
