@@ -37,16 +37,6 @@ bool LoadContents(const Location& where, std::string& contents)
     return true;
 }
 
-std::optional<std::string> ReadValue(const char* section, const char* key, const char* file)
-{
-    if (!section || !key || !file || !*file)
-        return std::nullopt;
-    std::string contents;
-    if (!LoadContents(Locate(file), contents))
-        return std::nullopt;
-    return ProfileText::Find(contents, section, key);
-}
-
 std::optional<int> ParseInt(std::string_view text)
 {
     std::size_t i = 0;
@@ -66,12 +56,25 @@ std::optional<int> ParseInt(std::string_view text)
 
 }  // namespace
 
-int GetPrivateProfileString(const char* section, const char* key, const char* defaultText, char* buffer, int size,
-                            const char* file)
+ProfileSnapshot::ProfileSnapshot(const char* file)
+{
+    if (file && *file)
+        read_ = LoadContents(Locate(file), contents_);
+}
+
+std::optional<std::string> ProfileSnapshot::Value(const char* section, const char* key) const
+{
+    if (!read_ || !section || !key)
+        return std::nullopt;
+    return ProfileText::Find(contents_, section, key);
+}
+
+int ProfileSnapshot::GetString(const char* section, const char* key, const char* defaultText, char* buffer,
+                               int size) const
 {
     if (!buffer || size < 1)
         return 0;
-    std::optional<std::string> value = ReadValue(section, key, file);
+    std::optional<std::string> value = Value(section, key);
     std::string_view text = value ? std::string_view(*value) : std::string_view(defaultText ? defaultText : "");
     std::size_t count = std::min(text.size(), static_cast<std::size_t>(size - 1));
     std::memcpy(buffer, text.data(), count);
@@ -79,12 +82,25 @@ int GetPrivateProfileString(const char* section, const char* key, const char* de
     return static_cast<int>(count);
 }
 
-int GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* file)
+int ProfileSnapshot::GetInt(const char* section, const char* key, int defaultValue) const
 {
-    std::optional<std::string> value = ReadValue(section, key, file);
+    std::optional<std::string> value = Value(section, key);
     if (!value)
         return defaultValue;
     return ParseInt(*value).value_or(defaultValue);
+}
+
+int GetPrivateProfileString(const char* section, const char* key, const char* defaultText, char* buffer, int size,
+                            const char* file)
+{
+    if (!buffer || size < 1)
+        return 0;
+    return ProfileSnapshot(file).GetString(section, key, defaultText, buffer, size);
+}
+
+int GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* file)
+{
+    return ProfileSnapshot(file).GetInt(section, key, defaultValue);
 }
 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* file)

@@ -17,6 +17,7 @@
 
 #include "platform/base/win_types.h"
 
+#include <optional>
 #include <string>
 
 // Copies the value of `key` in `section` into `buffer`, or the default (null
@@ -41,6 +42,24 @@ int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
 // when the file cannot be read or written, or when a name cannot be held by
 // the syntax (see ProfileText::Set); the file is then unchanged.
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* file);
+
+// One profile file read once, for a reader that asks many keys of it at one
+// time (the start-up settings, the button styles): one file read instead of
+// one a key. Its answers are those GetPrivateProfileString and
+// GetPrivateProfileInt gave when it was made.
+class ProfileSnapshot {
+public:
+    explicit ProfileSnapshot(const char* file);
+
+    int GetString(const char* section, const char* key, const char* defaultText, char* buffer, int size) const;
+    int GetInt(const char* section, const char* key, int defaultValue) const;
+
+private:
+    std::optional<std::string> Value(const char* section, const char* key) const;
+
+    bool read_ = false;  // else every answer is the default
+    std::string contents_;
+};
 
 // One section of one profile file, as the class library offers it.
 class TProfile {

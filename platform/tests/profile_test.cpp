@@ -97,6 +97,11 @@ TEST_F(ProfileTest, ReadsStringsAsTheSystemDoes)
         EXPECT_STREQ(buffer, c.text);
         EXPECT_EQ(n, static_cast<int>(std::strlen(c.text)));
         EXPECT_EQ(buffer[c.size], '#') << "wrote past the caller's size";
+        // A snapshot of the file answers the same.
+        std::memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(ProfileSnapshot(c.file).GetString(c.section, c.key, c.defaultText, buffer, c.size), n);
+        EXPECT_STREQ(buffer, c.text);
+        EXPECT_EQ(buffer[c.size], '#') << "the snapshot wrote past the caller's size";
     }
     char untouched[4] = "abc";
     EXPECT_EQ(GetPrivateProfileString("APP", "FrameX", "", untouched, 0, "PLINTVLR.INI"), 0);
@@ -120,6 +125,7 @@ TEST_F(ProfileTest, ReadsIntegersAsTheSystemDoes)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
         EXPECT_EQ(GetPrivateProfileInt("APP", c.key, c.defaultValue, "PLINTVLR.INI"), c.value);
+        EXPECT_EQ(ProfileSnapshot("PLINTVLR.INI").GetInt("APP", c.key, c.defaultValue), c.value);
     }
     EXPECT_EQ(GetPrivateProfileInt("APP", "FrameX", 3, "MISSING.INI"), 3);
 }
@@ -299,6 +305,25 @@ TEST_F(ProfileTest, JunkInTheFileIsHarmless)
     EXPECT_STREQ(buffer, "long");
     EXPECT_TRUE(WritePrivateProfileString("APP", "FrameW", "5", "PLINTVLR.INI"));
     EXPECT_EQ(Contents(ProfileDir() + "/PLINTVLR.INI"), junk + "\nFrameW=5\n");
+}
+
+TEST_F(ProfileTest, ASnapshotAnswersFromTheFileAsItWasRead)
+{
+    ASSERT_TRUE(WriteWholeFile(ProgramDir() + "/styles.cfg", "[BW_BUTTONS]\nS0Bmps=a.bmp\n"));
+    const ProfileSnapshot shipped("styles.cfg");
+    ASSERT_TRUE(WriteWholeFile(ProfileDir() + "/PLINTVLR.INI", "[TRANSFER]\nBaud=5\n"));
+    const ProfileSnapshot before("PLINTVLR.INI");
+    ASSERT_TRUE(WritePrivateProfileString("TRANSFER", "Baud", "7", "PLINTVLR.INI"));
+    ASSERT_TRUE(FileDelete(ProgramDir() + "/styles.cfg"));
+
+    EXPECT_EQ(before.GetInt("TRANSFER", "Baud", 0), 5);
+    EXPECT_EQ(ProfileSnapshot("PLINTVLR.INI").GetInt("TRANSFER", "Baud", 0), 7);
+    char buffer[16];
+    EXPECT_EQ(shipped.GetString("BW_BUTTONS", "S0Bmps", "", buffer, sizeof buffer), 5);
+    EXPECT_STREQ(buffer, "a.bmp");
+    EXPECT_EQ(ProfileSnapshot("styles.cfg").GetString("BW_BUTTONS", "S0Bmps", "none", buffer, sizeof buffer), 4);
+    EXPECT_EQ(ProfileSnapshot(nullptr).GetInt("TRANSFER", "Baud", 3), 3);
+    EXPECT_EQ(before.GetInt(nullptr, "Baud", 3), 3);
 }
 
 TEST_F(ProfileTest, TProfileReadsAndWritesOneSection)

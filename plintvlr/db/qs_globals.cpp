@@ -123,20 +123,20 @@ int qsGlobals::LoadSettings()
 {
     if (programDirectory_.empty())
         programDirectory_ = ProgramFolder();
-    const std::string file = ProfileFile();
+    const ProfileSnapshot profile(ProfileFile().c_str());
 
     // The transfer settings are read whatever becomes of the project, so a
     // later save writes back what the engineer set, not zeros.
     const std::string transferSection = Str(kStrSectionTransfer);
     BYTE values[5];
     for (std::size_t i = 0; i < transfer_.size(); ++i)
-        values[i] = static_cast<BYTE>(GetPrivateProfileInt(transferSection.c_str(), Str(kTransferKeys[i].keyId),
-                                                           kTransferKeys[i].defaultValue, file.c_str()));
+        values[i] = static_cast<BYTE>(
+            profile.GetInt(transferSection.c_str(), Str(kTransferKeys[i].keyId), kTransferKeys[i].defaultValue));
     SetTransferSettings(values[0], values[1], values[2], values[3], values[4]);
 
     char name[10] = {};
     const std::string section = Str(kStrSectionDatabase);
-    GetPrivateProfileString(section.c_str(), Str(kStrKeyDatabaseName), "", name, sizeof name, file.c_str());
+    profile.GetString(section.c_str(), Str(kStrKeyDatabaseName), "", name, sizeof name);
     if (name[0] == '\0' || !IsValidProjectName(name))
         return 0;
     adatabase& db = GetDatabase();
@@ -191,10 +191,12 @@ void qsGlobals::LoadStyleBitmaps(const char* profile, char prefix)
     if (!bitmaps)
         return;
     const std::string program = GetProgramDirectory();
+    // Up to forty keys: the file is read once.
+    const ProfileSnapshot styles(profile);
     for (int i = 0; i < kStyleCount; ++i) {
         const std::string stem = std::string(1, prefix) + std::to_string(i);
         char value[320] = {};
-        GetPrivateProfileString(kStylesSection, (stem + "Bmps").c_str(), "", value, sizeof value, profile);
+        styles.GetString(kStylesSection, (stem + "Bmps").c_str(), "", value, sizeof value);
         if (value[0] == '\0')
             continue;
         std::string files[4];
@@ -206,7 +208,7 @@ void qsGlobals::LoadStyleBitmaps(const char* profile, char prefix)
         if (style < 0)
             break;
         char centers[80] = {};
-        GetPrivateProfileString(kStylesSection, (stem + "Centers").c_str(), "", centers, sizeof centers, profile);
+        styles.GetString(kStylesSection, (stem + "Centers").c_str(), "", centers, sizeof centers);
         int p[4] = {50, 50, 50, 50};
         if (centers[0] != '\0')
             std::sscanf(centers, "%d,%d,%d,%d", &p[0], &p[1], &p[2], &p[3]);

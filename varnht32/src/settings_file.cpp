@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <unordered_map>
+#include <initializer_list>
+
+#include "varnht32/src/name_slots.h"
 
 namespace vnh {
 
@@ -67,37 +69,72 @@ bool ParseReal(std::string_view s, float* out) {
   return true;
 }
 
-std::string Quoted(std::string_view name) { return "System variable: " + std::string(name); }
+// A trace text made in one piece: a hand-edited file may give one for every line.
+std::string Joined(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view p : parts) size += p.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view p : parts) out.append(p);
+  return out;
+}
+
+constexpr std::string_view kQuoted = "System variable: ";
 
 }  // namespace
 
-SettingsText ParseSettings(std::string_view text) {
-  SettingsText result;
-  // Names are found as views into the text, which outlives the parse.
-  std::unordered_map<std::string_view, std::size_t> index;
-  // Two lines an entry at the least.
-  const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  const std::size_t room = std::min<std::size_t>(lines / 2 + 1, kSettingsEntriesMax);
+namespace {
+
+bool IsTypeLetter(char c) { return std::string_view("bBiIfFsS").find(c) != std::string_view::npos; }
+
+// Every entry takes a value line that starts with its type letter, so the
+// lines that start with one bound the entries: closely for a settings file,
+// and far below the line count for a file of anything else.
+std::size_t TypedLines(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size();) {
+    if (IsTypeLetter(text[at])) ++count;
+    const std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) break;
+    at = end + 1;
+  }
+  return count;
+}
+
+// What one reading of the text gathers beside its entries.
+struct Reading {
+  SettingsText& result;
+  std::size_t problems = 0;
+
+  // True while a problem may still be traced; every one is counted.
+  bool Traced() { return ++problems <= kSettingsProblemsTraced; }
+  void Skipped(std::string_view name, std::string_view why) {
+    if (Traced()) result.traces.push_back(Joined({kQuoted, name, " skipped: ", why}));
+  }
+};
+
+void Read(std::string_view text, Reading& reading) {
+  SettingsText& result = reading.result;
+  // Entry positions + 1 by name.
+  NameSlots index;
+  const std::size_t room = std::min(TypedLines(text), kSettingsEntriesMax);
   result.entries.reserve(room);
-  index.reserve(room);
+  index.Reserve(room);
   std::size_t at = 0;
   std::string_view line;
-  auto skipped = [&result](std::string_view name, const char* why) {
-    result.traces.push_back(Quoted(name) + " skipped: " + why);
-  };
   while (NextLine(text, &at, &line)) {
     std::string_view name = VariableName(line);
     if (name.empty()) continue;  // a blank line is neither a name nor a value
     std::string_view value;
     do {
       if (!NextLine(text, &at, &line)) {
-        skipped(name, "no value line");
-        return result;
+        reading.Skipped(name, "no value line");
+        return;
       }
       value = TrimLineEnd(line.substr(0, line.size() < kVariableTextMax ? line.size() : kVariableTextMax));
     } while (value.empty());
     if (HasControlCharacter(name)) {
-      skipped("?", "the name holds control characters");
+      reading.Skipped("?", "the name holds control characters");
       continue;
     }
     VariableValue v;
@@ -111,7 +148,7 @@ SettingsText ParseSettings(std::string_view text) {
       case 'I':
         v.type = kVariableInteger;
         if (!ParseInteger(rest, &v.integer)) {
-          skipped(name, "not an integer from -2147483647 to 2147483647");
+          reading.Skipped(name, "not an integer from -2147483647 to 2147483647");
           continue;
         }
         break;
@@ -119,7 +156,7 @@ SettingsText ParseSettings(std::string_view text) {
       case 'F':
         v.type = kVariableReal;
         if (!ParseReal(rest, &v.real)) {
-          skipped(name, "not a real from -1e38 to 1e38");
+          reading.Skipped(name, "not a real from -1e38 to 1e38");
           continue;
         }
         break;
@@ -128,25 +165,44 @@ SettingsText ParseSettings(std::string_view text) {
         v = VariableValue::String(VariableText(rest));
         break;
       default:
-        result.traces.push_back("\n*** Error reading systemsetup ***");
-        result.traces.push_back(Quoted(name));
-        result.traces.push_back("Value: " + std::string(value));
+        if (reading.Traced()) {
+          result.traces.push_back("\n*** Error reading systemsetup ***");
+          result.traces.push_back(Joined({kQuoted, name}));
+          result.traces.push_back(Joined({"Value: ", value}));
+        }
         result.bad_type_letter = true;
         continue;
     }
-    auto found = index.find(name);
-    if (found != index.end()) {
-      result.traces.push_back(Quoted(name) + " is given twice: the later value counts");
-      result.entries[found->second].value = std::move(v);
+    const std::uint32_t hash = NameSlots::Hash(name);
+    const std::uint32_t found =
+        index.Find(hash, [&](std::uint32_t at) { return result.entries[at - 1].name == name; });
+    if (found != 0) {
+      if (reading.Traced()) {
+        result.traces.push_back(Joined({kQuoted, name, " is given twice: the later value counts"}));
+      }
+      result.entries[found - 1].value = std::move(v);
       continue;
     }
     if (result.entries.size() >= kSettingsEntriesMax) {
       result.traces.push_back("System variables: more than " + std::to_string(kSettingsEntriesMax) +
                               " in the settings file, the rest skipped");
-      return result;
+      return;
     }
-    index.emplace(name, result.entries.size());
     result.entries.push_back(SettingsEntry{std::string(name), std::move(v)});
+    index.Add(hash, static_cast<std::uint32_t>(result.entries.size()));
+  }
+}
+
+}  // namespace
+
+SettingsText ParseSettings(std::string_view text) {
+  SettingsText result;
+  Reading reading{result};
+  Read(text, reading);
+  if (reading.problems > kSettingsProblemsTraced) {
+    result.traces.push_back("System variables: " +
+                            std::to_string(reading.problems - kSettingsProblemsTraced) +
+                            " more problems in the settings file, not traced");
   }
   return result;
 }

@@ -22,6 +22,10 @@ constexpr const char* kSettingsDumpName = "sysvardump";
 // this size: what lies past either limit is not read.
 constexpr std::size_t kSettingsEntriesMax = 10000;
 constexpr std::int64_t kSettingsFileMaxBytes = 4 << 20;
+// A file of anything but settings would trace a line or three for each of its
+// lines (and hold them all while the library mutex is held): the first
+// problems are traced, the rest only counted.
+constexpr std::size_t kSettingsProblemsTraced = 100;
 
 struct SettingsEntry {
   std::string name;
@@ -30,7 +34,7 @@ struct SettingsEntry {
 
 struct SettingsText {
   std::vector<SettingsEntry> entries;  // in file order, each name once
-  std::vector<std::string> traces;     // what was skipped, and why
+  std::vector<std::string> traces;     // what was skipped, and why (the first problems)
   bool bad_type_letter = false;        // the file belongs in the dump
 };
 

@@ -84,18 +84,21 @@ void Note(std::string* problem, std::string text) {
 }  // namespace
 
 void VariableIndex::Clear() {
-  records_.clear();
+  records_.Clear();
   base_ = nullptr;
   list_ = seen_ = first_ = last_ = 0;
-  first_name_.clear();
-  last_name_.clear();
+  std::memset(first_name_, 0, sizeof first_name_);
+  std::memset(last_name_, 0, sizeof last_name_);
 }
 
 namespace {
 
-std::string_view RecordName(const Heap& heap, std::uint32_t record) {
-  const VariableRecord* r = heap.Data<VariableRecord>(record);
+std::string_view RecordName(const VariableRecord* r) {
   return std::string_view(r->name, strnlen(r->name, kVariableNameMax));
+}
+
+std::string_view RecordName(const Heap& heap, std::uint32_t record) {
+  return RecordName(heap.Data<VariableRecord>(record));
 }
 
 }  // namespace
@@ -105,14 +108,16 @@ bool VariableIndex::CatchUp(const Heap& heap, const VariableTableControl& contro
   // first and last seen ones tell, short of an exact copy of the old one.
   bool same = base_ == heap.base() && list_ == control.list && seen_ <= control.count;
   if (same && seen_ > 0) {
-    same = heap.First(list_) == first_ && RecordName(heap, first_) == first_name_ &&
-           RecordName(heap, last_) == last_name_;
+    same = heap.First(list_) == first_ &&
+           std::memcmp(heap.Data<VariableRecord>(first_)->name, first_name_, sizeof first_name_) == 0 &&
+           std::memcmp(heap.Data<VariableRecord>(last_)->name, last_name_, sizeof last_name_) == 0;
   }
   if (!same) {
     Clear();
     base_ = heap.base();
     list_ = control.list;
   }
+  if (seen_ == control.count) return true;
   while (seen_ < control.count) {
     std::uint32_t next = last_ == 0 ? heap.First(list_) : heap.SuccElem(last_);
     if (next == 0) {
@@ -121,21 +126,25 @@ bool VariableIndex::CatchUp(const Heap& heap, const VariableTableControl& contro
     }
     // A name is defined once; should it come twice, the first one is found,
     // as a walk would.
-    records_.try_emplace(std::string(RecordName(heap, next)), next);
+    std::string_view name = RecordName(heap, next);
+    std::uint32_t hash = NameSlots::Hash(name);
+    if (records_.Find(hash, [&](std::uint32_t r) { return RecordName(heap, r) == name; }) == 0) {
+      records_.Add(hash, next);
+    }
     if (seen_ == 0) first_ = next;
     last_ = next;
     ++seen_;
   }
-  if (seen_ > 0) {
-    first_name_ = RecordName(heap, first_);
-    last_name_ = RecordName(heap, last_);
-  }
+  std::memcpy(first_name_, heap.Data<VariableRecord>(first_)->name, sizeof first_name_);
+  std::memcpy(last_name_, heap.Data<VariableRecord>(last_)->name, sizeof last_name_);
   return true;
 }
 
 std::uint32_t VariableIndex::Lookup(std::string_view name) const {
-  auto found = records_.find(name);
-  return found == records_.end() ? 0 : found->second;
+  if (base_ == nullptr) return 0;
+  return records_.Find(NameSlots::Hash(name), [&](std::uint32_t r) {
+    return RecordName(reinterpret_cast<const VariableRecord*>(base_ + r + kBlockHeaderSize)) == name;
+  });
 }
 
 bool VariableTable::SetUp() {
@@ -147,16 +156,9 @@ bool VariableTable::SetUp() {
 
 std::uint32_t VariableTable::Find(std::string_view name) const {
   if (name.empty() || name.size() > kVariableNameMax) return 0;
-  if (index_ != nullptr && index_->CatchUp(heap_, ctl_)) {
-    std::uint32_t v = index_->Lookup(name);
-    const VariableRecord* r = v != 0 ? Record(v) : nullptr;
-    if (v == 0 || (strnlen(r->name, kVariableNameMax) == name.size() &&
-                   std::memcmp(r->name, name.data(), name.size()) == 0)) {
-      return v;
-    }
-    // The record under the name now holds another: the index is stale.
-    index_->Clear();
-  }
+  // The index compares the names in the records themselves: it never answers
+  // with a record of another name.
+  if (index_ != nullptr && index_->CatchUp(heap_, ctl_)) return index_->Lookup(name);
   return Walk(name);
 }
 
@@ -240,15 +242,6 @@ VariableValue VariableTable::Value(std::uint32_t record) const {
       return VariableValue::Integer(static_cast<std::int32_t>(LoadWord(heap_, r.storage)));
     case kVariableReal: return VariableValue::Real(std::bit_cast<float>(LoadWord(heap_, r.storage)));
     default: return VariableValue::String(LoadText(heap_, r.storage));
-  }
-}
-
-VariableValue VariableTable::Default(const VariableRecord& r) const {
-  switch (r.type) {
-    case kVariableBoolean: return VariableValue::Boolean(r.default_value != 0);
-    case kVariableInteger: return VariableValue::Integer(static_cast<std::int32_t>(r.default_value));
-    case kVariableReal: return VariableValue::Real(std::bit_cast<float>(r.default_value));
-    default: return VariableValue::String(LoadText(heap_, r.default_value));
   }
 }
 
@@ -370,20 +363,20 @@ std::string VariableTable::FormatFile() const {
   std::string out;
   for (std::uint32_t v = heap_.First(ctl_.list); v != 0; v = heap_.SuccElem(v)) {
     const VariableRecord& r = *Record(v);
-    VariableValue value = Value(v);
-    VariableValue def = Default(r);
+    // Compared as stored, so only the values written are made.
     bool differs = false;
     switch (r.type) {
-      case kVariableBoolean: differs = value.boolean != def.boolean; break;
-      case kVariableInteger: differs = value.integer != def.integer; break;
-      case kVariableReal:
-        differs = std::fabs(static_cast<double>(value.real) - def.real) * 10000.0 >= 0.0001;
+      case kVariableBoolean: differs = (*heap_.Bytes(r.storage) != 0) != (r.default_value != 0); break;
+      case kVariableInteger: differs = LoadWord(heap_, r.storage) != r.default_value; break;
+      case kVariableReal: {
+        double value = std::bit_cast<float>(LoadWord(heap_, r.storage));
+        double def = std::bit_cast<float>(r.default_value);
+        differs = std::fabs(value - def) * 10000.0 >= 0.0001;
         break;
-      default: differs = value.text != def.text; break;
+      }
+      default: differs = LoadText(heap_, r.storage) != LoadText(heap_, r.default_value); break;
     }
-    if (r.from_file != 0 || differs) {
-      AppendSettingsEntry(&out, std::string_view(r.name, strnlen(r.name, kVariableNameMax)), value);
-    }
+    if (r.from_file != 0 || differs) AppendSettingsEntry(&out, RecordName(&r), Value(v));
   }
   return out;
 }

@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "varnht32/src/heap.h"
+#include "varnht32/src/name_slots.h"
 #include "varnht32/src/settings_file.h"
 #include "varnht32/src/variable_value.h"
 
@@ -51,8 +51,10 @@ struct VariableRecord {
 
 // Finds the records of one table by name without walking its list. It lives
 // in one process beside the table in shared memory, whose layout it leaves as
-// it is. Records are only ever appended, so it catches up with what other
-// processes defined by following the list on from the last record it saw.
+// it is: it keeps only the records' places and compares the names in the
+// records themselves. Records are only ever appended, so it catches up with
+// what other processes defined by following the list on from the last record
+// it saw.
 class VariableIndex {
  public:
   // Forgets every record: the table it stood for is no longer mapped.
@@ -60,22 +62,19 @@ class VariableIndex {
   // Takes in the records appended since the last call; false when the list
   // does not agree with the count (the caller then walks the list itself).
   bool CatchUp(const Heap& heap, const VariableTableControl& control);
-  // The record seen under a name; 0 when there is none.
+  // The record of a name among those taken in; 0 when there is none.
   std::uint32_t Lookup(std::string_view name) const;
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> records_;
+  NameSlots records_;
   const std::uint8_t* base_ = nullptr;
   std::uint32_t list_ = 0;
   std::uint32_t seen_ = 0;
   std::uint32_t first_ = 0;
   std::uint32_t last_ = 0;
-  std::string first_name_;
-  std::string last_name_;
+  // The name fields of the first and last records seen, byte for byte.
+  char first_name_[kVariableNameMax + 1] = {};
+  char last_name_[kVariableNameMax + 1] = {};
 };
 
 class VariableTable {
@@ -126,7 +125,6 @@ class VariableTable {
   void SetDefault(VariableRecord& r, const VariableDefinition& d);
   void SetRange(VariableRecord& r, double minimum, double maximum);
   void Store(VariableRecord& r, const VariableValue& value);
-  VariableValue Default(const VariableRecord& r) const;
   bool InRange(const VariableRecord& r, const VariableValue& value) const;
   VariableValue Clamped(const VariableRecord& r, VariableValue value) const;
 

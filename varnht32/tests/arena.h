@@ -21,11 +21,14 @@ class Arena {
   }
   vnh::Heap heap() { return vnh::Heap(bytes_.data(), control_); }
 
-  // Empty again; only what was used is cleared, so a fuzz target can reuse
-  // one large arena for every input.
+  // Empty again; only what was used is cleared (heap bytes and the bitmap
+  // words that cover them), so a fuzz target can reuse one large arena for
+  // every input.
   void Reset() {
     std::uint32_t top = control_->top.load();
-    std::fill(bytes_.begin() + kBitmap, bytes_.begin() + top, std::uint8_t{0});
+    std::uint32_t bitmap_used = vnh::Heap::BitmapBytes(top - begin_);
+    std::fill(bytes_.begin() + kBitmap, bytes_.begin() + kBitmap + bitmap_used, std::uint8_t{0});
+    std::fill(bytes_.begin() + begin_, bytes_.begin() + top, std::uint8_t{0});
     vnh::Heap::Format(control_, begin_, heap_bytes_, kBitmap);
   }
 

@@ -100,6 +100,25 @@ TEST(SettingsFileTest, ReadingStopsAtTheFirstNameTheTableCouldNotHold) {
   EXPECT_TRUE(Traced(parsed, "the rest skipped"));
 }
 
+TEST(SettingsFileTest, AFileOfAnythingElseTracesItsFirstProblemsAndCountsTheRest) {
+  // Each round has four problems: a bad letter (three lines), a bad integer,
+  // a bad real and a name given twice; the good entries are all still read.
+  std::string text;
+  for (int i = 0; i < 200; ++i) {
+    const std::string n = std::to_string(i);
+    text += "bad" + n + "\nQ 1\nint" + n + "\nI x\nreal" + n + "\nF x\nok" + n + "\nI " + n + "\nok" + n +
+            "\nI " + n + "\n";
+  }
+  vnh::SettingsText parsed = vnh::ParseSettings(text);
+  EXPECT_EQ(parsed.entries.size(), 200u);
+  EXPECT_EQ(parsed.entries.back().value.integer, 199);
+  EXPECT_TRUE(parsed.bad_type_letter);
+  // 25 rounds of four problems (six lines) are traced.
+  ASSERT_EQ(parsed.traces.size(), 25u * 6 + 1);
+  EXPECT_EQ(parsed.traces[parsed.traces.size() - 2], "System variable: ok24 is given twice: the later value counts");
+  EXPECT_EQ(parsed.traces.back(), "System variables: 700 more problems in the settings file, not traced");
+}
+
 TEST(SettingsFileTest, EntriesAreWrittenAsNameAndTypedValueLines) {
   struct Case {
     const char* name;

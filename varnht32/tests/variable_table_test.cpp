@@ -51,4 +51,33 @@ TEST(VariableTableTest, IndexFollowsRecordsOthersAppendAndForgetsATableMadeAgain
   EXPECT_EQ(mine.Value(mine.Find("eta")).integer, 7);
 }
 
+TEST(VariableTableTest, IndexFindsEveryNameOfAFullTableAndNoneOfTheOneBefore) {
+  vnh_test::Arena arena(8u << 20);
+  vnh::VariableTableControl control{};
+  vnh::VariableIndex index;
+  vnh::VariableTable table(arena.heap(), control, &index);
+  ASSERT_TRUE(table.SetUp());
+  for (std::uint32_t i = 0; i < vnh::VariableTable::kMaxVariables; ++i) {
+    ASSERT_NE(table.DefineFromFile(Entry("v" + std::to_string(i), static_cast<std::int32_t>(i)), 0, nullptr), 0u);
+  }
+  EXPECT_EQ(table.count(), vnh::VariableTable::kMaxVariables);
+  EXPECT_EQ(table.DefineFromFile(Entry("one too many", 1), 0, nullptr), 0u);
+  for (std::uint32_t i = 0; i < vnh::VariableTable::kMaxVariables; i += 997) {
+    const std::string name = "v" + std::to_string(i);
+    std::uint32_t found = table.Find(name);
+    ASSERT_NE(found, 0u) << name;
+    EXPECT_EQ(table.Value(found).integer, static_cast<std::int32_t>(i));
+  }
+  EXPECT_EQ(table.Find("v10000"), 0u);
+  EXPECT_EQ(table.Find("v1 "), 0u);
+
+  // Set up again in a fresh heap: the large index starts over.
+  arena.Reset();
+  ASSERT_TRUE(table.SetUp());
+  table.DefineFromFile(Entry("w", 1), 0, nullptr);
+  EXPECT_EQ(table.Find("v5"), 0u);
+  EXPECT_NE(table.Find("w"), 0u);
+  EXPECT_EQ(table.count(), 1u);
+}
+
 }  // namespace
