@@ -728,17 +728,28 @@ void TDC::FillRects(const QRect* rects, std::size_t count, unsigned color, int r
         // against the clipping's bounds before its pieces. (Each pixel still
         // gets the operation once per rectangle over it, in any order: the
         // same colour and operation each time give the same pixel.)
-        const QRect bounds = clip.boundingRect();
+        // Edges as half-open integer ranges, compared inline: a figure
+        // drawn into a small area hands over many small rectangles.
+        struct Box {
+            int left, top, right, bottom;
+        };
+        const auto box = [](const QRect& r) { return Box{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()}; };
+        const Box bounds = box(clip.boundingRect());
         for (std::size_t i = 0; i < count; ++i) {
-            if (!rects[i].intersects(bounds))
+            const Box f = box(rects[i]);
+            if (f.left >= bounds.right || f.right <= bounds.left || f.top >= bounds.bottom || f.bottom <= bounds.top)
                 continue;
-            for (const QRect& c : clip) {
-                const QRect r = rects[i] & c;
-                if (r.isEmpty())
+            for (const QRect& piece : clip) {
+                const Box c = box(piece);
+                const int left = std::max(f.left, c.left);
+                const int right = std::min(f.right, c.right);
+                const int top = std::max(f.top, c.top);
+                const int bottom = std::min(f.bottom, c.bottom);
+                if (left >= right || top >= bottom)
                     continue;
-                for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int y = top; y < bottom; ++y) {
                     QRgb* row = base + static_cast<std::ptrdiff_t>(y) * stride;
-                    ApplyRop2Span(row + r.left(), r.width(), color, rop2);
+                    ApplyRop2Span(row + left, right - left, color, rop2);
                 }
             }
         }
@@ -799,10 +810,13 @@ void TDC::FillPixels(const std::vector<TPoint>& pixels, unsigned color, int rop2
         const bool single = clip.rectCount() == 1;
         const int stride = static_cast<int>(image_->bytesPerLine() / 4);
         QRgb* base = reinterpret_cast<QRgb*>(image_->bits());
+        const auto inside = [](const QRect& r, const TPoint& p) {
+            return p.x >= r.x() && p.x < r.x() + r.width() && p.y >= r.y() && p.y < r.y() + r.height();
+        };
         for (const TPoint& p : pixels) {
-            if (!bounds.contains(p.x, p.y))
+            if (!inside(bounds, p))
                 continue;
-            if (single || clip.contains(QPoint(p.x, p.y)))
+            if (single || std::any_of(clip.begin(), clip.end(), [&](const QRect& r) { return inside(r, p); }))
                 ApplyRop2Span(base + static_cast<std::ptrdiff_t>(p.y) * stride + p.x, 1, color, rop2);
         }
         return;
@@ -820,7 +834,7 @@ void TDC::FillPixels(const std::vector<TPoint>& pixels, unsigned color, int rop2
 
 void TDC::StrokeDevicePixels(const std::vector<TPoint>& path, bool closed)
 {
-    std::vector<TPoint> pixels;
+    std::vector<TPoint>& pixels = Scratch<TPoint, 1>();
     const std::size_t n = path.size();
     if (n < 2)
         return;
@@ -844,7 +858,11 @@ void TDC::StrokeDevicePixels(const std::vector<TPoint>& path, bool closed)
             LinePixels(a, b, true, pixels);
             continue;
         }
-        LinePixels(a, b, false, pixels);
+        // A solid line's pixels out of sight are stepped over, not kept.
+        if (pattern.empty())
+            LinePixels(a, b, false, pixels, visible);
+        else
+            LinePixels(a, b, false, pixels);
     }
     if (pattern.empty()) {
         FillPixels(pixels, pen, state_.rop2);
@@ -900,7 +918,7 @@ void TDC::StrokePolyline(const std::vector<TPoint>& points, bool closed)
         StrokeDevicePixels(points, closed);
         return;
     }
-    TRuns band;
+    TRuns& band = Scratch<QRect, 1>();
     const std::size_t n = points.size();
     const std::size_t segments = closed ? n : n - 1;
     const QRect visible = EffectiveClip().boundingRect();
@@ -946,7 +964,9 @@ bool TDC::LineTo(int x, int y)
 {
     if (!IsOK())
         return false;
-    const std::vector<TPoint> path{ToDevice(state_.position), ToDevice(TPoint(x, y))};
+    std::vector<TPoint>& path = Scratch<TPoint, 0>();
+    path.push_back(ToDevice(state_.position));
+    path.push_back(ToDevice(TPoint(x, y)));
     state_.position = TPoint(x, y);
     StrokePolyline(path, false);
     return true;
@@ -956,7 +976,7 @@ bool TDC::Polyline(const TPoint* points, int count)
 {
     if (!IsOK() || !points || count < 2)
         return false;
-    std::vector<TPoint> path;
+    std::vector<TPoint>& path = Scratch<TPoint, 0>();
     path.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         path.push_back(ToDevice(points[i]));
@@ -1241,7 +1261,7 @@ bool TDC::FillPolygonRgn(const TPoint* points, int count, int fillMode, const TR
     const double sy = static_cast<double>(s.vpExt.cy) / s.winExt.cy;
     int top = points[0].y;
     int bottom = points[0].y;
-    std::vector<QPointF> path;
+    std::vector<QPointF>& path = Scratch<QPointF, 0>();
     path.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         top = std::min(top, points[i].y);
@@ -1261,7 +1281,7 @@ bool TDC::FillPolygonRgn(const TPoint* points, int count, int fillMode, const TR
     DeviceSpan((top - s.winOrg.y) * sy + s.vpOrg.y, (bottom - s.winOrg.y) * sy + s.vpOrg.y, shapeTop, shapeBottom);
     visibleTop = std::max(visibleTop, shapeTop);
     visibleBottom = std::min(visibleBottom, shapeBottom);
-    std::vector<int> candidates;
+    std::vector<int>& candidates = Scratch<int, 0>();
     for (int y = visibleTop; y < visibleBottom; ++y) {
         const double at = std::floor((y + 0.5 - s.vpOrg.y) / sy + s.winOrg.y);
         const int row = static_cast<int>(std::clamp(at, top - 2.0, bottom + 2.0));
@@ -1273,8 +1293,8 @@ bool TDC::FillPolygonRgn(const TPoint* points, int count, int fillMode, const TR
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     const bool winding = fillMode == WINDING;
-    TRuns runs;
-    std::vector<QRect> rects;
+    TRuns& runs = Scratch<QRect, 2>();
+    std::vector<QRect>& rects = Scratch<QRect, 3>();
     for (const int row : candidates) {
         int y0, y1;
         DeviceSpan((row - s.winOrg.y) * sy + s.vpOrg.y, (row + 1 - s.winOrg.y) * sy + s.vpOrg.y, y0, y1);

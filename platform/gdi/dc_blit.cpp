@@ -2,12 +2,14 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_internal.h"
+#include "platform/gdi/scan_convert.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 // Where the source pixels of a transfer come from.
 struct TDC::Source {
@@ -31,6 +33,14 @@ struct Axis {
     std::vector<int> lo;
     std::vector<int> hi;
 };
+
+// The source positions an axis reads: from its least lo to its greatest hi.
+std::pair<int, int> SourceSpan(const Axis& axis)
+{
+    if (axis.lo.empty())
+        return {0, 0};
+    return {*std::min_element(axis.lo.begin(), axis.lo.end()), *std::max_element(axis.hi.begin(), axis.hi.end())};
+}
 
 // Positions i = first .. first + count - 1 of a destination `dest` long, held
 // at i - first: only what can be seen is worked out.
@@ -129,47 +139,53 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     const int sh = src.rect.height();
     if (static_cast<std::int64_t>(sw) * sh > TDib::kMaxImageBytes / 4)
         return false;  // far beyond any bitmap there is
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(sw) * static_cast<std::size_t>(sh), kNoPixel);
+    std::vector<std::uint32_t>& pixels = Scratch<std::uint32_t, 0>();
+    pixels.assign(static_cast<std::size_t>(sw) * static_cast<std::size_t>(sh), kNoPixel);
     const std::uint32_t text = Resolve(state_.textColor);
     const std::uint32_t back = Resolve(state_.bkColor);
     const int imageWidth = src.dib ? src.dib->Width() : src.image->width();
     const int imageHeight = src.dib ? src.dib->Height() : src.image->height();
-    for (int y = 0; y < sh; ++y) {
-        const int iy = src.rect.top() + y;
-        if (iy < 0 || iy >= imageHeight)
-            continue;
-        const QRgb* row = src.dib ? nullptr : reinterpret_cast<const QRgb*>(src.image->constScanLine(iy));
-        for (int x = 0; x < sw; ++x) {
-            const int ix = src.rect.left() + x;
-            if (ix < 0 || ix >= imageWidth)
+    // Converts the source columns colFrom .. colTo - 1 of rows rowFrom ..
+    // rowTo - 1; a blit cut by the clipping converts only what it shows.
+    const auto convert = [&](int colFrom, int colTo, int rowFrom, int rowTo) {
+        for (int y = rowFrom; y < rowTo; ++y) {
+            const int iy = src.rect.top() + y;
+            if (iy < 0 || iy >= imageHeight)
                 continue;
-            std::uint32_t p;
-            if (row) {
-                p = row[ix] | 0xFF000000u;
-            } else {
-                const DibColor c = src.dib->PixelColor(ix, iy);
-                p = qRgb(c.red, c.green, c.blue);
+            const QRgb* row = src.dib ? nullptr : reinterpret_cast<const QRgb*>(src.image->constScanLine(iy));
+            for (int x = colFrom; x < colTo; ++x) {
+                const int ix = src.rect.left() + x;
+                if (ix < 0 || ix >= imageWidth)
+                    continue;
+                std::uint32_t p;
+                if (row) {
+                    p = row[ix] | 0xFF000000u;
+                } else {
+                    const DibColor c = src.dib->PixelColor(ix, iy);
+                    p = qRgb(c.red, c.green, c.blue);
+                }
+                std::uint32_t v = p;
+                if (src.kind == Source::Mono) {
+                    // Monochrome into colour: 0 bits take the text colour, 1 bits
+                    // the background colour; into monochrome the bits stay.
+                    const bool one = (p & 0xFFFFFF) != 0;
+                    v = mono_ ? p : (one ? back : text);
+                } else if (mono_) {
+                    if (src.kind == Source::Colour)
+                        v = p == (src.background | 0xFF000000u) ? 0xFFFFFFFFu : 0xFF000000u;
+                    else
+                        v = qRed(p) + qGreen(p) + qBlue(p) >= 383 ? 0xFFFFFFFFu : 0xFF000000u;
+                }
+                pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(sw) + static_cast<std::size_t>(x)] = v;
             }
-            std::uint32_t v = p;
-            if (src.kind == Source::Mono) {
-                // Monochrome into colour: 0 bits take the text colour, 1 bits
-                // the background colour; into monochrome the bits stay.
-                const bool one = (p & 0xFFFFFF) != 0;
-                v = mono_ ? p : (one ? back : text);
-            } else if (mono_) {
-                if (src.kind == Source::Colour)
-                    v = p == (src.background | 0xFF000000u) ? 0xFFFFFFFFu : 0xFF000000u;
-                else
-                    v = qRed(p) + qGreen(p) + qBlue(p) >= 383 ? 0xFFFFFFFFu : 0xFF000000u;
-            }
-            pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(sw) + static_cast<std::size_t>(x)] = v;
         }
-    }
+    };
     auto at = [&](int x, int y) {
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(sw) + static_cast<std::size_t>(x)];
     };
 
     if (target_ == Target::VectorPainter) {
+        convert(0, sw, 0, sh);
         // At the source's resolution, scaled by the printer: what stays white
         // on paper is left out when the operation depends on the paper.
         const bool usesDest = Rop3UsesDest(code);
@@ -205,6 +221,9 @@ bool TDC::Transfer(const TRect& dest, const Source& src, DWORD rop)
     const int rowFirst = visible.top() - dest.top;
     const Axis cols = MapAxis(dw, sw, merge, src.mirrorX, colFirst, visible.width());
     const Axis rows = MapAxis(dh, sh, merge, src.mirrorY, rowFirst, visible.height());
+    const auto [colLo, colHi] = SourceSpan(cols);
+    const auto [rowLo, rowHi] = SourceSpan(rows);
+    convert(colLo, colHi, rowLo, rowHi);
     // (dx, dy) counted from the destination's top-left corner.
     auto sample = [&](int dx, int dy) -> std::uint32_t {
         const int x0 = cols.lo[static_cast<std::size_t>(dx - colFirst)];

@@ -28,7 +28,11 @@ void AddRun(TRuns& out, int y, int x0, int x1)
 
 }  // namespace
 
-void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
+namespace {
+
+// Bresenham's steps from a towards b, each pixel handed to `put`.
+template <class Emit>
+void StepLine(TPoint a, TPoint b, bool includeLast, Emit&& put)
 {
     const int dx = std::abs(b.x - a.x);
     const int dy = std::abs(b.y - a.y);
@@ -36,13 +40,12 @@ void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
     const int sy = b.y >= a.y ? 1 : -1;
     const int steps = std::max(dx, dy);
     const int count = includeLast ? steps + 1 : steps;
-    out.reserve(out.size() + static_cast<std::size_t>(std::max(count, 0)));
     int x = a.x;
     int y = a.y;
     if (dx >= dy) {
         int e = 2 * dy - dx;
         for (int i = 0; i < count; ++i) {
-            out.emplace_back(x, y);
+            put(x, y);
             if (e > 0) {
                 y += sy;
                 e -= 2 * dx;
@@ -53,7 +56,7 @@ void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
     } else {
         int e = 2 * dx - dy;
         for (int i = 0; i < count; ++i) {
-            out.emplace_back(x, y);
+            put(x, y);
             if (e > 0) {
                 x += sx;
                 e -= 2 * dy;
@@ -62,6 +65,25 @@ void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
             y += sy;
         }
     }
+}
+
+}  // namespace
+
+void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out)
+{
+    const int steps = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+    out.reserve(out.size() + static_cast<std::size_t>(std::max(includeLast ? steps + 1 : steps, 0)));
+    StepLine(a, b, includeLast, [&](int x, int y) { out.emplace_back(x, y); });
+}
+
+void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out, const QRect& keep)
+{
+    const long long left = keep.x(), top = keep.y();
+    const long long right = left + keep.width(), bottom = top + keep.height();
+    StepLine(a, b, includeLast, [&](int x, int y) {
+        if (x >= left && x < right && y >= top && y < bottom)
+            out.emplace_back(x, y);
+    });
 }
 
 void EllipseRuns(const TRect& box, TRuns& out, int rowMin, int rowMax)
@@ -105,15 +127,17 @@ void PolygonRuns(const QPointF* points, int count, bool winding, TRuns& out, int
         double x;
         int dir;
     };
-    std::vector<Crossing> crossings;
+    std::vector<Crossing>& crossings = Scratch<Crossing, 0>();
     const int y0 = std::max(static_cast<int>(std::floor(ymin - 0.5)), rowMin);
     const int y1 = std::min(static_cast<int>(std::ceil(ymax)), rowMax - 1);
     for (int y = y0; y <= y1; ++y) {
         const double yc = y + 0.5;
         crossings.clear();
-        for (int i = 0; i < count; ++i) {
-            const QPointF& p = points[i];
-            const QPointF& q = points[(i + 1) % count];
+        // Each edge from the point before to this one (the last point
+        // closes on the first).
+        for (int i = 0, j = count - 1; i < count; j = i++) {
+            const QPointF& p = points[j];
+            const QPointF& q = points[i];
             if (p.y() == q.y())
                 continue;
             const bool down = q.y() > p.y();

@@ -26,9 +26,26 @@
 
 using TRuns = std::vector<QRect>;
 
+// A buffer of the calling thread's, emptied, for a drawing call to work in:
+// a paint of many small figures then allocates once, not once a figure.
+// Each (type, tag) pair is one buffer, so a call uses its own tag and does
+// not hand it on to a call that may use the same one. A buffer that grew
+// large for one huge figure is given back.
+template <class T, int Tag>
+std::vector<T>& Scratch()
+{
+    thread_local std::vector<T> buffer;
+    buffer.clear();
+    if (buffer.capacity() * sizeof(T) > (std::size_t{1} << 20))
+        buffer.shrink_to_fit();
+    return buffer;
+}
+
 // The pixels of a line from a to b; the last point is left out unless
 // includeLast. A line from a point to itself is empty (one pixel with includeLast).
 void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out);
+// The same steps, keeping only the pixels inside `keep`.
+void LinePixels(TPoint a, TPoint b, bool includeLast, std::vector<TPoint>& out, const QRect& keep);
 
 // Shapes are only scanned in rows rowMin..rowMax-1 (what can be seen), so a
 // huge shape costs no more than the device is high.

@@ -12,6 +12,11 @@ namespace {
 // Half the stroke of a corner cross, in pixels.
 constexpr int kCrossArm = 3;
 
+int FloorDiv(int a, int b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
 }  // namespace
 
 TouchGrid::TouchGrid(int rows, int columns, const TSize& cellPixels, bool visible)
@@ -62,11 +67,23 @@ void TouchGrid::Paint(TDC& dc) const
     if (!visible_)
         return;
     const int arm = kCrossArm * kUnitsPerPixel;
+    // Only the crosses that reach into the area being painted are drawn: a
+    // small repaint on a fine grid would otherwise stroke every cross.
+    int rowFirst = 0, rowLast = rows_, columnFirst = 0, columnLast = columns_;
+    TRect area;
+    if (dc.GetClipBox(area) > NULLREGION && cellWidth_ > 0 && cellHeight_ > 0) {
+        area = area.Normalized().Inflate(arm + 2 * kUnitsPerPixel, arm + 2 * kUnitsPerPixel);
+        const int half = cellHeight_ / 2;
+        columnFirst = std::max(0, FloorDiv(area.left, cellWidth_));
+        columnLast = std::min(columns_, FloorDiv(area.right, cellWidth_) + 1);
+        rowFirst = std::max(0, FloorDiv(area.top - half, cellHeight_));
+        rowLast = std::min(rows_, FloorDiv(area.bottom - half, cellHeight_) + 1);
+    }
     dc.SaveDC();
     dc.SelectObject(TPen(TColor::Gray, kUnitsPerPixel));
-    for (int r = 0; r <= rows_; ++r) {
+    for (int r = rowFirst; r <= rowLast; ++r) {
         const int y = r * cellHeight_ + cellHeight_ / 2;
-        for (int c = 0; c <= columns_; ++c) {
+        for (int c = columnFirst; c <= columnLast; ++c) {
             const int x = c * cellWidth_;
             dc.MoveTo(x - arm, y);
             dc.LineTo(x + arm, y);

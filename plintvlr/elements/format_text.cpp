@@ -248,7 +248,7 @@ std::string TFormatText::GetTypeName() const
 
 // --- Drawing ----------------------------------------------------------------
 
-void TFormatText::Draw(TDC& dc)
+TRect TFormatText::TextBlock() const
 {
     const TSize block = GetBlockSize();
     const int length = block.cx;
@@ -273,6 +273,19 @@ void TFormatText::Draw(TDC& dc)
             b.top = b.bottom - length;
         }
     }
+    return b;
+}
+
+bool TFormatText::DrawsInto(const TRect& area) const
+{
+    // The text is drawn in its block (cut at the element's edges, which
+    // touch the area); a pixel more for the rounding of the mapping.
+    return TextBlock().Normalized().Inflate(kPixel, kPixel).Touches(area.Normalized());
+}
+
+void TFormatText::Draw(TDC& dc)
+{
+    const TRect b = TextBlock();
     // Text that does not fit is cut at the element's edges.
     const bool fits = b.left >= left && b.right <= right && b.top >= top && b.bottom <= bottom;
     if (!fits) {

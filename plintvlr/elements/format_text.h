@@ -38,6 +38,7 @@ public:
     TSize GetMinSize() const override;
     TRect ToggleOrientation() override;
     void Draw(TDC& dc) override;
+    bool DrawsInto(const TRect& area) const override;
     std::unique_ptr<SizeRect> Clone() const override;
     bool ReadRecord(RecordReader& in) override;
     std::uint8_t* WriteRecord(std::uint8_t* at) const override;
@@ -79,6 +80,9 @@ public:
     static void AddTextPieces(const std::string& text, ReportLines& lines);
 
 protected:
+    // Where the text stands: its block of cells, placed in the element by
+    // the orientation and justification.
+    TRect TextBlock() const;
     // The record's point: x of the left edge, or of the right edge when vertical.
     std::uint8_t* PackTextPoint(std::uint8_t* at) const;
     // Places the rectangle's left (or, when vertical, right) and bottom edges.

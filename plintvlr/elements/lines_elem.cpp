@@ -283,6 +283,23 @@ void LinesElem::Draw(TDC& dc)
         DrawNodeMarker(dc);
 }
 
+bool LinesElem::DrawsInto(const TRect& area) const
+{
+    const std::vector<Node>& nodes = nodes_.Shown();
+    if (nodes.size() < 2)
+        return true;
+    // Half the pen and two pixels for the rounding of the mapping.
+    const long long pen = closed_ ? kPixel / 2 : static_cast<long long>(std::max(width_, 1)) * kPixel;
+    const int reach = static_cast<int>(std::min<long long>(pen / 2 + 2 * kPixel, 1 << 24));
+    if (closed_)
+        return PolygonReaches(nodes, reach, area);
+    for (std::size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (SegmentReaches(nodes[i].Point(), nodes[i + 1].Point(), reach, area))
+            return true;
+    }
+    return false;
+}
+
 void LinesElem::DrawNodeMarker(TDC& dc) const
 {
     if (selectedNode_ < 0)

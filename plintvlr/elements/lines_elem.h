@@ -45,6 +45,7 @@ public:
     TSize GetMinSize() const override;
     TRect ToggleOrientation() override;
     void Draw(TDC& dc) override;
+    bool DrawsInto(const TRect& area) const override;
     TRect AnimateStep() override;
     TRect StopAnimation() override;
     std::unique_ptr<SizeRect> Clone() const override;

@@ -158,6 +158,28 @@ void TRegFigElem::Draw(TDC& dc)
         DrawFigure(dc);
 }
 
+bool TRegFigElem::DrawsInto(const TRect& area) const
+{
+    // A turning rectangle stands off its rectangle.
+    if (IsCanvasAnimating())
+        return true;
+    // Everything lies inside the rectangle (the frame is drawn inside its
+    // edge, the pen inside the figure); two pixels more for the rounding of
+    // the mapping.
+    const int reach = 2 * kPixel;
+    if (!Normalized().Inflate(reach, reach).Touches(area.Normalized()))
+        return false;
+    // A frame paints its face and a filled figure its inside: only outlines
+    // leave a hole.
+    if (kind_ == kFrame || filled_)
+        return true;
+    const int band = static_cast<int>(std::min<long long>(static_cast<long long>(std::max(width_, 1)) * kPixel, 1 << 24));
+    if (kind_ == kCircle)
+        return EllipseBandReaches(*this, band, reach, area);
+    const TRect hole = Normalized().Inflate(-(band + reach), -(band + reach));
+    return hole.IsEmpty() || !hole.Contains(area.Normalized());
+}
+
 void TRegFigElem::DrawFrame(TDC& dc) const
 {
     const int step = GetAnimationStep();

@@ -25,6 +25,7 @@ public:
     TRect SnapToGrid(int handle, const TSize& offset) override;
     TSize GetMinSize() const override;
     void Draw(TDC& dc) override;
+    bool DrawsInto(const TRect& area) const override;
     TRect AnimateStep() override;
     TRect StopAnimation() override;
     std::unique_ptr<SizeRect> Clone() const override;

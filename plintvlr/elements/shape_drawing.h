@@ -31,3 +31,13 @@ void AnimateNodes(NodeArray& nodes, const SizeRect& element);
 
 // Whether the page canvas is running the animation preview.
 bool IsCanvasAnimating();
+
+// What a drawing can reach, for skipping it in a repaint of `area` (page
+// units). Each widens the figure by `reach` units, which should hold half
+// the pen and a pixel or two of rounding.
+// The segment a-b.
+bool SegmentReaches(const TPoint& a, const TPoint& b, int reach, const TRect& area);
+// A closed figure filled with the alternate rule, and its outline.
+bool PolygonReaches(const std::vector<Node>& corners, int reach, const TRect& area);
+// The outline of the ellipse in `box`, a band `band` units wide inside it.
+bool EllipseBandReaches(const TRect& box, int band, int reach, const TRect& area);

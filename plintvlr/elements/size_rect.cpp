@@ -137,6 +137,11 @@ int SizeRect::HitTestHandles(const TPoint& point) const
     return TUIHandle(GetHandleFrame(), GetHandleStyle(), GetHandleSize()).HitTest(point);
 }
 
+bool SizeRect::DrawsInto(const TRect&) const
+{
+    return true;
+}
+
 void SizeRect::DrawSelected(TDC& dc)
 {
     Draw(dc);

@@ -69,6 +69,10 @@ public:
     virtual TRect ToggleOrientation();
     virtual TRect KeepOnScreen();
     virtual void Draw(TDC& dc);
+    // Whether drawing the element can change a pixel of `area` (page units),
+    // which its rectangle touches. An outline or a line says so more closely
+    // than its rectangle, so a small repaint skips what only surrounds it.
+    virtual bool DrawsInto(const TRect& area) const;
     virtual TRect AnimateStep();
     virtual TRect StopAnimation();
     virtual std::unique_ptr<SizeRect> Clone() const;

@@ -307,7 +307,13 @@ void SizeRectManager::DrawPage(TDC& dc)
     // thickness asked once per paint rather than once per element.
     const int handles = SizeRect::GetHandleSize();
     const auto visible = [&](const SizeRect& element) {
-        return !clipped || element.Inflate(handles, handles).Touches(area);
+        if (!clipped)
+            return true;
+        // Touches() of the widened rectangle, spelled out: this runs for
+        // every element of the page at every repaint.
+        const int l = element.left - handles, r = element.right + handles;
+        const int t = element.top - handles, b = element.bottom + handles;
+        return l < r && t < b && area.left < r && l < area.right && area.top < b && t < area.bottom;
     };
     if (templateElements_) {
         for (const auto& element : *templateElements_) {
@@ -315,8 +321,14 @@ void SizeRectManager::DrawPage(TDC& dc)
                 element->DrawOutline(dc);
         }
     }
+    // Within a small area an outline or a line may pass the area by although
+    // its rectangle touches it; the elements say (a selected one always
+    // draws its handles).
+    const auto drawsInto = [&](const SizeRect& element) {
+        return !clipped || element.IsSelected() || area.Contains(element.Normalized()) || element.DrawsInto(area);
+    };
     for (const auto& element : elements_) {
-        if (visible(*element))
+        if (visible(*element) && drawsInto(*element))
             element->DrawSelected(dc);
     }
 }

@@ -611,6 +611,24 @@ TEST(DcRegions, PolygonFillMatchesTheRegionFillUnderEveryMapping)
     }
 }
 
+namespace {
+
+// A 23 x 17 picture of stripes and a diagonal, different in every corner.
+TDC& PictureSource()
+{
+    static QImage image = [] {
+        QImage picture(23, 17, QImage::Format_RGB32);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                picture.setPixel(x, y, x == y ? 0xFF000000u : (x % 3 == 0 ? 0xFF2040C0u : (y % 4 == 1 ? 0xFFC02020u : 0xFFFFFFFFu)));
+        return picture;
+    }();
+    static TDC dc(image);
+    return dc;
+}
+
+}  // namespace
+
 TEST(DcClip, ClippedFiguresSetTheSamePixelsAsUnclippedOnesWithinTheClip)
 {
     // Figures work out only what lies near the clipping; the pixels inside it
@@ -644,6 +662,19 @@ TEST(DcClip, ClippedFiguresSetTheSamePixelsAsUnclippedOnesWithinTheClip)
              dc.Rectangle(50, 30, 480, 410);
          }},
         {"frame", [](TDC& dc) { dc.FrameRect(TRect(50, 30, 480, 410), TBrush(TColor::LtRed)); }},
+        {"thin polyline", [&](TDC& dc) {
+             dc.SelectObject(TPen(TColor::LtRed, 0));
+             dc.Polyline(zigzag.data(), static_cast<int>(zigzag.size()));
+             dc.Polyline(steep.data(), static_cast<int>(steep.size()));
+         }},
+        // Pictures laid down magnified, shrunk (merging what is dropped) and
+        // mirrored: a cut blit reads only the part of the source it shows.
+        {"magnified picture", [&](TDC& dc) { dc.StretchBlt(20, 10, 500, 400, PictureSource(), 0, 0, 23, 17, SRCCOPY); }},
+        {"shrunk picture", [&](TDC& dc) {
+             dc.SetStretchBltMode(BLACKONWHITE);
+             dc.StretchBlt(20, 10, 150, 120, PictureSource(), 0, 0, 23, 17, SRCCOPY);
+         }},
+        {"mirrored picture", [&](TDC& dc) { dc.StretchBlt(520, 400, -480, -360, PictureSource(), 2, 1, 19, 15, SRCINVERT); }},
     };
     // Device units: a small area in the middle, one at an edge, a thin row,
     // and two overlapping areas, as a move invalidates.

@@ -9,6 +9,8 @@
 #include "plintvlr/db/quellstor.h"
 #include "plintvlr/db/tests/hex_bytes.h"
 #include "plintvlr/elements/tests/element_test_util.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/tests/gdi_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +179,38 @@ TEST(TouchGridCells, RowsStartHalfACellDown)
     EXPECT_TRUE(cells->IsVisible());
     EXPECT_EQ(MakeTouchGrid(Quellstor(5)), nullptr);  // touch by pixel
     EXPECT_EQ(MakeTouchGrid(Quellstor(9)), nullptr);  // no touch screen
+}
+
+TEST(TouchGridCells, ARepaintOfAnAreaDrawsTheCrossesTheWholeGridShowsThere)
+{
+    // Only the crosses near a repainted area are drawn; the area must show
+    // what painting the whole grid shows there.
+    const TouchGrid grid(6, 6, {40, 16});
+    const auto paint = [&](QImage& image, const QRegion* clip) {
+        TDC dc(image);
+        dc.SetMapMode(MM_ANISOTROPIC);
+        dc.SetWindowExt(TSize(240 * 20, 112 * 20));
+        dc.SetViewportExt(TSize(image.width(), image.height()));  // 1.6 pixels a panel pixel
+        if (clip)
+            dc.SelectClipRgn(TRegion(*clip));
+        grid.Paint(dc);
+    };
+    QImage whole = Canvas(384, 179);
+    paint(whole, nullptr);
+    // The cross at panel (80, 24) stands at device (128, 38): areas that
+    // hold only the end of its left arm or of its upper arm.
+    const QRegion areas[] = {QRegion(60, 20, 9, 7),  QRegion(0, 0, 5, 179),   QRegion(370, 160, 14, 19),
+                             QRegion(123, 36, 4, 5), QRegion(126, 33, 4, 3),
+                             QRegion(120, 40, 30, 20) + QRegion(128, 46, 30, 20)};
+    for (const QRegion& area : areas) {
+        QImage part = Canvas(384, 179);
+        paint(part, &area);
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                ASSERT_EQ(part.pixel(x, y), area.contains(QPoint(x, y)) ? whole.pixel(x, y) : 0xFFFFFFFFu)
+                    << "area at " << area.boundingRect().x() << "," << area.boundingRect().y() << ", pixel " << x
+                    << "," << y;
+    }
 }
 
 }  // namespace

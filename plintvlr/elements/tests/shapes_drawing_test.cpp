@@ -3,6 +3,7 @@
 
 #include "platform/gdi/tests/gdi_test_util.h"
 #include "plintvlr/elements/tests/element_test_util.h"
+#include "plintvlr/elements/tests/extent_check.h"
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/image_print_dc.h"
@@ -309,6 +310,49 @@ TEST(FigureDrawing, OutlinesAndFillsOfRectanglesAndCircles)
             EXPECT_EQ(PanelPixel(disc, 2, 10, scale), red) << scale;
             EXPECT_EQ(PanelPixel(disc, 0, 0, scale), kPaper) << scale;
             EXPECT_EQ(PanelPixel(disc, 19, 19, scale), kPaper) << scale;
+        }
+    }
+}
+
+TEST(ElementExtent, AnOutlineOrALineThatSaysItMissesAnAreaSetsNoPixelThere)
+{
+    // A repaint of a small area skips what only surrounds it: each figure's
+    // word is checked against its pixels. Outlines and lines skip some of
+    // the areas their rectangle touches (the pentagram its empty middle);
+    // a frame paints its face and a filled figure its inside.
+    PanelScope panel(kColorPanel);
+    struct Case {
+        const char* what;
+        std::function<std::unique_ptr<SizeRect>()> make;
+        bool skipsSome;
+    };
+    const Case cases[] = {
+        {"rectangle", [] {
+             auto r = std::make_unique<TRegFigElem>(TRegFigElem::kRectangle, TPoint(60, 40), TPoint(760, 560));
+             r->SetLineWidth(2);
+             return r;
+         }, true},
+        {"circle", [] { return std::make_unique<TRegFigElem>(TRegFigElem::kCircle, TPoint(40, 40), TPoint(840, 600)); },
+         true},
+        {"filled circle", [] {
+             auto c = std::make_unique<TRegFigElem>(TRegFigElem::kCircle, TPoint(40, 40), TPoint(840, 600));
+             c->SetFilled(true);
+             return c;
+         }, false},
+        {"frame", [] { return Frame(TRect(60, 40, 760, 560), false, 3); }, false},
+        {"wide open line", [] {
+             auto line = Lines({{40, 60}, {700, 200}, {300, 580}}, kRed, false);
+             line->SetLineWidth(3);
+             return line;
+         }, true},
+        {"pentagram", [] { return Lines(Pentagram(), kRed, true); }, true},
+    };
+    for (const Case& c : cases) {
+        for (int scale : {1, 2}) {
+            std::unique_ptr<SizeRect> element = c.make();
+            element->GetColors().SetColorIndex(0, kRed);
+            const int missed = CheckMissedAreasStayBlank(*element, scale, c.what);
+            EXPECT_EQ(missed > 0, c.skipsSome) << c.what;
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/tests/gdi_test_util.h"
 #include "plintvlr/elements/tests/text_test_util.h"
+#include "plintvlr/elements/tests/extent_check.h"
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/image_print_dc.h"
@@ -183,6 +184,23 @@ TEST_F(TextDrawing, JustifiedVerticalAndCutTextAtOneAndTwoPixelsPerPanelPixel)
                 QDir().mkpath(PLV_SCREENSHOT_DIR);
                 image.scaled(480, 360).save(QString(PLV_SCREENSHOT_DIR) + "/formatted_text.png");
             }
+        }
+    }
+}
+
+TEST_F(TextDrawing, TextSaysItMissesTheAreasOfItsElementBesideItsBlock)
+{
+    // A repaint of a small area beside the text, within its element, skips it.
+    struct Case {
+        const char* what;
+        bool horizontal;
+        int justify;
+    };
+    const Case cases[] = {{"left", true, 0}, {"centred", true, 1}, {"right", true, 2}, {"vertical", false, 1}};
+    for (const Case& c : cases) {
+        for (int scale : {1, 2}) {
+            auto element = Make("AB", TRect(3, 2, 3 + 5 * kCell, 2 + 5 * kCell), c.horizontal, c.justify);
+            EXPECT_GT(CheckMissedAreasStayBlank(*element, scale, c.what), 0) << c.what;
         }
     }
 }
