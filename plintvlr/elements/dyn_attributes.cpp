@@ -93,10 +93,15 @@ bool TDynPosition::Unpack(RecordReader& in, std::uint8_t flags)
         if ((flags & kDynPositionY) && !in.ReadWord(yTag))
             return false;
     }
-    xTag_ = xTag;
-    yTag_ = yTag;
-    xOffset_ = x;
-    yOffset_ = y;
+    // A stored position that moves nothing (a tag without an offset, an
+    // offset without a tag) reads as none, as it will be written: otherwise
+    // the element would hold tags it drops when saved, and a group listing
+    // its members' tags would change each time it is read and saved.
+    const bool moves = (xTag != 0 && x != 0) || (yTag != 0 && y != 0);
+    xTag_ = moves ? xTag : 0;
+    yTag_ = moves ? yTag : 0;
+    xOffset_ = moves ? x : 0;
+    yOffset_ = moves ? y : 0;
     return true;
 }
 
@@ -284,6 +289,12 @@ bool TDynBlink::Unpack(RecordReader& in, std::uint8_t flags)
         mask = kAlways;
     else if ((flags & kDynBlinkByTag) && (!in.ReadByte(mask) || !in.ReadWord(tag)))
         return false;
+    // Blinking by a tag in every state, or in none, needs no tag and is
+    // written without one: it reads so (see the position above).
+    if ((mask & kAlways) == kAlways)
+        mask = kAlways;
+    if (mask == 0 || mask == kAlways)
+        tag = 0;
     mask_ = mask;
     tag_ = tag;
     return true;

@@ -3,6 +3,7 @@
 // frame record. Expected bytes are written out by hand from the layouts.
 
 #include "plintvlr/elements/tests/element_test_util.h"
+#include "plintvlr/db/tests/hex_bytes.h"
 
 #include "plintvlr/elements/color_point.h"
 #include "plintvlr/elements/dyn_attributes.h"
@@ -316,6 +317,47 @@ TEST(Dynamics, EachAttributeWritesItsBytesAndFlagsAndReadsBack)
             EXPECT_EQ(read.GetDynBlink(), TDynBlink()) << c.name;
         EXPECT_EQ(read.GetDynRotation(), written.GetDynRotation()) << c.name;
         EXPECT_EQ(read.GetDynFill(), written.GetDynFill()) << c.name;
+    }
+}
+
+TEST(Dynamics, StoredAttributesTheWriterWouldDropReadAsItWouldLeaveThem)
+{
+    // Another program (or damage) may store a position that moves nothing or
+    // a blink by a tag that needs none; they read as the writer leaves them,
+    // so that reading and saving again changes nothing (a group lists the
+    // tags its members hold).
+    const struct {
+        const char* name;
+        std::uint8_t flags;
+        const char* bytes;
+        TDynPosition position;
+        TDynBlink blink;
+    } cases[] = {
+        {"X tag with offset 0", 0x02, "00 00 00 05 00", TDynPosition(), TDynBlink()},
+        {"Y tag with offset 0 and an X offset without tag", 0x01, "00 0A 00 03 00", TDynPosition(), TDynBlink()},
+        {"X moves, Y tag with offset 0", 0x03, "00 0A 00 05 00 03 00", TDynPosition(5, 3, {10, 0}), TDynBlink()},
+        {"blink by tag in every state", 0x08, "0F 07 00", TDynPosition(), TDynBlink(0, 0x0F)},
+        {"blink by tag in every state and more bits", 0x08, "1F 07 00", TDynPosition(), TDynBlink(0, 0x0F)},
+        {"blink by tag in no state", 0x08, "00 07 00", TDynPosition(), TDynBlink()},
+        {"blink by tag in some states", 0x08, "15 07 00", TDynPosition(), TDynBlink(7, 0x15)},
+    };
+    for (const auto& c : cases) {
+        PanelScope panel(kMonoPanel);
+        const std::vector<std::uint8_t> stored = HexVector(c.bytes);
+        SizeRect read;
+        RecordReader in(stored.data(), stored.size());
+        ASSERT_TRUE(UnpackDynamics(read, in, c.flags)) << c.name;
+        EXPECT_EQ(read.GetDynPosition(), c.position) << c.name;
+        EXPECT_EQ(read.GetDynBlink(), c.blink) << c.name;
+
+        std::uint8_t flags = 0;
+        Bytes out = Buffer();
+        const std::uint8_t* end = PackDynamics(read, out.data(), flags);
+        SizeRect again;
+        RecordReader second(out.data(), static_cast<std::size_t>(end - out.data()));
+        ASSERT_TRUE(UnpackDynamics(again, second, flags)) << c.name;
+        EXPECT_EQ(again.GetDynPosition(), read.GetDynPosition()) << c.name;
+        EXPECT_EQ(again.GetDynBlink(), read.GetDynBlink()) << c.name;
     }
 }
 
