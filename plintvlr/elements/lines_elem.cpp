@@ -47,17 +47,21 @@ int CutToPixel(int e)
 // Where the nodes go inside the pen: the rectangle pulled in by half the pen
 // width. On an axis where the pen is wider than the rectangle (a wide pen on
 // an element the screen edge cut), pulling in would invert it and mirror the
-// nodes; there they keep their extent instead, centred in the rectangle.
+// nodes; there they keep their extent instead, centred in the rectangle, but
+// no more than the rectangle's: a node outside it could stand beyond what a
+// record can place, and be written somewhere else.
 TRect InsidePen(const TRect& outer, int halfPen, const TRect& nodes)
 {
     TRect inner = outer.Inflate(-halfPen, -halfPen);
     if (inner.left > inner.right) {
-        inner.left = (outer.left + outer.right) / 2 - nodes.Width() / 2;
-        inner.right = inner.left + nodes.Width();
+        const int w = std::min(nodes.Width(), outer.Width());
+        inner.left = (outer.left + outer.right) / 2 - w / 2;
+        inner.right = inner.left + w;
     }
     if (inner.top > inner.bottom) {
-        inner.top = (outer.top + outer.bottom) / 2 - nodes.Height() / 2;
-        inner.bottom = inner.top + nodes.Height();
+        const int h = std::min(nodes.Height(), outer.Height());
+        inner.top = (outer.top + outer.bottom) / 2 - h / 2;
+        inner.bottom = inner.top + h;
     }
     return inner;
 }

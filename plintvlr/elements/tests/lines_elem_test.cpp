@@ -410,3 +410,22 @@ TEST(LinesGeometry, APenWiderThanTheElementNeverMirrorsTheNodes)
         EXPECT_EQ(Write(*again), stored) << width;
     }
 }
+
+TEST(LinesGeometry, NodesFartherApartThanACutElementIsHighAreDrawnIntoIt)
+{
+    // A record may hold nodes a thousand pixels apart under a 149-pixel pen:
+    // the screen cuts the element, and the nodes must stay inside it, where a
+    // record can place them; otherwise each save moved them somewhere else.
+    PanelScope panel(kMonoPanel);
+    LinesElem element(std::vector<TPoint>{{1500, -20000}, {2640, 20960}, {1480, 15640}});
+    element.SetLineWidth(149);
+    element.NormalizePlacement();
+    for (const Node& node : NodesOf(element)) {
+        EXPECT_GE(node.y, element.top);
+        EXPECT_LE(node.y, element.bottom);
+    }
+    const std::string stored = Write(element);
+    auto again = Read(Parse(stored));
+    again->NormalizePlacement();
+    EXPECT_EQ(Write(*again), stored);
+}
