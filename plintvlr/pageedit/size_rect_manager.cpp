@@ -677,11 +677,43 @@ std::uint16_t SizeRectManager::LoadRecord(int mode, std::uint32_t key, const std
         const tpsummary* summary = _QSglobals.GetDatabase().GetPageSummary();
         modified_ = !summary || !summary->IsStored(static_cast<int>(key));
     }
-    for (const auto& element : elements_) {
-        if (IsPlaceable(*element) && element->NormalizePlacement())
+    for (int i = 0; i < elements_.Count(); ++i) {
+        if (PlaceLoadedElement(i))
             modified_ = true;
     }
     return stored;
+}
+
+bool SizeRectManager::PlaceLoadedElement(int index)
+{
+    SizeRect* element = elements_[index];
+    if (!IsPlaceable(*element) || !element->NormalizePlacement())
+        return false;
+    // What the screen cut is not all stored: a text lays itself out again from
+    // its stored corner, a group sizes itself from its members. The element is
+    // taken as it reads back from its own record, brought onto the screen
+    // again, until that moves it no more; otherwise the page would move a
+    // little more at each load and save.
+    // (Texts and groups only: their records read back alone, as loaded.)
+    if (!dynamic_cast<const TFormatText*>(element) && !dynamic_cast<const ComboElem*>(element))
+        return true;
+    std::vector<std::uint8_t> room(kElementRoom);
+    for (int round = 0; round < 4; ++round) {
+        const std::uint8_t* end = elements_[index]->WriteRecord(room.data());
+        if (!end)
+            break;
+        SizeRectArray again;
+        const WalkResult walk = ReadElements(again, nullptr, nullptr, nullptr, nullptr, room.data(),
+                                             static_cast<std::size_t>(end - room.data()), 1, false, false);
+        if (walk.end != WalkEnd::Count || again.Count() != 1)
+            break;
+        const bool moves = IsPlaceable(*again[0]) && again[0]->NormalizePlacement();
+        elements_.Destroy(index);
+        elements_.AddAt(again.Detach(0), index);
+        if (!moves)
+            break;
+    }
+    return true;
 }
 
 std::size_t SizeRectManager::LoadFromRecord(const std::vector<std::uint8_t>& record)

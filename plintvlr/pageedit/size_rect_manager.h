@@ -238,6 +238,8 @@ public:
     const std::vector<std::uint8_t>& GetUnreadTail() const { return unreadTail_; }
 
 private:
+    // Brings a loaded element onto the screen; true when it moved or changed.
+    bool PlaceLoadedElement(int index);
     // The stored record of table 4 (mode 1) or 8; false when it cannot be read.
     static bool ReadStoredRecord(int mode, std::uint32_t key, std::vector<std::uint8_t>& record);
     std::uint16_t ReadRecordInto(SizeRectArray& elements, ECBElem* blocks, SizeRectArray* keys, int* templatePage,

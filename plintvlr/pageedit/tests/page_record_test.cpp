@@ -292,6 +292,22 @@ TEST_F(PageRecordTest, DrawnElementsOfEveryKindComeBackByteForByte)
     EXPECT_FALSE(model.WasReadInPart());
 }
 
+TEST_F(PageRecordTest, ATextTheScreenCutsSettlesWhereItStaysAtTheFirstLoad)
+{
+    // A vertical tag display 117 pixels thick and 30 long far off a 120 x 18
+    // screen: the load brings it on and cuts it, and what it then writes
+    // reads back where it stood, so a second load and save change nothing.
+    Open(16);
+    SizeRectManager model(nullptr, true);
+    const std::string page =
+        "1D 19 1D 1D FA 1D 1D 1D 05 1D 1D 44 55 08 74 01 38 00 07 00 00 00 00 00 00 00 45 55 08 FA 00 3B 50";
+    const std::string once = RoundTrip(model, 1, page);
+    const SizeRect& text = *model.GetElements()[0];
+    EXPECT_GE(text.left, 0);
+    EXPECT_LE(text.right, 120 * kUnitsPerPixel);
+    EXPECT_EQ(RoundTrip(model, 1, once), once);
+}
+
 TEST_F(PageRecordTest, ADamagedRecordKeepsWhatItCannotReadAndSavesItBack)
 {
     Open(9);
