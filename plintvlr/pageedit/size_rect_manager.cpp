@@ -697,20 +697,25 @@ bool SizeRectManager::PlaceLoadedElement(int index)
     // (Texts and groups only: their records read back alone, as loaded.)
     if (!dynamic_cast<const TFormatText*>(element) && !dynamic_cast<const ComboElem*>(element))
         return true;
-    std::vector<std::uint8_t> room(kElementRoom);
+    std::vector<std::uint8_t> written(kElementRoom);
+    std::vector<std::uint8_t> rewritten(kElementRoom);
     for (int round = 0; round < 4; ++round) {
-        const std::uint8_t* end = elements_[index]->WriteRecord(room.data());
+        const std::uint8_t* end = elements_[index]->WriteRecord(written.data());
         if (!end)
             break;
+        const std::size_t length = static_cast<std::size_t>(end - written.data());
         SizeRectArray again;
-        const WalkResult walk = ReadElements(again, nullptr, nullptr, nullptr, nullptr, room.data(),
-                                             static_cast<std::size_t>(end - room.data()), 1, false, false);
+        const WalkResult walk =
+            ReadElements(again, nullptr, nullptr, nullptr, nullptr, written.data(), length, 1, false, false);
         if (walk.end != WalkEnd::Count || again.Count() != 1)
             break;
         const bool moves = IsPlaceable(*again[0]) && again[0]->NormalizePlacement();
+        const std::uint8_t* againEnd = again[0]->WriteRecord(rewritten.data());
         elements_.Destroy(index);
         elements_.AddAt(again.Detach(0), index);
-        if (!moves)
+        // Settled when it stays put and writes what it read.
+        if (!moves && againEnd && static_cast<std::size_t>(againEnd - rewritten.data()) == length &&
+            std::equal(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(length), rewritten.begin()))
             break;
     }
     return true;
