@@ -691,15 +691,15 @@ bool SizeRectManager::PlaceLoadedElement(int index)
         return false;
     // What the screen cut is not all stored: a text lays itself out again from
     // its stored corner, a group sizes itself from its members. The element is
-    // taken as it reads back from its own record, brought onto the screen
-    // again, until that moves it no more; otherwise the page would move a
-    // little more at each load and save.
+    // taken as it reads back from its own record and brought onto the screen
+    // again, until it writes what it read (at most sixteen times); otherwise
+    // the page would move a little more at each load and save.
     // (Texts and groups only: their records read back alone, as loaded.)
     if (!dynamic_cast<const TFormatText*>(element) && !dynamic_cast<const ComboElem*>(element))
         return true;
     std::vector<std::uint8_t> written(kElementRoom);
     std::vector<std::uint8_t> rewritten(kElementRoom);
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 16; ++round) {
         const std::uint8_t* end = elements_[index]->WriteRecord(written.data());
         if (!end)
             break;
@@ -709,12 +709,15 @@ bool SizeRectManager::PlaceLoadedElement(int index)
             ReadElements(again, nullptr, nullptr, nullptr, nullptr, written.data(), length, 1, false, false);
         if (walk.end != WalkEnd::Count || again.Count() != 1)
             break;
-        const bool moves = IsPlaceable(*again[0]) && again[0]->NormalizePlacement();
+        if (IsPlaceable(*again[0]))
+            again[0]->NormalizePlacement();
         const std::uint8_t* againEnd = again[0]->WriteRecord(rewritten.data());
         elements_.Destroy(index);
         elements_.AddAt(again.Detach(0), index);
-        // Settled when it stays put and writes what it read.
-        if (!moves && againEnd && static_cast<std::size_t>(againEnd - rewritten.data()) == length &&
+        // Settled when, read back and brought on again, it writes what it
+        // read: a group with a member the screen cannot take may move each
+        // time, but no further.
+        if (againEnd && static_cast<std::size_t>(againEnd - rewritten.data()) == length &&
             std::equal(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(length), rewritten.begin()))
             break;
     }
