@@ -138,6 +138,13 @@ bool IsPlaceable(const SizeRect& element)
 {
     if (dynamic_cast<const EFKeyElem*>(&element))
         return false;
+    // A group is placed only when all its members can be: one that keeps
+    // its record stays where it is, and the group could never come onto
+    // the screen whole.
+    if (const auto* group = dynamic_cast<const ComboElem*>(&element)) {
+        const SizeRectArray& members = group->GetMembers();
+        return std::all_of(members.begin(), members.end(), [](const auto& m) { return IsPlaceable(*m); });
+    }
     const auto* kept = dynamic_cast<const KeptRecordElem*>(&element);
     return !kept || !kept->HasKeptRecord();
 }
@@ -714,9 +721,7 @@ bool SizeRectManager::PlaceLoadedElement(int index)
         const std::uint8_t* againEnd = again[0]->WriteRecord(rewritten.data());
         elements_.Destroy(index);
         elements_.AddAt(again.Detach(0), index);
-        // Settled when, read back and brought on again, it writes what it
-        // read: a group with a member the screen cannot take may move each
-        // time, but no further.
+        // Settled when, read back and brought on again, it writes what it read.
         if (againEnd && static_cast<std::size_t>(againEnd - rewritten.data()) == length &&
             std::equal(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(length), rewritten.begin()))
             break;
