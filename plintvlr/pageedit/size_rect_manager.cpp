@@ -23,6 +23,7 @@
 #include "platform/ui/mdi_client.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 
@@ -42,6 +43,20 @@ constexpr unsigned kShiftKey = 4;
 constexpr unsigned kControlKey = 8;
 // Room for any one element record: none passes the field-record limit.
 constexpr std::size_t kElementRoom = 2 * 65536;
+
+// Where element records are written on their way into a page record: one of
+// each use per thread, kept, zeroed for each use. A fresh buffer this large
+// is a fresh mapping of memory whose every page faults in on first touch,
+// and loading settles texts and groups one by one.
+enum class Room { Loaded, Written, Rewritten, Page, Count };
+
+std::uint8_t* ElementRoom(Room use)
+{
+    thread_local std::array<std::vector<std::uint8_t>, static_cast<std::size_t>(Room::Count)> rooms;
+    std::vector<std::uint8_t>& room = rooms[static_cast<std::size_t>(use)];
+    room.assign(kElementRoom, 0);
+    return room.data();
+}
 
 Quellstor OpenPanel()
 {
@@ -694,7 +709,7 @@ std::uint16_t SizeRectManager::LoadRecord(int mode, std::uint32_t key, const std
 bool SizeRectManager::PlaceLoadedElement(int index)
 {
     SizeRect* element = elements_[index];
-    if (!IsPlaceable(*element) || !element->NormalizePlacement())
+    if (!IsPlaceable(*element) || element->KeepRectOnScreen() == element->GetRect())
         return false;
     // What the screen cut is not all stored: a text lays itself out again from
     // its stored corner, a group sizes itself from its members. The element is
@@ -702,31 +717,50 @@ bool SizeRectManager::PlaceLoadedElement(int index)
     // again, until it writes what it read (at most sixteen times); otherwise
     // the page would move a little more at each load and save.
     // (Texts and groups only: their records read back alone, as loaded.)
-    if (!dynamic_cast<const TFormatText*>(element) && !dynamic_cast<const ComboElem*>(element))
+    const bool settles = dynamic_cast<const TFormatText*>(element) || dynamic_cast<const ComboElem*>(element);
+    std::vector<std::uint8_t> loaded;
+    if (settles) {
+        std::uint8_t* room = ElementRoom(Room::Loaded);
+        if (const std::uint8_t* end = element->WriteRecord(room))
+            loaded.assign(static_cast<const std::uint8_t*>(room), end);
+    }
+    element->NormalizePlacement();
+    if (!settles)
         return true;
-    std::vector<std::uint8_t> written(kElementRoom);
-    std::vector<std::uint8_t> rewritten(kElementRoom);
     for (int round = 0; round < 16; ++round) {
-        const std::uint8_t* end = elements_[index]->WriteRecord(written.data());
+        std::uint8_t* written = ElementRoom(Room::Written);
+        const std::uint8_t* end = elements_[index]->WriteRecord(written);
         if (!end)
-            break;
-        const std::size_t length = static_cast<std::size_t>(end - written.data());
+            return true;
+        const std::size_t length = static_cast<std::size_t>(end - written);
         SizeRectArray again;
-        const WalkResult walk =
-            ReadElements(again, nullptr, nullptr, nullptr, nullptr, written.data(), length, 1, false, false);
+        const WalkResult walk = ReadElements(again, nullptr, nullptr, nullptr, nullptr, written, length, 1, false, false);
         if (walk.end != WalkEnd::Count || again.Count() != 1)
-            break;
+            return true;
         if (IsPlaceable(*again[0]))
             again[0]->NormalizePlacement();
-        const std::uint8_t* againEnd = again[0]->WriteRecord(rewritten.data());
+        std::uint8_t* rewritten = ElementRoom(Room::Rewritten);
+        const std::uint8_t* againEnd = again[0]->WriteRecord(rewritten);
         elements_.Destroy(index);
         elements_.AddAt(again.Detach(0), index);
         // Settled when, read back and brought on again, it writes what it read.
-        if (againEnd && static_cast<std::size_t>(againEnd - rewritten.data()) == length &&
-            std::equal(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(length), rewritten.begin()))
-            break;
+        if (againEnd && static_cast<std::size_t>(againEnd - rewritten) == length &&
+            std::equal(written, written + length, rewritten))
+            return true;
     }
-    return true;
+    // One that never settles (a group whose text member the screen cannot
+    // hold lays that member out again at full length on every read, and so
+    // grows back each time it is fitted) is left where its record put it.
+    if (loaded.empty())
+        return true;
+    SizeRectArray asLoaded;
+    const WalkResult walk =
+        ReadElements(asLoaded, nullptr, nullptr, nullptr, nullptr, loaded.data(), loaded.size(), 1, false, false);
+    if (walk.end != WalkEnd::Count || asLoaded.Count() != 1)
+        return true;
+    elements_.Destroy(index);
+    elements_.AddAt(asLoaded.Detach(0), index);
+    return false;
 }
 
 std::size_t SizeRectManager::LoadFromRecord(const std::vector<std::uint8_t>& record)
@@ -781,15 +815,15 @@ bool SizeRectManager::BuildPageRecord(int mode, std::uint32_t key, std::vector<s
     record.clear();
     record.push_back(static_cast<std::uint8_t>(key & 0xFF));
     record.push_back(static_cast<std::uint8_t>((key >> 8) & 0xFF));
-    std::vector<std::uint8_t> scratch(kElementRoom);
-    auto append = [&](const std::uint8_t* end) { record.insert(record.end(), static_cast<const std::uint8_t*>(scratch.data()), end); };
+    std::uint8_t* const scratch = ElementRoom(Room::Page);
+    auto append = [&](const std::uint8_t* end) { record.insert(record.end(), static_cast<const std::uint8_t*>(scratch), end); };
 
     if (templatePage_ != 0) {
         const std::uint32_t n = static_cast<std::uint32_t>(templatePage_);
         const std::uint8_t number[4] = {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
                                         static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)};
         FieldRecordCursor cursor;
-        FieldRecordBeginWrite(cursor, scratch.data(), kTemplateRecordType, 0);
+        FieldRecordBeginWrite(cursor, scratch, kTemplateRecordType, 0);
         FieldRecordPutBytes(cursor, 1, number, sizeof number);
         append(FieldRecordEnd(cursor));
     }
@@ -801,14 +835,14 @@ bool SizeRectManager::BuildPageRecord(int mode, std::uint32_t key, std::vector<s
         if (!NumberDriveOuts())
             return false;
         if (mode == kPageMode)
-            append(blocks_.Write(scratch.data()));
+            append(blocks_.Write(scratch));
         std::vector<const DriveOutElem*> driveOuts;
         for (const auto& element : elements_) {
             if (const auto* driveOut = dynamic_cast<const DriveOutElem*>(element.get())) {
                 driveOuts.push_back(driveOut);
                 continue;
             }
-            const std::uint8_t* end = element->WriteRecord(scratch.data());
+            const std::uint8_t* end = element->WriteRecord(scratch);
             if (!end) {
                 // A group whose members reach the largest page size.
                 ShowPageTooLarge(OpenPanel().GetMaxPageSize());
@@ -822,7 +856,7 @@ bool SizeRectManager::BuildPageRecord(int mode, std::uint32_t key, std::vector<s
         std::sort(driveOuts.begin(), driveOuts.end(),
                   [](const DriveOutElem* a, const DriveOutElem* b) { return a->GetNumber() < b->GetNumber(); });
         for (const DriveOutElem* driveOut : driveOuts) {
-            append(driveOut->WriteRecord(scratch.data()));
+            append(driveOut->WriteRecord(scratch));
             if (!PageSizeFits(static_cast<int>(record.size())))
                 return false;
         }
