@@ -104,7 +104,8 @@ void TRegFigElem::SetSquare(int side)
 TSize TRegFigElem::GetMinSize() const
 {
     const TSize base = SizeRect::GetMinSize();
-    const int own = (2 * width_ + 1) * kPixel;
+    // A frame keeps its side width as stored, which may be any 32-bit number.
+    const int own = static_cast<int>(std::min<long long>((2LL * width_ + 1) * kPixel, 1 << 24));
     return {std::max(base.cx, own), std::max(base.cy, own)};
 }
 

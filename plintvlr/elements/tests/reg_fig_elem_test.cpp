@@ -205,6 +205,14 @@ TEST(FrameRecord2, AHugeSideWidthIsKeptAsStored)
     const std::string bytes = Write(frame);
     EXPECT_NE(bytes.find("FF FF FF 7F"), std::string::npos);
     EXPECT_EQ(Read(bytes, TRegFigElem::kFrame)->GetLineWidth(), INT_MAX);
+
+    // Such a frame can still be moved and sized: it asks for no more room
+    // than any element could have.
+    const TSize least = frame.GetMinSize();
+    EXPECT_GT(least.cx, GetScreenSize().cx * kUnitsPerPixel);
+    EXPECT_EQ(least.cx, least.cy);
+    frame.SnapToGrid(2, {-10 * kUnitsPerPixel, 10 * kUnitsPerPixel});
+    EXPECT_GT(frame.Width(), 0);
 }
 
 TEST(FigureGeometry, TheConstructorGrowsSmallFiguresAndSquaresCircles)
