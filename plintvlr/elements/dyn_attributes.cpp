@@ -289,15 +289,18 @@ bool TDynBlink::Unpack(RecordReader& in, std::uint8_t flags)
         mask = kAlways;
     else if ((flags & kDynBlinkByTag) && (!in.ReadByte(mask) || !in.ReadWord(tag)))
         return false;
-    // Blinking by a tag in every state, or in none, needs no tag and is
-    // written without one: it reads so (see the position above).
+    // Read as it will be written (see the position above).
+    *this = FromStored(tag, mask);
+    return true;
+}
+
+TDynBlink TDynBlink::FromStored(std::uint16_t tag, std::uint8_t mask)
+{
     if ((mask & kAlways) == kAlways)
         mask = kAlways;
     if (mask == 0 || mask == kAlways)
         tag = 0;
-    mask_ = mask;
-    tag_ = tag;
-    return true;
+    return TDynBlink(tag, mask);
 }
 
 void TDynBlink::Describe(ReportLines& lines) const

@@ -166,6 +166,9 @@ public:
     static constexpr std::uint8_t kAlways = 0x0F;
 
     TDynBlink(std::uint16_t tag = 0, std::uint8_t mask = 0) : TTagMask(tag, mask) {}
+    // The blink a record holds, in the form it is written again: blinking by
+    // a tag in every state, or in none, needs no tag and is written without.
+    static TDynBlink FromStored(std::uint16_t tag, std::uint8_t mask);
 
     bool IsActive() const { return tag_ != 0 && mask_ != 0; }
     bool IsUnconditional() const { return (mask_ & kAlways) == kAlways; }

@@ -503,7 +503,7 @@ bool TRegFigElem::ReadFrame(RecordReader& in)
     if (blinkByte == kFrameAlwaysBlinks)
         GetDynBlink() = TDynBlink(0, TDynBlink::kAlways);
     else
-        GetDynBlink() = TDynBlink(blinkTag, blinkByte);
+        GetDynBlink() = TDynBlink::FromStored(blinkTag, blinkByte);
     GetDynPosition() = TDynPosition(positionTags[0], positionTags[1],
                                     {static_cast<std::int16_t>(GetLe16(offsets)),
                                      static_cast<std::int16_t>(GetLe16(offsets + 2))});

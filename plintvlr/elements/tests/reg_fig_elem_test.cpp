@@ -195,6 +195,16 @@ TEST(FrameRecord2, ABlinkByteOf0x10IsUnconditionalWithoutATag)
     EXPECT_TRUE(read->GetDynBlink().IsUnconditional());
     EXPECT_EQ(read->GetDynBlink().GetReference(), 0);
     EXPECT_EQ(Write(*read), bytes);
+
+    // A tag with a byte for every state, or for none, is written without the
+    // tag, so it is not taken either: a group lists its members' tags, and
+    // would list one no record holds after the next save.
+    for (const char* field : {"01 06 01 0F 02 07 00", "01 06 01 FF 02 07 00", "01 06 01 00 02 07 00"}) {
+        auto stored = Read(std::string("1F 8E D4 07 0A 00 13 00 14 00 14 01 01 03 00 10 ") + field, TRegFigElem::kFrame);
+        EXPECT_EQ(stored->GetDynBlink().GetReference(), 0) << field;
+        const std::string written = Write(*stored);
+        EXPECT_EQ(Write(*Read(written, TRegFigElem::kFrame)), written) << field;
+    }
 }
 
 TEST(FrameRecord2, AHugeSideWidthIsKeptAsStored)
