@@ -105,7 +105,7 @@ TSize TRegFigElem::GetMinSize() const
 {
     const TSize base = SizeRect::GetMinSize();
     // A frame keeps its side width as stored, which may be any 32-bit number.
-    const int own = static_cast<int>(std::min<long long>((2LL * width_ + 1) * kPixel, 1 << 24));
+    const int own = static_cast<int>(std::clamp<long long>((2LL * width_ + 1) * kPixel, 0, 1 << 24));
     return {std::max(base.cx, own), std::max(base.cy, own)};
 }
 

@@ -223,6 +223,12 @@ TEST(FrameRecord2, AHugeSideWidthIsKeptAsStored)
     EXPECT_EQ(least.cx, least.cy);
     frame.SnapToGrid(2, {-10 * kUnitsPerPixel, 10 * kUnitsPerPixel});
     EXPECT_GT(frame.Width(), 0);
+    // A negative one is stored too, and asks for no more than a small frame.
+    for (int width : {INT_MIN, -400000000, -1}) {
+        frame.SetLineWidth(width);
+        EXPECT_GT(frame.GetMinSize().cy, 0) << width;
+        EXPECT_LT(frame.GetMinSize().cy, GetScreenSize().cy * kUnitsPerPixel) << width;
+    }
 }
 
 TEST(FigureGeometry, TheConstructorGrowsSmallFiguresAndSquaresCircles)
