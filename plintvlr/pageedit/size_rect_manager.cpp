@@ -48,7 +48,7 @@ constexpr std::size_t kElementRoom = 2 * 65536;
 // each use per thread, kept, zeroed for each use. A fresh buffer this large
 // is a fresh mapping of memory whose every page faults in on first touch,
 // and loading settles texts and groups one by one.
-enum class Room { Loaded, Written, Rewritten, Page, Count };
+enum class Room { Written, Rewritten, Page, Count };
 
 std::uint8_t* ElementRoom(Room use)
 {
@@ -717,16 +717,12 @@ bool SizeRectManager::PlaceLoadedElement(int index)
     // again, until it writes what it read (at most sixteen times); otherwise
     // the page would move a little more at each load and save.
     // (Texts and groups only: their records read back alone, as loaded.)
-    const bool settles = dynamic_cast<const TFormatText*>(element) || dynamic_cast<const ComboElem*>(element);
-    std::vector<std::uint8_t> loaded;
-    if (settles) {
-        std::uint8_t* room = ElementRoom(Room::Loaded);
-        if (const std::uint8_t* end = element->WriteRecord(room))
-            loaded.assign(static_cast<const std::uint8_t*>(room), end);
-    }
-    element->NormalizePlacement();
-    if (!settles)
+    if (!dynamic_cast<const TFormatText*>(element) && !dynamic_cast<const ComboElem*>(element)) {
+        element->NormalizePlacement();
         return true;
+    }
+    std::unique_ptr<SizeRect> asLoaded = element->Clone();
+    element->NormalizePlacement();
     for (int round = 0; round < 16; ++round) {
         std::uint8_t* written = ElementRoom(Room::Written);
         const std::uint8_t* end = elements_[index]->WriteRecord(written);
@@ -751,15 +747,10 @@ bool SizeRectManager::PlaceLoadedElement(int index)
     // One that never settles (a group whose text member the screen cannot
     // hold lays that member out again at full length on every read, and so
     // grows back each time it is fitted) is left where its record put it.
-    if (loaded.empty())
-        return true;
-    SizeRectArray asLoaded;
-    const WalkResult walk =
-        ReadElements(asLoaded, nullptr, nullptr, nullptr, nullptr, loaded.data(), loaded.size(), 1, false, false);
-    if (walk.end != WalkEnd::Count || asLoaded.Count() != 1)
+    if (!asLoaded)
         return true;
     elements_.Destroy(index);
-    elements_.AddAt(asLoaded.Detach(0), index);
+    elements_.AddAt(std::move(asLoaded), index);
     return false;
 }
 
